@@ -1,0 +1,50 @@
+#include "byte_source.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace dbx {
+
+const std::uint8_t* BufferedSource::Stretch::Find(std::uint64_t pos, std::size_t n) const {
+    if (pos < begin || pos - begin > loaded || n > loaded - (pos - begin)) return nullptr;
+    return bytes.data() + (pos - begin);
+}
+
+BufferedSource::BufferedSource(const StoreFile& file, std::uint64_t length, std::size_t capacity)
+    : FileSource(file, length), capacity_(capacity) {
+    main_.bytes.resize(capacity + kPadding);
+    side_.bytes.resize(kSideCapacity);
+}
+
+const std::uint8_t* BufferedSource::Load(std::uint64_t pos) {
+    main_.begin = pos;
+    main_.loaded = 0;  // the read below must go to the file, not to what was loaded before
+    main_.loaded = Read(pos, main_.bytes.data(), capacity_);
+    std::fill(main_.bytes.begin() + std::ptrdiff_t(main_.loaded), main_.bytes.end(),
+              std::uint8_t{0});
+    return main_.bytes.data();
+}
+
+const std::uint8_t* BufferedSource::Peek(std::uint64_t pos, std::size_t n) {
+    if (const std::uint8_t* p = main_.Find(pos, n)) return p;
+    return side_.Find(pos, n);
+}
+
+std::size_t BufferedSource::Fetch(std::uint64_t pos, void* dst, std::size_t n) {
+    const std::uint8_t* p = Peek(pos, n);
+    if (!p && n <= kSideCapacity / 2) {
+        // Centre the side stretch on the read: the recognisers walk both ways.
+        side_.begin = pos - std::min<std::uint64_t>(pos, kSideCapacity / 4);
+        side_.loaded = FileSource::Fetch(
+            side_.begin, side_.bytes.data(),
+            std::size_t(std::min<std::uint64_t>(kSideCapacity, Length() - side_.begin)));
+        p = side_.Find(pos, n);
+    }
+    if (p) {
+        std::memcpy(dst, p, n);
+        return n;
+    }
+    return FileSource::Fetch(pos, dst, n);
+}
+
+}  // namespace dbx

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "store_file.h"
+
+namespace dbx {
+
+// Reads of a store bounded by the length taken when the scan opened it: nothing at or past
+// Length() is ever returned, even when the file has grown since.
+class ByteSource {
+  public:
+    explicit ByteSource(std::uint64_t length) : length_(length) {}
+    virtual ~ByteSource() = default;
+
+    std::uint64_t Length() const { return length_; }
+
+    // Copies up to `n` bytes at `pos`; returns how many (fewer at the bound or the file's end).
+    std::size_t Read(std::uint64_t pos, void* dst, std::size_t n) {
+        if (pos >= length_) return 0;
+        if (n > length_ - pos) n = std::size_t(length_ - pos);
+        return n == 0 ? 0 : Fetch(pos, dst, n);
+    }
+    bool ReadExact(std::uint64_t pos, void* dst, std::size_t n) { return Read(pos, dst, n) == n; }
+
+    // The `n` bytes at `pos` when they are already in memory and within the bound, else null.
+    virtual const std::uint8_t* Peek(std::uint64_t /*pos*/, std::size_t /*n*/) { return nullptr; }
+
+  protected:
+    // Called with a range that lies within the bound.
+    virtual std::size_t Fetch(std::uint64_t pos, void* dst, std::size_t n) = 0;
+
+  private:
+    std::uint64_t length_;
+};
+
+// Every read goes to the file.
+class FileSource : public ByteSource {
+  public:
+    FileSource(const StoreFile& file, std::uint64_t length) : ByteSource(length), file_(file) {}
+
+  protected:
+    std::size_t Fetch(std::uint64_t pos, void* dst, std::size_t n) override {
+        return file_.ReadAt(pos, dst, n);
+    }
+
+  private:
+    const StoreFile& file_;
+};
+
+// Keeps one stretch of the store in memory for the scan, and a smaller one for the scattered
+// reads outside it (a damaged record may send the recognisers far away, byte by byte). The
+// memory behind the scan's bytes is zero-padded so that vector loads may run a little past them.
+class BufferedSource : public FileSource {
+  public:
+    static constexpr std::size_t kPadding = 64;
+
+    BufferedSource(const StoreFile& file, std::uint64_t length, std::size_t capacity);
+
+    // Loads up to `capacity` bytes from `pos`; returns a pointer to the first of them.
+    const std::uint8_t* Load(std::uint64_t pos);
+    // Memory of the store's byte `pos`, for the last Load's pos <= pos < ViewEnd() + kPadding.
+    const std::uint8_t* At(std::uint64_t pos) const {
+        return main_.bytes.data() + (pos - main_.begin);
+    }
+    // End of the memory that may be looked at (loaded bytes plus zero padding up to capacity).
+    std::uint64_t ViewEnd() const { return main_.begin + capacity_; }
+
+    const std::uint8_t* Peek(std::uint64_t pos, std::size_t n) override;
+
+  protected:
+    std::size_t Fetch(std::uint64_t pos, void* dst, std::size_t n) override;
+
+  private:
+    struct Stretch {
+        std::vector<std::uint8_t> bytes;
+        std::uint64_t begin = 0;
+        std::size_t loaded = 0;
+        const std::uint8_t* Find(std::uint64_t pos, std::size_t n) const;
+    };
+    static constexpr std::size_t kSideCapacity = 64 * 1024;
+
+    std::size_t capacity_;
+    Stretch main_;
+    Stretch side_;
+};
+
+}  // namespace dbx

@@ -1,0 +1,232 @@
+#include "record_probe.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "little_endian.h"
+
+namespace dbx {
+namespace {
+
+constexpr std::size_t kHeaderSize = 12;
+constexpr std::size_t kEntrySize = 4;
+constexpr std::size_t kTextStep = 15;
+constexpr std::uint32_t kFreedBlockSizeWord = 0x1FC;
+
+enum PropertyId : std::uint8_t {
+    kPropMessageOffsetStored = 0x04,
+    kPropMessageOffsetDirect = 0x84,
+    kPropSubject = 0x08,
+    kPropSender = 0x0E,
+    kPropDate = 0x12,
+    kPropRecipient = 0x14,
+};
+
+bool LooksLikeAddress(const std::string& text) {
+    return text.find('@') != std::string::npos && text.find('.') != std::string::npos;
+}
+
+// True when some entry of the table at `p` (`count` entries) has the property id `id`.
+bool HasEntryWithId(const std::uint8_t* p, std::size_t count, std::uint8_t id) {
+    const std::uint8_t* end = p + count * kEntrySize;
+    for (const std::uint8_t* q = p; q < end; ++q) {
+        q = static_cast<const std::uint8_t*>(std::memchr(q, id, std::size_t(end - q)));
+        if (!q) return false;
+        if ((q - p) % kEntrySize == 0) return true;
+    }
+    return false;
+}
+
+// Records are kept back to back, so the skip must not pass the end of the record that hit
+// (12 + L bytes from its start); the scan adds 13 to it.
+std::uint64_t ExistingRecordSkip(std::uint8_t entryCount, std::uint32_t bodyLength) {
+    std::uint64_t skip = 36u * entryCount;
+    return bodyLength == 0 ? 0 : std::min<std::uint64_t>(skip, bodyLength - 1u);
+}
+
+}  // namespace
+
+void RecordRecognizer::Properties::Take(std::uint32_t entry) {
+    std::uint32_t value = entry >> 8;
+    switch (entry & 0xFF) {
+        case kPropMessageOffsetStored:
+            messageOffset = value;
+            offsetInDataArea = true;
+            break;
+        case kPropMessageOffsetDirect:
+            messageOffset = value;
+            break;
+        case kPropSubject:
+            subject = value;
+            break;
+        case kPropSender:
+            sender = value;
+            break;
+        case kPropDate:
+            date = value;
+            break;
+        case kPropRecipient:
+            recipient = value;
+            break;
+        default:
+            break;
+    }
+}
+
+bool RecordRecognizer::ReadU32(std::int64_t pos, std::uint32_t& value) {
+    std::uint8_t bytes[4];
+    if (!InBounds(pos) || !source_.ReadExact(std::uint64_t(pos), bytes, sizeof bytes)) return false;
+    value = LoadU32(bytes);
+    return true;
+}
+
+bool RecordRecognizer::ReadFileTime(std::int64_t pos, std::int64_t& filetime) {
+    std::uint8_t bytes[8];
+    if (!InBounds(pos) || !source_.ReadExact(std::uint64_t(pos), bytes, sizeof bytes)) return false;
+    filetime = std::int64_t(LoadU64(bytes));
+    return true;
+}
+
+bool RecordRecognizer::ReadHeader(std::int64_t r, std::uint8_t (&header)[12]) {
+    if (!InBounds(r) || !source_.ReadExact(std::uint64_t(r), header, kHeaderSize)) return false;
+    return std::int64_t(std::int32_t(LoadU32(header))) == r;
+}
+
+bool RecordRecognizer::ReadStoredOffset(std::int64_t dataArea, Properties& props) {
+    return ReadU32(dataArea + props.messageOffset, props.messageOffset);
+}
+
+bool RecordRecognizer::TakeDate(std::int64_t pos, RecoveredMessage& message) {
+    std::int64_t filetime = 0;
+    if (!ReadFileTime(pos, filetime)) return false;
+    auto date = FormatRecordDate(filetime, formatDate_);
+    if (!date) return false;
+    message.dateText = std::move(date->text);
+    message.dateSeconds = date->seconds;
+    return true;
+}
+
+bool RecordRecognizer::ProbeIndexRecord(std::int64_t r, RecoveredMessage& message,
+                                        std::uint64_t& skipSize) {
+    std::uint8_t header[kHeaderSize];
+    if (!ReadHeader(r, header)) return false;
+    skipSize = 0;
+    const std::uint8_t entryCount = header[10];
+    if (entryCount == 0) return ProbeLooseIndexRecord(r, message, skipSize);
+
+    Properties props;
+    for (unsigned i = 0; i < entryCount; ++i) {
+        std::uint32_t entry = 0;
+        if (!ReadU32(r + std::int64_t(kHeaderSize + kEntrySize * i), entry)) return false;
+        props.Take(entry);
+    }
+    const std::int64_t dataArea = r + std::int64_t(kHeaderSize + kEntrySize * entryCount);
+    if (!props.sender || !props.date) return false;
+    std::string sender = ReadFieldText(dataArea, props.sender);
+    if (!InBounds(dataArea)) return false;
+    if (!TakeDate(dataArea + props.date, message)) return false;
+    if (!LooksLikeAddress(sender)) return false;
+    message.from = std::move(sender);
+
+    if (!props.messageOffset) return false;
+    if (props.offsetInDataArea && !ReadStoredOffset(dataArea, props)) return false;
+    if (!InBounds(std::int32_t(props.messageOffset))) return false;
+    message.offset = props.messageOffset;
+    message.to = ReadFieldText(dataArea, props.recipient);
+    message.subject = ReadFieldText(dataArea, props.subject);
+    skipSize = ExistingRecordSkip(entryCount, LoadU32(header + 4));
+    return true;
+}
+
+// A quick, exact rejection: the entry loop of the loose probe can only complete its set when
+// the date, sender and recipient ids occur among the entries it is able to read.
+bool RecordRecognizer::LacksLooseEntries(std::int64_t table, std::uint32_t count) {
+    if (!InBounds(table)) return false;
+    std::uint64_t readable = (source_.Length() - std::uint64_t(table)) / kEntrySize;
+    std::uint64_t n = std::min<std::uint64_t>(count, readable);
+    const std::uint8_t* entries = source_.Peek(std::uint64_t(table), std::size_t(n * kEntrySize));
+    if (!entries) return false;
+    return !HasEntryWithId(entries, n, kPropDate) || !HasEntryWithId(entries, n, kPropSender) ||
+           !HasEntryWithId(entries, n, kPropRecipient);
+}
+
+bool RecordRecognizer::ProbeLooseIndexRecord(std::int64_t r, RecoveredMessage& message,
+                                             std::uint64_t& skipSize) {
+    const auto length = std::int64_t(source_.Length());
+    if (r < 0 || r + 4 > length) return false;
+    std::uint8_t header[kHeaderSize];
+    if (!ReadHeader(r, header)) return false;
+    const auto bodyLength = std::int32_t(LoadU32(header + 4));
+    const std::int32_t tries = bodyLength / 4;
+    if (tries == 0) return false;
+
+    const std::int64_t table = r + std::int64_t(kHeaderSize);
+    if (LacksLooseEntries(table, std::uint32_t(tries))) return false;
+    Properties props;
+    std::int64_t completedAt = -1;
+    for (std::uint32_t i = 0; i < std::uint32_t(tries); ++i) {
+        const std::int64_t pos = table + std::int64_t(kEntrySize) * i;
+        std::uint32_t entry = 0;
+        if (!ReadU32(pos, entry)) return false;
+        props.Take(entry);
+        if (props.HasLooseSet()) {
+            completedAt = pos;
+            break;
+        }
+    }
+    if (!props.HasLooseSet()) return false;
+
+    // Find the data area: an at sign whose text, from the 0 byte before it, reads as the
+    // sender address, with a recipient address at its place relative to it.
+    const std::uint32_t end = std::uint32_t(r) + std::uint32_t(bodyLength);
+    if (end <= std::uint32_t(r)) return false;
+    std::int64_t dataArea = 0;
+    bool found = false;
+    for (std::int64_t j = r; j < std::int64_t(end) && !found; ++j) {
+        if (j > length - 4) return false;
+        std::uint8_t byte = 0;
+        if (source_.Read(std::uint64_t(j), &byte, 1) != 1 || byte != '@') continue;
+        std::int64_t zeroAt = -1;
+        for (std::int64_t k = j; k > r && zeroAt < 0; --k) {
+            if (source_.Read(std::uint64_t(k), &byte, 1) == 1 && byte == 0) zeroAt = k;
+        }
+        if (zeroAt < 0) continue;
+        dataArea = zeroAt + 1 - std::int64_t(props.sender);
+        found = LooksLikeAddress(ReadFieldText(dataArea, props.sender)) &&
+                LooksLikeAddress(ReadFieldText(dataArea, props.recipient));
+    }
+    if (!found) return false;
+
+    if (props.offsetInDataArea && !ReadStoredOffset(dataArea, props)) return false;
+    const std::int32_t bodyOffset = std::int32_t(props.messageOffset);
+    if (!InBounds(bodyOffset)) return false;
+    std::uint8_t block[8];
+    if (!source_.ReadExact(std::uint64_t(bodyOffset), block, sizeof block)) return false;
+    if (LoadU32(block) != props.messageOffset || LoadU32(block + 4) != kFreedBlockSizeWord) {
+        return false;
+    }
+    if (!TakeDate(dataArea + props.date, message)) return false;
+
+    message.offset = props.messageOffset;
+    message.subject = ReadFieldText(dataArea, props.subject);
+    message.to = ReadFieldText(dataArea, props.recipient);
+    message.from = ReadFieldText(dataArea, props.sender);
+    message.deleted = true;
+    skipSize = std::uint64_t(std::max<std::int64_t>(0, dataArea - completedAt));
+    return true;
+}
+
+std::string RecordRecognizer::ReadFieldText(std::int64_t base, std::uint32_t ref) {
+    std::string text;
+    for (;; base += std::int64_t(kTextStep)) {
+        if (!InBounds(base)) return {};
+        char chunk[kTextStep];
+        const std::uint32_t at = std::uint32_t(base) + ref;  // wraps like the 32-bit original
+        const std::size_t got = source_.Read(at, chunk, kTextStep);
+        const std::size_t kept = strnlen(chunk, got);
+        text.append(chunk, kept);
+        if (kept < kTextStep) return text;
+    }
+}
+
+}  // namespace dbx

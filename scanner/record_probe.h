@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "byte_source.h"
+#include "record_date.h"
+#include "recovered_message.h"
+
+namespace dbx {
+
+// Decides whether a message-index record starts at a given offset of a store, and decodes
+// it. Every read goes through the source and is bounded by its length.
+class RecordRecognizer {
+  public:
+    RecordRecognizer(ByteSource& source, DateFormatter formatDate)
+        : source_(source), formatDate_(std::move(formatDate)) {}
+
+    // Records that carry their entry count ("Existing"). On true, `message` holds the record
+    // and `skipSize` the bytes the scan may pass over; both may be partly filled on false.
+    bool ProbeIndexRecord(std::int64_t r, RecoveredMessage& message, std::uint64_t& skipSize);
+
+    // Records whose entry count reads 0 ("Deleted"): the data area is found by a search for
+    // the sender's address.
+    bool ProbeLooseIndexRecord(std::int64_t r, RecoveredMessage& message, std::uint64_t& skipSize);
+
+    // The NUL-terminated text at base + ref, read in 15-byte steps.
+    std::string ReadFieldText(std::int64_t base, std::uint32_t ref);
+
+  private:
+    // Values of the property entries the recognisers use; 0 means absent.
+    struct Properties {
+        std::uint32_t messageOffset = 0;
+        bool offsetInDataArea = false;
+        std::uint32_t subject = 0;
+        std::uint32_t sender = 0;
+        std::uint32_t date = 0;
+        std::uint32_t recipient = 0;
+
+        void Take(std::uint32_t entry);
+        bool HasLooseSet() const { return date && sender && messageOffset && recipient; }
+    };
+
+    bool InBounds(std::int64_t pos) const {
+        return pos >= 0 && std::uint64_t(pos) <= source_.Length();
+    }
+    bool ReadU32(std::int64_t pos, std::uint32_t& value);
+    bool ReadFileTime(std::int64_t pos, std::int64_t& filetime);
+    bool ReadHeader(std::int64_t r, std::uint8_t (&header)[12]);
+    bool LacksLooseEntries(std::int64_t table, std::uint32_t count);
+    bool ReadStoredOffset(std::int64_t dataArea, Properties& props);
+    bool TakeDate(std::int64_t pos, RecoveredMessage& message);
+
+    ByteSource& source_;
+    DateFormatter formatDate_;
+};
+
+}  // namespace dbx

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace dbx {
+
+// One recognised message-index record: the texts of its row in the results list and where
+// its body starts. Texts are the store's bytes, unconverted.
+struct RecoveredMessage {
+    std::uint32_t offset = 0;  // first message block of the body
+    std::string from;
+    std::string to;
+    std::string subject;
+    std::string dateText;
+    bool deleted = false;          // found by the loose recogniser
+    std::int64_t dateSeconds = 0;  // seconds since 1970 (UTC) behind dateText
+
+    void Reset() { *this = RecoveredMessage{}; }
+};
+
+inline const char* StatusText(const RecoveredMessage& m) {
+    return m.deleted ? "Deleted" : "Existing";
+}
+
+}  // namespace dbx

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "record_date.h"
+#include "recovered_message.h"
+
+namespace dbx {
+
+constexpr std::uint32_t kScanWindow = 2560;
+constexpr std::uint64_t kMinStoreLength = 2000;
+// Offsets in a store are 32-bit: anything beyond is never scanned.
+constexpr std::uint64_t kMaxStoreLength = 0xFFFFFFFFu;
+
+// Receives what a scan finds, on the scanning thread, in discovery order.
+class ScanObserver {
+  public:
+    virtual ~ScanObserver() = default;
+    // Once per window, before its offsets are probed.
+    virtual void OnWindow(std::uint64_t /*windowOffset*/, std::string_view /*statusText*/) {}
+    // Every fifth window: the share of the store reached, 0 to 100.
+    virtual void OnProgress(int /*percent*/) {}
+    virtual void OnMessage(const RecoveredMessage& message) = 0;
+};
+
+struct ScanOptions {
+    const std::atomic<int>* stopFlag = nullptr;  // non-zero ends the scan at the next window
+    DateFormatter formatDate;                    // empty: EnvironmentDateFormatter()
+};
+
+enum class ScanOutcome { Finished, Stopped, OpenFailed };
+
+struct ScanReport {
+    ScanOutcome outcome = ScanOutcome::Finished;
+    int error = 0;                 // errno when the store could not be opened
+    std::uint64_t fileLength = 0;  // as found when the scan opened the store
+    std::uint64_t scannedLength = 0;
+    std::size_t hits = 0;
+    bool Truncated() const { return fileLength > scannedLength; }
+};
+
+// Probes every offset of the store at `path` for message-index records.
+ScanReport ScanStore(const std::string& path, ScanObserver& observer,
+                     const ScanOptions& options = {});
+
+// The status line of the window at `windowOffset`.
+std::string ScanStatusText(std::uint64_t windowOffset, std::uint64_t storeLength);
+
+}  // namespace dbx

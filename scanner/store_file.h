@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace dbx {
+
+// A mail store opened read-only. The file may be changed by others while it is open: reads
+// past its current end come back short, never fault.
+class StoreFile {
+  public:
+    StoreFile() = default;
+    ~StoreFile();
+    StoreFile(StoreFile&& other) noexcept;
+    StoreFile& operator=(StoreFile&& other) noexcept;
+    StoreFile(const StoreFile&) = delete;
+    StoreFile& operator=(const StoreFile&) = delete;
+
+    // Opens `path` for reading only. On failure returns false and sets Error() (an errno
+    // value; EISDIR for a folder).
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    int Error() const { return error_; }
+
+    // Length in bytes as seen now (not cached).
+    std::uint64_t CurrentLength() const;
+
+    // Reads up to `n` bytes at `pos`; returns how many were read (fewer at the end of the file
+    // or on a read error).
+    std::size_t ReadAt(std::uint64_t pos, void* dst, std::size_t n) const;
+
+  private:
+    int fd_ = -1;
+    int error_ = 0;
+};
+
+// Readable text for an errno value of StoreFile::Open.
+std::string DescribeOpenError(int error);
+
+}  // namespace dbx

@@ -1,0 +1,28 @@
+# Sourced by run.sh and test.sh: installs the Debian packages the build needs.
+# Usage: ensure_packages PACKAGE...
+
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Some packages are missing. Install them with:" >&2
+        echo "  sudo apt-get install -y ${missing[*]}" >&2
+        exit 1
+    fi
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Packages of the scanning core, the command-line tool and the tests.
+CORE_PACKAGES=(cmake make g++ libgtest-dev nlohmann-json3-dev libcli11-dev)
+
+# Packages of the Qt-based parts (platform layer, message presentation) and their tests. Qt's
+# CMake files need OpenGL headers; qt6-base-dev depends on them, as on the offscreen platform.
+GUI_PACKAGES=(qt6-base-dev fonts-liberation2 fonts-dejavu-core)
