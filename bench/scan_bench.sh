@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Times a full scan of a generated 1 GiB store against reading the same file with cat, both
+# from the page cache, and reports the scan's peak resident memory.
+# Usage: bench/scan_bench.sh [BUILD_DIR]   (default: build; RUNS=N changes the 5 runs)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+runs=${RUNS:-5}
+dbxgen=$build/tools/dbxgen
+benchtime=$build/bench/benchtime
+dbxrecover=$build/cli/dbxrecover
+
+for tool in "$dbxgen" "$benchtime" "$dbxrecover"; do
+    if [ ! -x "$tool" ]; then
+        echo "scan_bench: $tool is missing; build first:" >&2
+        echo "  cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release && cmake --build $build -j2" >&2
+        exit 1
+    fi
+done
+
+# Generated once; a later run reuses it. A fixed seed keeps the bytes the same everywhere.
+store=$build/bench/store-1g.dbx
+if [ ! -f "$store" ]; then
+    mkdir -p "$build/bench"
+    echo "Generating $store (once)..."
+    "$dbxgen" --size 1G --deleted 10% --seed 1 --damage --force "$store.partial"
+    mv "$store.partial" "$store"
+fi
+
+cat "$store" >/dev/null  # warm the page cache, so both sides read from memory
+
+cat_line=$("$benchtime" --runs "$runs" --label cat -- cat "$store")
+scan_line=$("$benchtime" --runs "$runs" --label scan -- "$dbxrecover" scan --format json "$store")
+echo "$cat_line"
+echo "$scan_line"
+
+field() { sed -n "s/.* $1=\([0-9.]*\).*/\1/p" <<<"$2"; }
+awk -v cat="$(field median_ms "$cat_line")" -v scan="$(field median_ms "$scan_line")" \
+    -v rss="$(field peak_rss_kb "$scan_line")" 'BEGIN {
+        printf "cat %.1f ms, scan %.1f ms, scan/cat %.2f, scan peak RSS %.1f MiB\n",
+               cat, scan, scan / cat, rss / 1024
+    }'

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <iconv.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace dbx::cli {
+
+// Decodes the single-byte texts of a store (bytes in the code page of the machine that wrote
+// them) to UTF-8 for display. Bytes the code page does not define become U+FFFD.
+class CodePageDecoder {
+  public:
+    // Accepts iconv names ("windows-1252", "CP1251", "ISO-8859-2") and bare numbers ("1250").
+    // Returns null when the code page is unknown.
+    static std::unique_ptr<CodePageDecoder> Open(std::string name);
+    ~CodePageDecoder();
+    CodePageDecoder(const CodePageDecoder&) = delete;
+    CodePageDecoder& operator=(const CodePageDecoder&) = delete;
+
+    std::string Decode(std::string_view bytes);
+
+  private:
+    explicit CodePageDecoder(iconv_t cd) : cd_(cd) {}
+    iconv_t cd_;
+};
+
+}  // namespace dbx::cli

@@ -1,0 +1,112 @@
+#include "hit_writers.h"
+
+#include <nlohmann/json.hpp>
+
+namespace dbx::cli {
+namespace {
+
+std::size_t Utf8Length(const std::string& text) {
+    std::size_t n = 0;
+    for (unsigned char c : text) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+class TableWriter : public HitWriter {
+  public:
+    explicit TableWriter(std::FILE* out) : out_(out) {}
+    void Begin() override { Line("Offset", "Status", "Date", "From", "To", "Subject"); }
+    void Write(const HitRow& r) override {
+        Line(std::to_string(r.offset), r.status, Printable(r.dateText), Printable(r.from),
+             Printable(r.to), Printable(r.subject));
+    }
+
+  private:
+    void Line(const std::string& offset, const std::string& status, const std::string& date,
+              const std::string& from, const std::string& to, const std::string& subject) {
+        std::string line = Pad(offset, 10) + Pad(status, 9) + Pad(FitWidth(date, 20), 21) +
+                           Pad(FitWidth(from, 36), 37) + Pad(FitWidth(to, 36), 37) + subject;
+        std::fprintf(out_, "%s\n", line.c_str());
+    }
+    // A damaged store's texts may hold line breaks and other controls that would break rows.
+    static std::string Printable(std::string text) {
+        for (char& c : text) {
+            if ((unsigned char)c < 0x20 || c == 0x7F) c = ' ';
+        }
+        return text;
+    }
+    static std::string Pad(const std::string& text, std::size_t width) {
+        const std::size_t length = Utf8Length(text);
+        return text + std::string(length < width ? width - length : 1, ' ');
+    }
+    std::FILE* out_;
+};
+
+class JsonWriter : public HitWriter {
+  public:
+    explicit JsonWriter(std::FILE* out) : out_(out) {}
+    void Begin() override { std::fputs("[", out_); }
+    void Write(const HitRow& r) override {
+        nlohmann::ordered_json item = {
+            {"offset", r.offset},   {"status", r.status},      {"from", r.from},       {"to", r.to},
+            {"subject", r.subject}, {"date_text", r.dateText}, {"date_utc", r.dateUtc}};
+        const std::string text =
+            item.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+        std::fprintf(out_, "%s\n  %s", first_ ? "" : ",", text.c_str());
+        first_ = false;
+    }
+    void End() override { std::fputs(first_ ? "]\n" : "\n]\n", out_); }
+
+  private:
+    std::FILE* out_;
+    bool first_ = true;
+};
+
+class CsvWriter : public HitWriter {
+  public:
+    explicit CsvWriter(std::FILE* out) : out_(out) {}
+    void Begin() override {
+        std::fputs("offset,status,from,to,subject,date_text,date_utc\r\n", out_);
+    }
+    void Write(const HitRow& r) override {
+        std::string line = std::to_string(r.offset) + ',' + r.status + ',' + CsvField(r.from) +
+                           ',' + CsvField(r.to) + ',' + CsvField(r.subject) + ',' +
+                           CsvField(r.dateText) + ',' + r.dateUtc + "\r\n";
+        std::fputs(line.c_str(), out_);
+    }
+
+  private:
+    std::FILE* out_;
+};
+
+}  // namespace
+
+std::unique_ptr<HitWriter> MakeHitWriter(const std::string& format, std::FILE* out) {
+    if (format == "table") return std::make_unique<TableWriter>(out);
+    if (format == "json") return std::make_unique<JsonWriter>(out);
+    if (format == "csv") return std::make_unique<CsvWriter>(out);
+    return nullptr;
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+std::string FitWidth(const std::string& text, std::size_t width) {
+    if (Utf8Length(text) <= width || width == 0) return text;
+    std::string cut;
+    std::size_t chars = 0;
+    for (unsigned char c : text) {
+        const bool starts = (c & 0xC0) != 0x80;
+        if (starts && ++chars > width - 1) break;
+        cut += char(c);
+    }
+    return cut + "\xE2\x80\xA6";
+}
+
+}  // namespace dbx::cli

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace dbx::cli {
+
+// One recognised message as the command line shows it: texts already in UTF-8.
+struct HitRow {
+    std::uint32_t offset = 0;
+    std::string status;
+    std::string from;
+    std::string to;
+    std::string subject;
+    std::string dateText;
+    std::string dateUtc;
+};
+
+// Writes hits as they are found, so that a stopped or huge scan still shows everything.
+class HitWriter {
+  public:
+    virtual ~HitWriter() = default;
+    virtual void Begin() {}
+    virtual void Write(const HitRow& row) = 0;
+    virtual void End() {}
+};
+
+// "table", "json" or "csv"; null for anything else.
+std::unique_ptr<HitWriter> MakeHitWriter(const std::string& format, std::FILE* out);
+
+// RFC 4180 field: quoted when it holds a comma, quote or line break.
+std::string CsvField(const std::string& text);
+
+// Cuts UTF-8 text to at most `width` characters, marking a cut with an ellipsis.
+std::string FitWidth(const std::string& text, std::size_t width);
+
+}  // namespace dbx::cli

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "recovered_message.h"
+#include "scan_store.h"
+#include "terminal.h"
+
+namespace dbx::cli {
+
+enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitInterrupted = 130 };
+
+// Scans `store` with the terminal's progress line and Ctrl-C, handing each hit to `onHit`.
+// A store that cannot be read gets one line on stderr naming the path and the reason; a store
+// beyond 4 GiB gets a warning.
+ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
+                               const std::function<void(const RecoveredMessage&)>& onHit);
+
+}  // namespace dbx::cli

@@ -1,0 +1,74 @@
+#include "terminal.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+#include <csignal>
+
+namespace dbx::cli {
+namespace {
+
+constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
+constexpr int kBarWidth = 24;
+
+void OnInterrupt(int) {
+    InterruptFlag().store(1);
+}
+
+int TerminalWidth(std::FILE* stream) {
+    winsize size{};
+    if (ioctl(fileno(stream), TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    return 80;
+}
+
+}  // namespace
+
+std::atomic<int>& InterruptFlag() {
+    static std::atomic<int> flag{0};
+    return flag;
+}
+
+void CatchInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+}
+
+ProgressLine::ProgressLine(std::FILE* stream)
+    : stream_(stream), active_(isatty(fileno(stream)) == 1) {}
+
+void ProgressLine::SetPercent(int percent) {
+    const bool changed = percent != percent_;
+    percent_ = percent;
+    Draw(changed);
+}
+
+void ProgressLine::SetStatus(std::string_view status) {
+    status_ = status;
+    Draw(false);
+}
+
+void ProgressLine::Draw(bool force) {
+    if (!active_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (!force && now - lastDraw_ < kRedrawEvery) return;
+    lastDraw_ = now;
+    const int filled = percent_ * kBarWidth / 100;
+    std::string line(1, '[');
+    line.append(std::size_t(filled), '#').append(std::size_t(kBarWidth - filled), '.');
+    line.append("] ").append(std::to_string(percent_)).append("%  ").append(status_);
+    const auto width = std::size_t(TerminalWidth(stream_) - 1);
+    if (line.size() > width) line.resize(width);
+    std::fprintf(stream_, "\r\033[K%s", line.c_str());
+    std::fflush(stream_);
+    shown_ = true;
+}
+
+void ProgressLine::Clear() {
+    if (!shown_) return;
+    std::fputs("\r\033[K", stream_);
+    std::fflush(stream_);
+    shown_ = false;
+}
+
+}  // namespace dbx::cli

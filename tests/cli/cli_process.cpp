@@ -1,0 +1,56 @@
+#include "cli_process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "test_support.h"
+
+namespace dbx::test {
+namespace {
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+ProcessResult RunDbxrecover(const std::vector<std::string>& args,
+                            std::optional<std::chrono::milliseconds> interruptAfter) {
+    TempDir dir;
+    const std::string outPath = dir.File("out"), errPath = dir.File("err");
+    std::vector<char*> argv{const_cast<char*>(DBXRECOVER_PATH)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    if (interruptAfter) {
+        std::this_thread::sleep_for(*interruptAfter);
+        kill(pid, SIGINT);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ProcessResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = Slurp(outPath);
+    result.err = Slurp(errPath);
+    return result;
+}
+
+}  // namespace dbx::test
