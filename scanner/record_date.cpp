@@ -3,6 +3,7 @@
 #include <ctime>
 #include <iomanip>
 #include <locale>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
@@ -23,15 +24,18 @@ std::locale EnvironmentLocale() {
 }  // namespace
 
 DateFormatter EnvironmentDateFormatter() {
-    return [locale = EnvironmentLocale()](std::int64_t seconds) {
+    // One stream for all dates of a scan: setting one up with a locale costs more than the
+    // formatting itself.
+    auto out = std::make_shared<std::ostringstream>();
+    out->imbue(EnvironmentLocale());
+    return [out](std::int64_t seconds) {
         std::time_t t = std::time_t(seconds);
         std::tm local{};
         if (!localtime_r(&t, &local)) return std::string();
         bool midnight = local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0;
-        std::ostringstream out;
-        out.imbue(locale);
-        out << std::put_time(&local, midnight ? "%x" : "%x %X");
-        return out.str();
+        out->str({});
+        *out << std::put_time(&local, midnight ? "%x" : "%x %X");
+        return out->str();
     };
 }
 

@@ -1,7 +1,7 @@
 #include "scan_store.h"
 
 #include <algorithm>
-#include <bit>
+#include <charconv>
 
 #include "byte_source.h"
 #include "candidate_filter.h"
@@ -16,7 +16,6 @@ constexpr std::size_t kBufferCapacity = 256 * 1024;  // stays in the processor's
 constexpr std::uint64_t kLookahead = 4096;
 // Self offsets are compared as signed 32-bit numbers: no record starts at 2 GiB or beyond.
 constexpr std::uint64_t kSelfOffsetLimit = 0x80000000u;
-constexpr std::uint32_t kGroup = 16;
 
 bool StopRequested(const ScanOptions& options) {
     return options.stopFlag && options.stopFlag->load(std::memory_order_relaxed) != 0;
@@ -24,9 +23,24 @@ bool StopRequested(const ScanOptions& options) {
 
 }  // namespace
 
+namespace {
+
+// Written for every window of the store: into one string, without allocations.
+void FormatStatusText(std::string& text, std::uint64_t windowOffset, std::uint64_t storeLength) {
+    char number[24];
+    text.assign("Parsing file :");
+    text.append(number, std::to_chars(number, number + sizeof number, windowOffset).ptr);
+    text.push_back('\\');
+    text.append(number, std::to_chars(number, number + sizeof number, storeLength).ptr);
+    text.append(".  You can stop the process by pressing \"Stop\" button .");
+}
+
+}  // namespace
+
 std::string ScanStatusText(std::uint64_t windowOffset, std::uint64_t storeLength) {
-    return "Parsing file :" + std::to_string(windowOffset) + "\\" + std::to_string(storeLength) +
-           ".  You can stop the process by pressing \"Stop\" button .";
+    std::string text;
+    FormatStatusText(text, windowOffset, storeLength);
+    return text;
 }
 
 ScanReport ScanStore(const std::string& path, ScanObserver& observer, const ScanOptions& options) {
@@ -46,10 +60,12 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
     RecordRecognizer recognizer(
         source, options.formatDate ? options.formatDate : EnvironmentDateFormatter());
     RecoveredMessage message;
+    std::string status;
     source.Load(0);
     for (std::uint64_t window = 0; window < length; window += kScanWindow) {
         if (window % 100 == 0) observer.OnProgress(int(window * 100 / length));
-        observer.OnWindow(window, ScanStatusText(window, length));
+        FormatStatusText(status, window, length);
+        observer.OnWindow(window, status);
         if (StopRequested(options)) {
             report.outcome = ScanOutcome::Stopped;
             return report;
@@ -58,17 +74,10 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
         if (window + kScanWindow + kLookahead > source.ViewEnd()) source.Load(window);
 
         // Only offsets whose word holds the offset itself can start a record.
-        std::uint64_t p = 0;
-        while (p < kScanWindow) {
-            const std::uint64_t group = p & ~std::uint64_t(kGroup - 1);
-            const auto groupOffset = std::uint32_t(window + group);
-            std::uint32_t mask = SelfOffsetCandidates(source.At(groupOffset), groupOffset);
-            mask &= ~0u << (p - group);
-            if (mask == 0) {
-                p = group + kGroup;
-                continue;
-            }
-            p = group + std::uint64_t(std::countr_zero(mask));
+        const std::uint8_t* view = source.At(window);
+        for (std::uint64_t p = 0;; ++p) {
+            p = NextSelfOffset(view, std::uint32_t(window), std::size_t(p), kScanWindow);
+            if (p >= kScanWindow) break;
             message.Reset();
             std::uint64_t skipSize = 0;
             if (recognizer.ProbeIndexRecord(std::int64_t(window + p), message, skipSize)) {
@@ -76,7 +85,6 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
                 observer.OnMessage(message);
                 p += skipSize + 12;
             }
-            ++p;
         }
     }
     return report;
