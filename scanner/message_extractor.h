@@ -1,0 +1,50 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+namespace dbx {
+
+// Numbers the .eml files of one run; every caller shares one.
+class MailCounter {
+  public:
+    std::int32_t Value() const { return value_.load(); }
+    void Set(std::int32_t value) { value_.store(value); }
+
+  private:
+    std::atomic<std::int32_t> value_{0};
+};
+
+struct ExtractRequest {
+    std::uint32_t offset = 0;  // first message block
+    std::string storePath;
+    std::string outputDirectory;
+    std::uint32_t limit = 0;  // largest offset the walk may use; 0: the store's length
+    std::string prefix = "MailRec";
+};
+
+enum class ExtractStatus {
+    Written,
+    StoreUnreadable,  // `error` holds errno
+    OffsetBeyondLimit,
+    CannotCreate,  // `error` holds errno
+    WriteFailed,   // `error` holds errno; the partial file is removed
+};
+
+struct ExtractOutcome {
+    ExtractStatus status = ExtractStatus::Written;
+    int error = 0;
+    std::uint32_t position = 0;  // where the walk stopped; 0 when no file was kept
+    std::string path;            // the file created, or the name that was tried
+    std::uint64_t bytes = 0;     // message bytes written
+};
+
+// Follows the message's chain of blocks and writes their data, unchanged, to a new file named
+// prefix + counter + ".eml". Existing files are never replaced: the counter moves on to the
+// first free name. The store is opened read-only.
+ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counter);
+
+std::string DescribeExtractFailure(const ExtractOutcome& outcome);
+
+}  // namespace dbx

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dbx {
+
+// `directory` + "/" (only when it does not already end in one) + `name`.
+std::string JoinPath(std::string_view directory, std::string_view name);
+
+// Creates `path` for writing only if nothing (not even a dangling link) exists there.
+// Returns the descriptor, or -1 with errno set.
+int CreateExclusive(const std::string& path);
+
+// A folder only this user can enter, under the system's temporary path, for files that must
+// not be visible to or planted by others. Empty on failure.
+std::string PrivateTempFolder();
+
+}  // namespace dbx

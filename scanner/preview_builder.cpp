@@ -1,0 +1,182 @@
+#include "preview_builder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "output_path.h"
+#include "store_file.h"
+
+namespace dbx {
+namespace {
+
+constexpr std::size_t kChunk = 1 << 20;
+
+// Forward reads of the message through a buffer, so that each search step is a memory
+// access rather than a read of the file.
+class FileWindow {
+  public:
+    explicit FileWindow(const StoreFile& file) : file_(file), size_(file.CurrentLength()) {}
+    std::uint64_t Size() const { return size_; }
+
+    // The bytes from `pos` to the end of the buffer, at least min(want, Size() - pos) of them.
+    // `available` is 0 at the end of the file.
+    const std::uint8_t* At(std::uint64_t pos, std::size_t want, std::size_t& available) {
+        if (pos < begin_ || pos + std::min<std::uint64_t>(want, size_ - pos) > begin_ + loaded_) {
+            buffer_.resize(std::max(kChunk, want));
+            begin_ = pos;
+            loaded_ = file_.ReadAt(pos, buffer_.data(), buffer_.size());
+        }
+        available = std::size_t(begin_ + loaded_ - pos);
+        return buffer_.data() + (pos - begin_);
+    }
+
+  private:
+    const StoreFile& file_;
+    std::uint64_t size_;
+    std::vector<std::uint8_t> buffer_;
+    std::uint64_t begin_ = 0;
+    std::size_t loaded_ = 0;
+};
+
+enum class Search { Found, NotFound, Stopped };
+
+bool StopRequested(const std::atomic<int>* stop) {
+    return stop && stop->load(std::memory_order_relaxed) != 0;
+}
+
+// Positions from `from` whose `length` bytes satisfy `matches`; candidates start with `first`.
+// With `last`, the search runs to the end and keeps the last match.
+template <typename Matches>
+Search Find(FileWindow& eml, std::uint64_t from, char first, std::size_t length, bool last,
+            const std::atomic<int>* stop, Matches matches, std::uint64_t& found) {
+    Search result = Search::NotFound;
+    for (std::uint64_t i = from; i < eml.Size();) {
+        if (StopRequested(stop)) return Search::Stopped;
+        std::size_t available = 0;
+        const std::uint8_t* p = eml.At(i, length, available);
+        if (available < length) break;  // a window cut short by the end never matches
+        const std::size_t span = available - length + 1;
+        const void* hit = std::memchr(p, first, span);
+        if (!hit) {
+            i += span;
+            continue;
+        }
+        const auto k = std::size_t(static_cast<const std::uint8_t*>(hit) - p);
+        if (matches(p + k)) {
+            found = i + k;
+            result = Search::Found;
+            if (!last) break;
+        }
+        i += k + 1;
+    }
+    return result;
+}
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
+    while (n > 0) {
+        const ssize_t done = ::write(fd, data, n);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        data += done;
+        n -= std::size_t(done);
+    }
+    return true;
+}
+
+// Copies [from, to) of the message; false when stopped or when a write fails.
+bool Copy(FileWindow& eml, std::uint64_t from, std::uint64_t to, int out,
+          const std::atomic<int>* stop, bool dotForLeadingZero) {
+    for (std::uint64_t i = from; i < to;) {
+        if (StopRequested(stop)) return false;
+        std::size_t available = 0;
+        const std::uint8_t* p = eml.At(i, 1, available);
+        if (available == 0) break;
+        const auto n = std::size_t(std::min<std::uint64_t>(available, to - i));
+        if (i == 0 && dotForLeadingZero && p[0] == 0) {
+            // A message whose first byte is 0 would show as nothing at all.
+            if (!WriteAll(out, reinterpret_cast<const std::uint8_t*>("."), 1) ||
+                !WriteAll(out, p + 1, n - 1)) {
+                return false;
+            }
+        } else if (!WriteAll(out, p, n)) {
+            return false;
+        }
+        i += n;
+    }
+    return true;
+}
+
+bool IsHtmlOpening(const std::uint8_t* p) {
+    static const char kTag[] = "<html>";
+    for (int i = 0; i < 6; ++i) {
+        if (std::tolower(p[i]) != kTag[i]) return false;
+    }
+    return true;
+}
+
+bool IsHtmlClosing(const std::uint8_t* p) {
+    return std::memcmp(p, "</html>", 7) == 0 || std::memcmp(p, "</HTML>", 7) == 0;
+}
+
+bool IsBase64Declaration(const std::uint8_t* p) {
+    return std::memcmp(p, ": BASE64", 8) == 0 || std::memcmp(p, ": base64", 8) == 0 ||
+           std::memcmp(p, ": Base64", 8) == 0;
+}
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() { Close(); }
+    int Get() const { return fd_; }
+    bool Close() {
+        const bool ok = fd_ < 0 || ::close(fd_) == 0;
+        fd_ = -1;
+        return ok;
+    }
+
+  private:
+    int fd_;
+};
+
+}  // namespace
+
+PreviewResult BuildPreviewFile(const std::string& emlPath, const std::string& directory,
+                               const std::atomic<int>* stopFlag) {
+    if (directory.empty()) return {};
+    const std::string textPath = JoinPath(directory, "MailHtml.txt");
+    const std::string htmlPath = JoinPath(directory, "MailHtml.html");
+    Descriptor html(
+        ::open(htmlPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600));
+    if (html.Get() < 0) return {};
+    StoreFile file;
+    if (!file.Open(emlPath)) return {};
+    FileWindow eml(file);
+
+    std::uint64_t start = 0;
+    const Search opening = Find(eml, 0, '<', 6, false, stopFlag, IsHtmlOpening, start);
+    if (opening == Search::Stopped) return {};
+    if (opening == Search::Found) {
+        std::uint64_t end = 0;
+        const Search closing = Find(eml, start, '<', 7, true, stopFlag, IsHtmlClosing, end);
+        if (closing != Search::Found) return {};
+        if (!Copy(eml, start, end + 7, html.Get(), stopFlag, false) || !html.Close()) return {};
+        return {PreviewKind::Html, htmlPath};
+    }
+
+    std::uint64_t cut = eml.Size();
+    if (Find(eml, 0, ':', 8, false, stopFlag, IsBase64Declaration, cut) == Search::Stopped) {
+        return {};
+    }
+    if (!Copy(eml, 0, cut, html.Get(), stopFlag, true) || !html.Close()) return {};
+    ::unlink(textPath.c_str());
+    ::rename(htmlPath.c_str(), textPath.c_str());
+    return {PreviewKind::Text, textPath};
+}
+
+}  // namespace dbx
