@@ -1,5 +1,6 @@
 #include <CLI/CLI.hpp>
 
+#include "extract_command.h"
 #include "scan_command.h"
 #include "scan_runner.h"
 
@@ -21,11 +22,35 @@ int main(int argc, char** argv) {
                      "Code page of the store's texts, e.g. windows-1251")
         ->capture_default_str();
 
+    ExtractArgs extract;
+    CLI::App* extractCommand =
+        app.add_subcommand("extract", "Write the messages found in a store as .eml files");
+    extractCommand->add_option("STORE", extract.store, "The .dbx file (opened read-only)")
+        ->required();
+    extractCommand->add_option("--out", extract.out, "Folder for the .eml files (created)")
+        ->required();
+    extractCommand->add_option("--prefix", extract.prefix, "File names: PREFIX + number + .eml")
+        ->capture_default_str();
+    bool everything = false;
+    CLI::Option* all =
+        extractCommand->add_flag("--all", everything, "Every message found (the default)");
+    CLI::Option* status =
+        extractCommand->add_option("--status", extract.status, "Only existing or deleted ones")
+            ->check(CLI::IsMember({"existing", "deleted"}));
+    CLI::Option* offsets = extractCommand->add_option(
+        "--offset", extract.offsets, "Only the message whose body starts here (repeatable)");
+    all->excludes(status)->excludes(offsets);
+    status->excludes(offsets);
+    extractCommand->add_option("--mbox", extract.mbox,
+                               "Also write all of them into this new mbox file");
+    extractCommand->add_flag("--dry-run", extract.dryRun, "List what would be written");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         return app.exit(e) == 0 ? kExitOk : kExitUsage;
     }
     if (*scanCommand) return RunScan(scan);
+    if (*extractCommand) return RunExtract(extract);
     return kExitUsage;
 }

@@ -22,6 +22,7 @@ constexpr std::uint32_t kBlockHeader = 16;
 constexpr std::uint32_t kBlockData = 512;
 constexpr std::int64_t kShortestRead = 20;  // a later block read this small ends the walk
 constexpr std::size_t kFlushAt = 1 << 20;
+constexpr std::size_t kReadAhead = 32 * 1024;
 
 bool WriteAll(int fd, const char* data, std::size_t n) {
     while (n > 0) {
@@ -78,8 +79,12 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
         return outcome;
     }
 
-    // Blocks are mostly consecutive: a small buffer serves many of them per read.
-    BufferedSource source(store, length, 0);
+    // Blocks are mostly consecutive: one read ahead serves many of them.
+    BufferedSource source(store, length, kReadAhead);
+    auto read = [&source](std::uint64_t pos, void* dst, std::size_t n) {
+        if (!source.Peek(pos, n)) source.Load(pos);
+        return source.ReadExact(pos, dst, n);
+    };
     std::vector<char> pending;
     std::unordered_set<std::uint64_t> visited;
     int error = 0;
@@ -89,7 +94,7 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
         if (readSize < std::int64_t(kBlockHeader)) break;
         if (p + std::uint64_t(readSize) >= length) break;
         std::uint8_t header[kBlockHeader];
-        if (!source.ReadExact(p, header, sizeof header)) break;
+        if (!read(p, header, sizeof header)) break;
         // A chain that comes back to a block, or yields more than the whole store, loops.
         if (!visited.insert(p).second || outcome.bytes > length) break;
         std::uint32_t dataLength = LoadU32(header + 8);
@@ -101,7 +106,7 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
 
         const std::size_t at = pending.size();
         pending.resize(at + dataLength);
-        if (!source.ReadExact(p, pending.data() + at, dataLength)) {
+        if (!read(p, pending.data() + at, dataLength)) {
             pending.resize(at);
             break;
         }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace dbx::cli {
+
+struct ExtractArgs {
+    std::string store;
+    std::string out;
+    std::string prefix = "MailRec";
+    std::string status;                  // "existing", "deleted" or empty for all
+    std::vector<std::uint32_t> offsets;  // chosen bodies; empty for all
+    std::string mbox;
+    bool dryRun = false;
+};
+
+// `dbxrecover extract`: scans the store, then writes the chosen messages as .eml files (and
+// optionally one mbox file). Returns the exit code.
+int RunExtract(const ExtractArgs& args);
+
+}  // namespace dbx::cli
