@@ -1,0 +1,41 @@
+#include "shell.h"
+
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+
+namespace dbx {
+namespace {
+
+class DesktopShell : public Shell {
+  public:
+    bool Open(const QString& target) override {
+        const QUrl url =
+            QFileInfo::exists(target) ? QUrl::fromLocalFile(target) : QUrl::fromUserInput(target);
+        return url.isValid() && QDesktopServices::openUrl(url);
+    }
+    bool Start(const QString& program, const QStringList& arguments,
+               const QString& workingDirectory) override {
+        return QProcess::startDetached(program, arguments, workingDirectory);
+    }
+};
+
+std::unique_ptr<Shell>& Installed() {
+    static std::unique_ptr<Shell> shell = std::make_unique<DesktopShell>();
+    return shell;
+}
+
+}  // namespace
+
+Shell& Shell::Current() {
+    return *Installed();
+}
+
+std::unique_ptr<Shell> Shell::Install(std::unique_ptr<Shell> shell) {
+    std::unique_ptr<Shell> previous = std::move(Installed());
+    Installed() = shell ? std::move(shell) : std::make_unique<DesktopShell>();
+    return previous;
+}
+
+}  // namespace dbx
