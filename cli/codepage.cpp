@@ -13,11 +13,38 @@ std::unique_ptr<CodePageDecoder> CodePageDecoder::Open(std::string name) {
     return std::unique_ptr<CodePageDecoder>(new CodePageDecoder(cd));
 }
 
+CodePageDecoder::CodePageDecoder(iconv_t cd) : cd_(cd) {
+    for (int b = 1; b < 256 && singleByte_; ++b) {
+        char byte = char(b);
+        char out[8];
+        char* in = &byte;
+        char* dst = out;
+        std::size_t inLeft = 1, outLeft = sizeof out;
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd_, &in, &inLeft, &dst, &outLeft) != std::size_t(-1)) {
+            table_[std::size_t(b)].assign(out, std::size_t(dst - out));
+        } else if (errno == EILSEQ) {
+            table_[std::size_t(b)] = "\xEF\xBF\xBD";
+        } else {
+            singleByte_ = false;  // a lead byte: the code page has multi-byte characters
+        }
+    }
+    table_[0] = std::string(1, '\0');
+}
+
 CodePageDecoder::~CodePageDecoder() {
     iconv_close(cd_);
 }
 
 std::string CodePageDecoder::Decode(std::string_view bytes) {
+    if (!singleByte_) return DecodeWithIconv(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (unsigned char b : bytes) out += table_[b];
+    return out;
+}
+
+std::string CodePageDecoder::DecodeWithIconv(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);
     char* in = const_cast<char*>(bytes.data());

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,8 +23,14 @@ class CodePageDecoder {
     std::string Decode(std::string_view bytes);
 
   private:
-    explicit CodePageDecoder(iconv_t cd) : cd_(cd) {}
+    explicit CodePageDecoder(iconv_t cd);
+    std::string DecodeWithIconv(std::string_view bytes);
+
     iconv_t cd_;
+    // For single-byte code pages (all of those a store is written in), the UTF-8 text of each
+    // byte: decoding is then a table look-up per byte.
+    std::array<std::string, 256> table_;
+    bool singleByte_ = true;
 };
 
 }  // namespace dbx::cli

@@ -45,19 +45,33 @@ class JsonWriter : public HitWriter {
   public:
     explicit JsonWriter(std::FILE* out) : out_(out) {}
     void Begin() override { std::fputs("[", out_); }
+    // Written field by field: building a whole JSON object per hit costs more than the scan's
+    // own work for it.
     void Write(const HitRow& r) override {
-        nlohmann::ordered_json item = {
-            {"offset", r.offset},   {"status", r.status},      {"from", r.from},       {"to", r.to},
-            {"subject", r.subject}, {"date_text", r.dateText}, {"date_utc", r.dateUtc}};
-        const std::string text =
-            item.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-        std::fprintf(out_, "%s\n  %s", first_ ? "" : ",", text.c_str());
+        line_.assign(first_ ? "\n  {\"offset\":" : ",\n  {\"offset\":");
+        line_ += std::to_string(r.offset);
+        Field("status", r.status);
+        Field("from", r.from);
+        Field("to", r.to);
+        Field("subject", r.subject);
+        Field("date_text", r.dateText);
+        Field("date_utc", r.dateUtc);
+        line_ += '}';
+        std::fwrite(line_.data(), 1, line_.size(), out_);
         first_ = false;
     }
     void End() override { std::fputs(first_ ? "]\n" : "\n]\n", out_); }
 
   private:
+    void Field(const char* key, const std::string& value) {
+        line_ += ",\"";
+        line_ += key;
+        line_ += "\":";
+        line_ +=
+            nlohmann::json(value).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    }
     std::FILE* out_;
+    std::string line_;
     bool first_ = true;
 };
 

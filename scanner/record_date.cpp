@@ -1,11 +1,7 @@
 #include "record_date.h"
 
 #include <ctime>
-#include <iomanip>
-#include <locale>
-#include <memory>
-#include <sstream>
-#include <stdexcept>
+#include <locale.h>
 
 namespace dbx {
 namespace {
@@ -13,29 +9,28 @@ namespace {
 constexpr std::int64_t kTicksPerSecond = 10'000'000;
 constexpr std::int64_t kSecondsFrom1601To1970 = 11'644'473'600;
 
-std::locale EnvironmentLocale() {
-    try {
-        return std::locale("");
-    } catch (const std::runtime_error&) {
-        return std::locale::classic();  // LANG names a locale that is not installed
-    }
+// The environment's time formats (LC_ALL, LC_TIME, LANG), without touching the process-wide
+// locale; the C locale when the environment names one that is not installed.
+locale_t EnvironmentTimeLocale() {
+    static const locale_t locale = [] {
+        locale_t l = newlocale(LC_TIME_MASK, "", locale_t(0));
+        return l ? l : newlocale(LC_TIME_MASK, "C", locale_t(0));
+    }();
+    return locale;
 }
 
 }  // namespace
 
 DateFormatter EnvironmentDateFormatter() {
-    // One stream for all dates of a scan: setting one up with a locale costs more than the
-    // formatting itself.
-    auto out = std::make_shared<std::ostringstream>();
-    out->imbue(EnvironmentLocale());
-    return [out](std::int64_t seconds) {
+    return [](std::int64_t seconds) {
         std::time_t t = std::time_t(seconds);
         std::tm local{};
         if (!localtime_r(&t, &local)) return std::string();
         bool midnight = local.tm_hour == 0 && local.tm_min == 0 && local.tm_sec == 0;
-        out->str({});
-        *out << std::put_time(&local, midnight ? "%x" : "%x %X");
-        return out->str();
+        char text[128];
+        const std::size_t n = strftime_l(text, sizeof text, midnight ? "%x" : "%x %X", &local,
+                                         EnvironmentTimeLocale());
+        return std::string(text, n);
     };
 }
 

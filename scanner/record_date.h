@@ -10,7 +10,7 @@ namespace dbx {
 // Turns seconds since 1970 (UTC) into the local date-and-time text shown to the user.
 using DateFormatter = std::function<std::string(std::int64_t secondsSince1970)>;
 
-// Local time in the C++ locale of the environment; the time is left out at midnight.
+// Local time in the formats of the environment's locale; the time is left out at midnight.
 DateFormatter EnvironmentDateFormatter();
 
 struct RecordDate {

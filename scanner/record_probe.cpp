@@ -112,7 +112,8 @@ bool RecordRecognizer::ProbeIndexRecord(std::int64_t r, RecoveredMessage& messag
     if (!ReadHeader(r, header)) return false;
     skipSize = 0;
     const std::uint8_t entryCount = header[10];
-    if (entryCount == 0) return ProbeLooseIndexRecord(r, message, skipSize);
+    // A header that was read in full passes the loose recogniser's own first tests.
+    if (entryCount == 0) return MatchLooseRecord(r, header, message, skipSize);
 
     Properties props;
     for (unsigned i = 0; i < entryCount; ++i) {
@@ -152,10 +153,14 @@ bool RecordRecognizer::LacksLooseEntries(std::int64_t table, std::uint32_t count
 
 bool RecordRecognizer::ProbeLooseIndexRecord(std::int64_t r, RecoveredMessage& message,
                                              std::uint64_t& skipSize) {
-    const auto length = std::int64_t(source_.Length());
-    if (r < 0 || r + 4 > length) return false;
+    if (r < 0 || r + 4 > std::int64_t(source_.Length())) return false;
     std::uint8_t header[kHeaderSize];
-    if (!ReadHeader(r, header)) return false;
+    return ReadHeader(r, header) && MatchLooseRecord(r, header, message, skipSize);
+}
+
+bool RecordRecognizer::MatchLooseRecord(std::int64_t r, const std::uint8_t (&header)[12],
+                                        RecoveredMessage& message, std::uint64_t& skipSize) {
+    const auto length = std::int64_t(source_.Length());
     const auto bodyLength = std::int32_t(LoadU32(header + 4));
     const std::int32_t tries = bodyLength / 4;
     if (tries == 0) return false;

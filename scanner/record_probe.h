@@ -47,6 +47,8 @@ class RecordRecognizer {
     bool ReadU32(std::int64_t pos, std::uint32_t& value);
     bool ReadFileTime(std::int64_t pos, std::int64_t& filetime);
     bool ReadHeader(std::int64_t r, std::uint8_t (&header)[12]);
+    bool MatchLooseRecord(std::int64_t r, const std::uint8_t (&header)[12],
+                          RecoveredMessage& message, std::uint64_t& skipSize);
     bool LacksLooseEntries(std::int64_t table, std::uint32_t count);
     bool ReadStoredOffset(std::int64_t dataArea, Properties& props);
     bool TakeDate(std::int64_t pos, RecoveredMessage& message);

@@ -39,6 +39,10 @@ TEST(CodePageDecoder, DecodesSingleByteCodePages) {
     ASSERT_TRUE(central);
     EXPECT_EQ(central->Decode("\x8A"), "\xC5\xA0");  // S with caron
     EXPECT_FALSE(CodePageDecoder::Open("no-such-page"));
+    // Code pages with characters of several bytes are decoded as a whole.
+    auto utf8 = CodePageDecoder::Open("UTF-8");
+    ASSERT_TRUE(utf8);
+    EXPECT_EQ(utf8->Decode("Reuni\xC3\xA3o"), "Reuni\xC3\xA3o");
     EXPECT_EQ(western->Decode(std::string(1000, '\xE9')).size(), 2000u);
 }
 
