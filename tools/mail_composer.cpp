@@ -46,12 +46,12 @@ std::string Mailbox(const Person& p) {
 }
 
 std::string MessageId(Rng& rng, const Message& m) {
+    // Drawn one by one: the order of arguments in a call is the compiler's choice.
+    const unsigned a = unsigned(rng.Below(0x10000)), b = unsigned(rng.Below(0x100000)),
+                   c = unsigned(rng.Below(0x100000000)), d = unsigned(rng.Below(0x100000000));
+    const std::string& host = rng.Pick(m.from.language->hosts);
     char text[96];
-    // Which argument draws first is the compiler's choice; kept in one call so that seeds
-    // give the bytes they gave before.
-    std::snprintf(text, sizeof text, "<%04x01c%05x$%08x$%08x@%s>", unsigned(rng.Below(0x10000)),
-                  unsigned(rng.Below(0x100000)), unsigned(rng.Below(0x100000000)),
-                  unsigned(rng.Below(0x100000000)), rng.Pick(m.from.language->hosts).c_str());
+    std::snprintf(text, sizeof text, "<%04x01c%05x$%08x$%08x@%s>", a, b, c, d, host.c_str());
     return text;
 }
 
@@ -191,10 +191,10 @@ std::string HtmlText(Rng& rng, const Text& t) {
 }
 
 std::string Boundary(Rng& rng, int level) {
+    const unsigned a = unsigned(rng.Below(0x10000)), b = unsigned(rng.Below(0x100000000)),
+                   c = unsigned(rng.Below(0x100000000));
     char text[64];
-    std::snprintf(text, sizeof text, "----=_NextPart_%03d_%04X_%08X.%08X", level,
-                  unsigned(rng.Below(0x10000)), unsigned(rng.Below(0x100000000)),
-                  unsigned(rng.Below(0x100000000)));
+    std::snprintf(text, sizeof text, "----=_NextPart_%03d_%04X_%08X.%08X", level, a, b, c);
     return text;
 }
 
@@ -269,11 +269,11 @@ std::string Body(Rng& rng, const Message& m, bool outgoing, bool quotes, const s
     std::string out;
     if (!outgoing) {
         const std::string& domain = rng.Pick(m.to.language->domains);
-        // One expression, for the same reason as in MessageId.
+        std::string address = std::to_string(rng.Range(62, 220));
+        for (int i = 0; i < 3; ++i) address += "." + std::to_string(rng.Range(1, 254));
         out += "Received: from " + m.from.address.substr(m.from.address.find('@') + 1) + " ([" +
-               std::to_string(rng.Range(62, 220)) + "." + std::to_string(rng.Range(1, 254)) + "." +
-               std::to_string(rng.Range(1, 254)) + "." + std::to_string(rng.Range(1, 254)) +
-               "])\r\n\tby mx." + domain + " with SMTP; " + HeaderDate(m.received, zone) + "\r\n";
+               address + "])\r\n\tby mx." + domain + " with SMTP; " + HeaderDate(m.received, zone) +
+               "\r\n";
     }
     out += "Message-ID: " + m.messageId + "\r\n";
     out += "From: " + Mailbox(m.from) + "\r\n";
