@@ -270,7 +270,7 @@ std::string Body(Rng& rng, const Message& m, bool outgoing, bool quotes, const s
     if (!outgoing) {
         const std::string& domain = rng.Pick(m.to.language->domains);
         std::string address = std::to_string(rng.Range(62, 220));
-        for (int i = 0; i < 3; ++i) address += "." + std::to_string(rng.Range(1, 254));
+        for (int i = 0; i < 3; ++i) address.append(".").append(std::to_string(rng.Range(1, 254)));
         out += "Received: from " + m.from.address.substr(m.from.address.find('@') + 1) + " ([" +
                address + "])\r\n\tby mx." + domain + " with SMTP; " + HeaderDate(m.received, zone) +
                "\r\n";
