@@ -116,15 +116,49 @@ BkMode DeviceContext::SetBkMode(BkMode mode) {
     return std::exchange(bkMode_, mode);
 }
 
-void DeviceContext::TextOut(int x, int y, const QString& text) {
+int DeviceContext::TextOut(int x, int y, const QString& text) {
     const QFontMetrics fm(font_, device_);
-    if (bkMode_ == BkMode::Opaque) {
-        painter_->fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.ascent() + fm.descent()),
-                           ToQColor(bkColor_));
-    }
     painter_->setFont(font_);
     painter_->setPen(ToQColor(textColor_));
-    painter_->drawText(QPoint(x, y + fm.ascent()), text);
+    const int height = fm.ascent() + fm.descent();
+    const bool justified = justifyBreaks_ > 0 && justifyExtra_ > 0 && text.contains(u' ');
+    if (!justified) {
+        const int width = fm.horizontalAdvance(text);
+        if (bkMode_ == BkMode::Opaque) {
+            painter_->fillRect(QRect(x, y, width, height), ToQColor(bkColor_));
+        }
+        painter_->drawText(QPoint(x, y + fm.ascent()), text);
+        return width;
+    }
+    // Word by word, each space widened by its share of what is left of the extra pixels. Words
+    // are placed by the advance of the whole text before them, so rounding does not add up.
+    int added = 0;
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype space = text.indexOf(u' ', start);
+        if (space < 0) space = text.size();
+        const int left = x + fm.horizontalAdvance(text.left(start)) + added;
+        if (space < text.size() && justifyBreaks_ > 0) {
+            const int share = justifyExtra_ / justifyBreaks_;
+            justifyExtra_ -= share;
+            --justifyBreaks_;
+            added += share;
+        }
+        const int right =
+            x + fm.horizontalAdvance(text.left(std::min(space + 1, text.size()))) + added;
+        if (bkMode_ == BkMode::Opaque) {
+            painter_->fillRect(QRect(left, y, right - left, height), ToQColor(bkColor_));
+        }
+        if (space > start)
+            painter_->drawText(QPoint(left, y + fm.ascent()), text.mid(start, space - start));
+        start = space + 1;
+    }
+    return fm.horizontalAdvance(text) + added;
+}
+
+void DeviceContext::SetTextJustification(int extra, int breakCount) {
+    justifyExtra_ = std::max(0, extra);
+    justifyBreaks_ = std::max(0, breakCount);
 }
 
 void DeviceContext::FillSolidRect(const Rect& rect, ColorRef color) {

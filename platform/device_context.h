@@ -89,8 +89,13 @@ class DeviceContext {
     BkMode SetBkMode(BkMode mode);
     BkMode GetBkMode() const { return bkMode_; }
 
-    // (x, y) is the top-left corner of the text cell.
-    void TextOut(int x, int y, const QString& text);
+    // (x, y) is the top-left corner of the text cell. Returns the width covered, which includes
+    // any justification the spaces of the text received.
+    int TextOut(int x, int y, const QString& text);
+
+    // Spreads `extra` pixels over the next `breakCount` spaces that TextOut draws, in one or
+    // several calls, as a justified line needs; (0, 0) turns it off. Extents stay unjustified.
+    void SetTextJustification(int extra, int breakCount);
 
     // Always a plain copy, whatever the raster operation.
     void FillSolidRect(const Rect& rect, ColorRef color);
@@ -135,6 +140,8 @@ class DeviceContext {
     PenDesc pen_;
     std::optional<ColorRef> brush_ = 0xFFFFFF;
     Rop2 rop_ = Rop2::CopyPen;
+    int justifyExtra_ = 0;
+    int justifyBreaks_ = 0;
     QPoint position_;
 };
 
