@@ -23,6 +23,7 @@ ensure_packages() {
 # Packages of the scanning core, the command-line tool and the tests.
 CORE_PACKAGES=(cmake make g++ libgtest-dev nlohmann-json3-dev libcli11-dev)
 
-# Packages of the Qt-based parts (platform layer, message presentation) and their tests. Qt's
-# CMake files need OpenGL headers; qt6-base-dev depends on them, as on the offscreen platform.
-GUI_PACKAGES=(qt6-base-dev fonts-liberation2 fonts-dejavu-core)
+# Packages of the Qt-based parts (platform layer, message presentation, the desktop program)
+# and their tests. Qt's CMake files need OpenGL headers; qt6-base-dev depends on them, as on
+# the offscreen platform. The preview pane is Qt WebEngine; the artwork is SVG.
+GUI_PACKAGES=(qt6-base-dev qt6-webengine-dev qt6-svg-dev fonts-liberation2 fonts-dejavu-core)

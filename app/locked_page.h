@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWebEnginePage>
+#include <QWebEngineUrlRequestInterceptor>
+
+namespace dbx {
+
+// Lets through requests for local files only: pictures, style sheets and frames from the
+// network are never fetched, so a mail cannot tell its sender that it was read.
+class LocalOnlyInterceptor : public QWebEngineUrlRequestInterceptor {
+    Q_OBJECT
+  public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override;
+};
+
+// A page that only goes where the program sends it. Links the user clicks open in the
+// user's own programs (web and mail addresses only); everything else that would navigate
+// away (forms, refreshes, scripts' pop-ups) is refused.
+class LockedPage : public QWebEnginePage {
+    Q_OBJECT
+  public:
+    LockedPage(QWebEngineProfile* profile, QObject* parent);
+
+    // Web and mail addresses; a clicked link to anything else is dropped.
+    static bool MayOpenOutside(const QUrl& url);
+
+  protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;
+};
+
+}  // namespace dbx

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QIcon>
+
+#include <deque>
+#include <vector>
+
+#include "recovered_message.h"
+
+namespace dbx {
+
+// The results list: one row per recognised message, the newest on top. Rows live in a deque
+// so that putting tens of thousands of them in front one by one stays cheap.
+class ResultsModel : public QAbstractTableModel {
+    Q_OBJECT
+  public:
+    enum Column { kFrom, kSubject, kStatus, kTo, kDate, kLocation, kColumnCount };
+
+    explicit ResultsModel(QObject* parent = nullptr);
+
+    void SetRowIcon(const QIcon& icon) { icon_ = icon; }
+
+    // Puts the messages in front of the list, each above the one before it: the last one
+    // becomes row 0.
+    void Prepend(const std::vector<RecoveredMessage>& messages);
+    void Clear();
+
+    // The text of a cell as the list shows it.
+    QString Text(int row, int column) const;
+    bool Checked(int row) const;
+    void SetChecked(int row, bool checked);
+    void SetAllChecked(bool checked);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  private:
+    struct Row {
+        QString cells[kColumnCount];
+        bool checked = false;
+    };
+    static Row MakeRow(const RecoveredMessage& message);
+
+    std::deque<Row> rows_;
+    QIcon icon_;
+};
+
+// How a cell of a row with the given status is coloured: "Deleted" rows red in every column,
+// the Location column white on white so that its value never shows. Invalid colours leave the
+// list's own.
+struct CellColours {
+    QColor text;
+    QColor background;
+};
+CellColours RowColouring(const QString& status, int column);
+
+// The message offset held in a Location text: its leading decimal digits, 0 when there are
+// none.
+std::uint32_t ParseLocation(const QString& text);
+
+}  // namespace dbx

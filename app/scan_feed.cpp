@@ -1,0 +1,33 @@
+#include "scan_feed.h"
+
+namespace dbx {
+
+void ScanFeed::OnWindow(std::uint64_t windowOffset, std::string_view statusText) {
+    if (hook_) hook_(windowOffset);
+    std::lock_guard lock(mutex_);
+    status_.assign(statusText);
+    statusFresh_ = true;
+}
+
+void ScanFeed::OnProgress(int percent) {
+    std::lock_guard lock(mutex_);
+    progress_ = percent;
+}
+
+void ScanFeed::OnMessage(const RecoveredMessage& message) {
+    std::lock_guard lock(mutex_);
+    messages_.push_back(message);
+}
+
+ScanFeed::Update ScanFeed::Take() {
+    Update update;
+    std::lock_guard lock(mutex_);
+    update.messages.swap(messages_);
+    if (statusFresh_) update.status = status_;
+    statusFresh_ = false;
+    if (progress_ >= 0) update.progress = progress_;
+    progress_ = -1;
+    return update;
+}
+
+}  // namespace dbx

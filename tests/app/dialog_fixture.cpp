@@ -1,0 +1,104 @@
+#include "dialog_fixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+
+#include <chrono>
+#include <fstream>
+
+#include "output_path.h"
+#include "results_model.h"
+#include "results_view.h"
+#include "store_builder.h"
+
+namespace dbx::test {
+
+bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+void WriteStore(const std::string& path, const std::vector<StoreMessage>& messages,
+                std::size_t size) {
+    build::StoreBuilder builder;
+    builder.Header();
+    std::uint32_t recordAt = build::kFirstSegment;
+    std::uint32_t bodyAt = build::kFirstSegment + std::uint32_t(messages.size()) * 0x400 + 0x1000;
+    for (const StoreMessage& message : messages) {
+        build::MessageFields fields;
+        fields.from = message.from;
+        fields.to = message.to;
+        fields.subject = message.subject;
+        fields.filetime = build::FileTimeFromUnix(message.when);
+        fields.bodyOffset = bodyAt;
+        fields.bodySize = std::uint32_t(message.body.size());
+        const auto props = build::TypicalProperties(fields);
+        const std::size_t used = message.deleted ? builder.PutFreedRecord(recordAt, props, 0)
+                                                 : builder.PutRecord(recordAt, props);
+        // Far enough apart that the skip after a hit never passes over the next record.
+        recordAt += std::uint32_t((used + 0x3FF) & ~std::size_t(0x3FF));
+        builder.PutBody(bodyAt, message.body, message.deleted);
+        bodyAt += std::uint32_t(build::BlocksFor(message.body.size()) * build::kBlockSize);
+    }
+    if (builder.Size() < size) builder.Resize(size);
+    builder.Save(path);
+}
+
+void DialogTest::SetUp() {
+    previousDir_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    std::ofstream(dir.File("sample.htm")) << "<html><body>start page</body></html>";
+    store = stores.File("store.dbx");
+    dialog = std::make_unique<RecoveryDialog>();
+    dialog->show();
+}
+
+void DialogTest::TearDown() {
+    dialog.reset();
+    std::filesystem::current_path(previousDir_);
+}
+
+void DialogTest::SetPath(const std::string& path) {
+    dialog->ControlAs<QLineEdit>(kIdPath)->setText(QString::fromStdString(path));
+}
+
+void DialogTest::Click(int controlId) {
+    QTest::mouseClick(dialog->Control(controlId), Qt::LeftButton);
+}
+
+void DialogTest::Scan(const std::vector<StoreMessage>& messages) {
+    WriteStore(store, messages);
+    SetPath(store);
+    Click(kIdNext);
+    dialog->WaitForJob();
+}
+
+QPoint DialogTest::CellCentre(int row, int column) const {
+    ResultsView* list = dialog->ResultsList();
+    list->scrollTo(list->model()->index(row, column));
+    return list->visualRect(list->model()->index(row, column)).center();
+}
+
+void DialogTest::ClickCell(int row, int column) {
+    QTest::mouseClick(dialog->ResultsList()->viewport(), Qt::LeftButton, {},
+                      CellCentre(row, column));
+}
+
+bool DialogTest::Visible(int controlId) const {
+    QWidget* control = dialog->Control(controlId);
+    return control && control->isVisibleTo(dialog.get());
+}
+
+std::string DialogTest::TempFolder() const {
+    return PrivateTempFolder();
+}
+
+}  // namespace dbx::test

@@ -1,0 +1,157 @@
+// A click on a row previews its message in the pane.
+#include <QTest>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "browser_pane.h"
+#include "dialog_fixture.h"
+#include "globals.h"
+#include "output_path.h"
+#include "results_model.h"
+#include "results_view.h"
+
+namespace dbx::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> ExtractedMails(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(folder, error)) {
+        if (entry.path().extension() == ".eml") names.push_back(entry.path().filename());
+    }
+    return names;
+}
+
+const char kHtmlBody[] =
+    "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><body><p>Hello <b>there</b></p>"
+    "</body></HTML>\r\n";
+const char kTextBody[] =
+    "Subject: text\r\n\r\nPlain words <b>stay</b> as they are.\r\n"
+    "Content-Transfer-Encoding: base64\r\n\r\nAAAA\r\n";
+
+class Preview : public DialogTest {
+  protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        // Found in this order, so row 0 is the text message and row 1 the HTML one.
+        Scan({{"h@example.org", "<x@example.net>", "html", kHtmlBody},
+              {"t@example.org", "<x@example.net>", "text", kTextBody}});
+        ASSERT_EQ(dialog->Results()->rowCount(), 2);
+        folder = TempFolder();
+        ASSERT_FALSE(folder.empty());
+    }
+    bool PaneShows(const std::string& path) {
+        return PumpUntil([&] {
+            return dialog->Pane()->Url() == QUrl::fromLocalFile(QString::fromStdString(path));
+        });
+    }
+    std::string folder;
+};
+
+TEST_F(Preview, ClickingAnHtmlMessageShowsItsHtmlPart) {
+    ClickCell(1, ResultsModel::kSubject);
+    // While the job runs the list is off and Stop stands where Back was.
+    dialog->WaitForJob();
+    const std::string html = JoinPath(folder, "MailHtml.html");
+    EXPECT_TRUE(PaneShows(html));
+    EXPECT_EQ(Slurp(html), "<HTML><body><p>Hello <b>there</b></p></body></HTML>");
+    EXPECT_TRUE(dialog->ResultsList()->isEnabled());
+    EXPECT_TRUE(Visible(kIdBack));
+    EXPECT_FALSE(Visible(kIdStop));
+    EXPECT_EQ(g_bJobBusy, 0);
+    EXPECT_EQ(g_bPreviewRunning, 0);
+    EXPECT_TRUE(ExtractedMails(folder).empty());
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(Preview, ClickingATextMessageShowsItsTextUpToTheBase64Part) {
+    ClickCell(0, ResultsModel::kFrom);
+    dialog->WaitForJob();
+    const std::string text = JoinPath(folder, "MailHtml.txt");
+    EXPECT_TRUE(PaneShows(text));
+    EXPECT_EQ(Slurp(text),
+              "Subject: text\r\n\r\nPlain words <b>stay</b> as they are.\r\n"
+              "Content-Transfer-Encoding");
+    EXPECT_FALSE(fs::exists(JoinPath(folder, "MailHtml.html")));
+    EXPECT_TRUE(ExtractedMails(folder).empty());
+}
+
+TEST_F(Preview, DoubleClickPreviewsToo) {
+    QTest::mouseDClick(dialog->ResultsList()->viewport(), Qt::LeftButton, {},
+                       CellCentre(1, ResultsModel::kStatus));
+    dialog->WaitForJob();
+    EXPECT_TRUE(PaneShows(JoinPath(folder, "MailHtml.html")));
+    EXPECT_TRUE(ExtractedMails(folder).empty());
+}
+
+TEST_F(Preview, AClickOnACheckBoxTicksItWithoutPreviewing) {
+    ResultsView* list = dialog->ResultsList();
+    const QModelIndex cell = list->model()->index(1, 0);
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.rect = list->visualRect(cell);
+    option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+    const QRect box =
+        list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
+    const std::int32_t counter = g_nMailCounter.Value();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
+    // The list took it as a tick, and nothing was extracted or started.
+    EXPECT_TRUE(dialog->Results()->Checked(1));
+    EXPECT_EQ(g_nMailCounter.Value(), counter);
+    EXPECT_EQ(g_bJobBusy, 0);
+    EXPECT_TRUE(Visible(kIdBack));
+    EXPECT_FALSE(Visible(kIdStop));
+}
+
+TEST_F(Preview, AClickBelowTheRowsDoesNothing) {
+    const std::int32_t counter = g_nMailCounter.Value();
+    QTest::mouseClick(dialog->ResultsList()->viewport(), Qt::LeftButton, {},
+                      QPoint(100, dialog->ResultsList()->viewport()->height() - 5));
+    EXPECT_EQ(g_nMailCounter.Value(), counter);
+    EXPECT_TRUE(Visible(kIdBack));
+}
+
+TEST_F(Preview, AClickDuringASearchIsRefused) {
+    g_bSearchRunning = 1;
+    ClickCell(1, ResultsModel::kSubject);
+    g_bSearchRunning = 0;
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Please stop the search process for preview");
+    EXPECT_EQ(boxes.Shown()[0].caption, "Varnook Tobrin Outlook Express ");
+    EXPECT_EQ(boxes.Shown()[0].style, 0x40u);
+    EXPECT_EQ(g_bJobBusy, 0);
+    EXPECT_TRUE(dialog->ResultsList()->isEnabled());
+}
+
+TEST_F(Preview, AMessageThatCannotBeExtractedLeavesThePaneAndOtherFilesAlone) {
+    ClickCell(1, ResultsModel::kSubject);
+    dialog->WaitForJob();
+    ASSERT_TRUE(PaneShows(JoinPath(folder, "MailHtml.html")));
+    // A file now under the name the last preview used is not the preview's to delete.
+    const std::string lastName =
+        JoinPath(folder, "MailRec" + std::to_string(g_nMailCounter.Value() - 1) + ".eml");
+    std::ofstream(lastName) << "someone else's";
+    fs::remove(store);
+    ClickCell(0, ResultsModel::kSubject);
+    dialog->WaitForJob();
+    EXPECT_EQ(dialog->Pane()->Url(),
+              QUrl::fromLocalFile(QString::fromStdString(JoinPath(folder, "MailHtml.html"))));
+    EXPECT_EQ(Slurp(lastName), "someone else's");
+    EXPECT_TRUE(dialog->ResultsList()->isEnabled());
+    EXPECT_TRUE(Visible(kIdBack));
+    fs::remove(lastName);
+}
+
+}  // namespace
+}  // namespace dbx::test

@@ -1,0 +1,119 @@
+// The main window as it comes up: controls of step 1, results list, menus, start-up values.
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+
+#include "app_texts.h"
+#include "browser_pane.h"
+#include "dialog_fixture.h"
+#include "globals.h"
+#include "output_path.h"
+#include "results_model.h"
+#include "results_view.h"
+#include "static_text.h"
+
+namespace dbx::test {
+namespace {
+
+using StartUp = DialogTest;
+
+TEST_F(StartUp, StepOneShowsTheSourceSelectionOnly) {
+    EXPECT_EQ(dialog->Step(), 1);
+    EXPECT_EQ(dialog->windowTitle(), "Varnook Tobrin Outlook Express (MBX/DBX Files)");
+    for (int id : {1020, 1016, 1002, 1001, 1000, 1007, 1005, 1006, 1021, 1022, 1008, 1010, 1015}) {
+        EXPECT_TRUE(Visible(id)) << id;
+    }
+    for (int id : {1011, 1012, 1003, 1004, 1009, 1013, 1027, 1014, 1, 2}) {
+        EXPECT_FALSE(Visible(id)) << id;
+    }
+    EXPECT_EQ(dialog->Instruction()->WindowText(), QString::fromLatin1(texts::kStepOne));
+    EXPECT_TRUE(dialog->ControlAs<QLineEdit>(kIdPath)->hasFocus() ||
+                dialog->focusWidget() == dialog->Control(kIdPath));
+}
+
+TEST_F(StartUp, ControlsSitAtTheirTemplateRectanglesInPixels) {
+    // Dialog units: x * 6 / 4 and y * 13 / 8, rounded.
+    EXPECT_EQ(dialog->Control(1002)->geometry(), QRect(131, 242, 482, 23));  // 87,149 321x14
+    EXPECT_EQ(dialog->Control(1000)->geometry(), QRect(692, 423, 50, 49));   // 461,260 33x30
+    EXPECT_EQ(dialog->Control(1009)->geometry(), QRect(15, 47, 756, 223));   // 10,29 504x137
+    EXPECT_EQ(dialog->Control(1010)->geometry(), QRect(17, 284, 755, 122));  // 11,175 503x75
+    EXPECT_EQ(dialog->Control(1014)->geometry(), QRect(96, 452, 422, 13));   // 64,278 281x8
+}
+
+TEST_F(StartUp, ResultsListColumnsAndStyle) {
+    ResultsView* list = dialog->ResultsList();
+    const QStringList titles{"From", "Subject", "Status", "To", "Date", "Location"};
+    ASSERT_EQ(list->model()->columnCount(), 6);
+    for (int column = 0; column < 6; ++column) {
+        EXPECT_EQ(list->model()->headerData(column, Qt::Horizontal).toString(), titles[column]);
+        EXPECT_FALSE(list->horizontalHeader()->isSectionHidden(column));
+        EXPECT_EQ(list->horizontalHeader()->sectionSize(column), column == 5 ? 0 : 170);
+    }
+    EXPECT_TRUE(list->showGrid());
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    ASSERT_EQ(dialog->ListIcons().size(), 2u);
+    EXPECT_FALSE(dialog->ListIcons()[0].isNull());
+    EXPECT_FALSE(dialog->ListIcons()[1].isNull());
+}
+
+TEST_F(StartUp, PrefixStartDirectoryAndStartPage) {
+    EXPECT_EQ(dialog->Prefix(), "MailRec");
+    EXPECT_EQ(dialog->StartDir(), dir.Path().string());
+    EXPECT_EQ(g_strPreviewPage, dir.Path().string() + "/sample.htm");
+    EXPECT_EQ(g_pMainDialog, dialog.get());
+    EXPECT_EQ(g_bStopSearch, 0);
+    EXPECT_EQ(g_bJobBusy, 0);
+}
+
+TEST(StartPage, AFolderEndingInASeparatorGetsNoSecondOne) {
+    EXPECT_EQ(JoinPath("/", "sample.htm"), "/sample.htm");
+    EXPECT_EQ(JoinPath("/home/a", "sample.htm"), "/home/a/sample.htm");
+}
+
+TEST_F(StartUp, MenuItemsCarryTheirCommands) {
+    std::vector<std::pair<QString, int>> items;
+    for (QAction* popup : dialog->MenuBar()->actions()) {
+        for (QAction* item : popup->menu()->actions()) {
+            items.emplace_back(popup->text() + ">" + item->text(),
+                               item->property("commandId").toInt());
+        }
+    }
+    const std::vector<std::pair<QString, int>> expected{
+        {"Tools>Settings", 32774}, {"Tools>Live Update", 32775},
+        {"Tools>Exit", 32778},     {"Help>Help", 32776},
+        {"Help>About", 32777},     {"Help>Visit Software home page", 32779},
+    };
+    EXPECT_EQ(items, expected);
+}
+
+TEST_F(StartUp, ButtonsAndMenuItemsShareTheirHandlers) {
+    for (int id : {1000, 1004,  32772, 1011,  1012,  1021,  1022, 1007,  1001,  1003, 32771,
+                   1005, 32774, 1006,  32775, 32776, 32777, 1008, 32779, 32773, 32778}) {
+        EXPECT_TRUE(dialog->Router().Handles(id)) << id;
+    }
+    // The hidden Next button and the Next command act as Next does.
+    dialog->RunCommand(1004);
+    dialog->RunCommand(32772);
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[0].text, "No file selected to repair");
+    EXPECT_EQ(boxes.Shown()[1].text, "No file selected to repair");
+}
+
+TEST_F(StartUp, TheWindowMenuHoldsAboutAndClose) {
+    QMenu* menu = dialog->SystemMenu();
+    ASSERT_NE(menu, nullptr);
+    QStringList texts;
+    QAction* about = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (action->isSeparator()) continue;
+        texts << action->text();
+        if (action->property("commandId").toInt() == 16) about = action;
+    }
+    EXPECT_TRUE(texts.contains("&Close"));
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->text(), "&About Varnook Tobrin Outlook express...");
+}
+
+}  // namespace
+}  // namespace dbx::test
