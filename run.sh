@@ -8,7 +8,7 @@ store=${1:+$(realpath -m -- "$1")}
 cd "$(dirname "$0")"
 build=${BUILD_DIR:-build}
 source tools/deps.sh
-ensure_packages "${CORE_PACKAGES[@]}" "${GUI_PACKAGES[@]}"
+ensure_packages "${CORE_PACKAGES[@]}" "${GUI_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDBXR_WITH_QT=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target dbxrecover-gui dbxgen dbxrecover >"$build/build.log" 2>&1 ||
@@ -30,6 +30,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 # The web engine of the preview pane refuses to run as root with its sandbox on.
 if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
-# Help, Live Update and the start page (sample.htm) are looked up in the working directory.
+# Help ("Varnook Tobrin DBX.chm"), Live Update, the start page (sample.htm) and the home page
+# (home.htm) are looked up in the working directory.
 cd "$build/app"
 exec ./dbxrecover-gui "$store"

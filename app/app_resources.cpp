@@ -43,6 +43,8 @@ void RegisterAppResources() {
     registry.AddImage(kIdrListIconMessage, SvgSource(QStringLiteral(":/res/list_147.svg")));
     registry.AddImage(kIdrListIconDeleted, SvgSource(QStringLiteral(":/res/list_168.svg")));
     registry.AddImage(kIdrStepOnePicture, SvgSource(QStringLiteral(":/res/picture_169.svg")));
+    registry.AddImage(kIdrPrefixBackground, SvgSource(QStringLiteral(":/res/prefix_157.svg")));
+    registry.AddImage(kIdrAboutBackground, SvgSource(QStringLiteral(":/res/about_158.svg")));
     registry.AddIcon(kIdrMainIcon, IconFrom(registry, kIdrMainIcon));
     registry.AddIcon(kIdrListIconMessage, IconFrom(registry, kIdrListIconMessage));
     registry.AddIcon(kIdrListIconDeleted, IconFrom(registry, kIdrListIconDeleted));

@@ -30,9 +30,28 @@ inline constexpr char kNoFileSelectedMore[] =
 inline constexpr char kStopQuestion[] = "Do you really want to stop search process ?";
 inline constexpr char kStopSearchForPreview[] = "Please stop the search process for preview";
 inline constexpr char kHelpMissing[] = " Varnook Tobrin DBX.chm not found";
+inline constexpr char kSaveDuringSearch[] = "Please stop search process and then save files";
+inline constexpr char kNothingTicked[] = "Please select files for save";
+inline constexpr char kUpdaterMissing[] =
+    "Live Update file not found. Please re-instaill the software.";
+inline constexpr char kUpdateQuestion[] =
+    "The application will be closed if you want to run Live Update of the software. Continue ?";
+inline constexpr char kExitQuestion[] = "Do you really want to exit ?";
+
+// The prefix dialog's messages have a caption of their own.
+inline constexpr char kPrefixCaption[] = "Varnook Tobrin Quillmark";
+inline constexpr char kPrefixEmpty[] = "Please fill prefix";
+inline constexpr char kPrefixIllegal[] = "Illegal character found in file pre fix ";
+
+inline constexpr char kStoreFilter[] = "OutLook Express File(*.dbx)";
+inline constexpr char kChooseSaveFolder[] = "Save the ticked mails in";
 
 inline constexpr char kHelpFile[] = "Varnook Tobrin DBX.chm";
 inline constexpr char kStartPage[] = "sample.htm";
+// The product's home page: a page that comes with the program, so nothing needs the network.
+inline constexpr char kHomePage[] = "home.htm";
+inline constexpr char kUpdater[] = "Tobrin Live Update.exe";
+inline constexpr char kUpdaterArgument[] = "<QZWRB>";
 inline constexpr char kPrefix[] = "MailRec";
 
 }  // namespace dbx::texts

@@ -1,17 +1,10 @@
-// Command routing, the window menu, Help and the stand-in Exit of the main window.
+// Command routing and the window menu of the main window.
 #include <QAbstractButton>
 #include <QMenu>
 
-#include <filesystem>
-
 #include "ansi_codepage.h"
-#include "app_texts.h"
-#include "globals.h"
-#include "markup_message_box.h"
-#include "output_path.h"
 #include "recovery_dialog.h"
 #include "resource_registry.h"
-#include "shell.h"
 #include "templates.h"
 
 namespace dbx {
@@ -61,26 +54,6 @@ void RecoveryDialog::ShowSystemMenu() {
 
 void RecoveryDialog::OnSysCommand(int id) {
     if ((id & ~0xF) == kSysCmdAbout) OnAbout();
-}
-
-void RecoveryDialog::OnHelp() {
-    const std::string path = JoinPath(m_strStartDir, texts::kHelpFile);
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
-        const MessageBoxOptions options = AppMessageOptions();
-        ShowMarkupMessageBox(nullptr, texts::kHelpMissing, texts::kCaption,
-                             kMbOk | kMbIconInformation, &options);
-        return;
-    }
-    Shell::Current().Open(QString::fromLocal8Bit(path));
-}
-
-void RecoveryDialog::OnExit() {
-    // Stand-in until the Exit command is built: stops the job and closes the window.
-    g_bStopSearch = 1;
-    g_bStopPreview = 1;
-    WaitForJob();
-    done(QDialog::Rejected);
 }
 
 }  // namespace dbx

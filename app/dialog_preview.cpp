@@ -19,6 +19,7 @@ void RecoveryDialog::OnMessageListClick(const QPoint& viewportPoint) {
         return;
     }
     const std::string tempDir = PrivateTempFolder();
+    if (!tempDir.empty()) m_strPreviewDir = tempDir;
     g_bStopPreview = 1;
     const ResultsView::Hit hit = ResultsList()->HitTest(viewportPoint);
     if (hit.row < 0) return;

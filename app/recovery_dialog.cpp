@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -26,6 +28,7 @@
 #include "resource_registry.h"
 #include "results_model.h"
 #include "results_view.h"
+#include "saving_dialog.h"
 #include "static_text.h"
 #include "templates.h"
 
@@ -37,6 +40,13 @@ constexpr int kColumnWidth = 170;
 // enough to leave the processor to the scan.
 constexpr int kFeedIntervalMs = 40;
 
+std::string ChooseFolderWithDialog(QWidget* parent, const std::string& startFolder) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        parent, AnsiToQString(texts::kChooseSaveFolder),
+        QFile::decodeName(QByteArray::fromStdString(startFolder)));
+    return QFile::encodeName(folder).toStdString();
+}
+
 }  // namespace
 
 RecoveryDialog::RecoveryDialog(QWidget* parent) : QDialog(parent) {
@@ -44,6 +54,7 @@ RecoveryDialog::RecoveryDialog(QWidget* parent) : QDialog(parent) {
     m_hIcon = ResourceRegistry::Instance().Icon(kIdrMainIcon);
     m_hBackground = ResourceRegistry::Instance().Image(kIdrBackground);
     m_dates = LocaleDateFormatter();
+    m_chooseFolder = ChooseFolderWithDialog;
     BuildWindow();
     OnInitDialog();
 }
@@ -51,6 +62,7 @@ RecoveryDialog::RecoveryDialog(QWidget* parent) : QDialog(parent) {
 RecoveryDialog::~RecoveryDialog() {
     g_bStopSearch = 1;
     g_bStopPreview = 1;
+    m_bStopSave = 1;
     WaitForJob();
     m_job.reset();
     g_pWorkerThread = nullptr;

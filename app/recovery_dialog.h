@@ -4,6 +4,8 @@
 #include <QIcon>
 #include <QImage>
 
+#include <atomic>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,7 +27,10 @@ class JobThread;
 class MessageFilter;
 class ResultsModel;
 class ResultsView;
+class SavingDialog;
 class StaticText;
+struct SaveItem;
+struct SaveReport;
 
 // Ids of the main window's controls and commands.
 enum MainControlId : int {
@@ -107,6 +112,18 @@ class RecoveryDialog : public QDialog {
 
     // Test seam: called on the scanning thread at the start of every window of the store.
     void SetScanWindowHook(ScanFeed::WindowHook hook) { m_scanWindowHook = std::move(hook); }
+
+    // Asks where ticked mails are to be saved, starting in `startFolder`; "" when the user
+    // declines. Paths are file-name bytes. A test puts its own in place of the folder dialog.
+    using FolderChooser =
+        std::function<std::string(QWidget* parent, const std::string& startFolder)>;
+    void SetFolderChooser(FolderChooser chooser) { m_chooseFolder = std::move(chooser); }
+    // Test seam: called on the saving thread before the message of each index is written.
+    using SaveItemHookFn = std::function<void(int index)>;
+    void SetSaveItemHook(SaveItemHookFn hook) { m_saveItemHook = std::move(hook); }
+    const SaveItemHookFn& SaveItemHook() const { return m_saveItemHook; }
+    // The progress of a running save; null when none runs.
+    SavingDialog* Saving() const { return m_saving.get(); }
     // Serves events until the latest job has ended.
     void WaitForJob();
 
@@ -117,6 +134,10 @@ class RecoveryDialog : public QDialog {
     void DetachScanFeed();
     const ScanFeed::WindowHook& ScanWindowHook() const { return m_scanWindowHook; }
     const DateFormatter& Dates() const { return m_dates; }
+    bool SaveStopRequested() const { return m_bStopSave.load() != 0; }
+    void ShowSavingMessage(const SaveItem& item);
+    void SetSavingDone(int done);
+    void FinishSave(const SaveReport& report);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -136,14 +157,17 @@ class RecoveryDialog : public QDialog {
     void ShowStepTwo();
     void HideStepTwo();
 
-    // Commands built by later work on the window; each does nothing yet.
-    void OnSave() {}
-    void OnBrowse() {}
-    void OnSettings() {}
-    void OnLiveUpdate() {}
-    void OnAbout() {}
-    void OnHomePage() {}
+    void OnSave();
+    std::vector<SaveItem> TickedMessages() const;
+    std::string SaveStartFolder() const;
+    void OnBrowse();
+    void OnSettings();
+    void OnLiveUpdate();
+    void OnAbout();
+    void OnHomePage();
     void OnExit();
+    // What is left to do when the process is about to end abruptly.
+    void CleanUpBeforeEnd();
 
     std::map<int, QWidget*> m_controls;
     QMenuBar* m_menuBar = nullptr;
@@ -153,6 +177,10 @@ class RecoveryDialog : public QDialog {
     QTimer* m_feedTimer = nullptr;
     ScanFeed* m_feed = nullptr;
     ScanFeed::WindowHook m_scanWindowHook;
+    FolderChooser m_chooseFolder;
+    SaveItemHookFn m_saveItemHook;
+    std::unique_ptr<SavingDialog> m_saving;
+    std::atomic<int> m_bStopSave{0};
     std::unique_ptr<JobThread> m_job;
     CommandRouter m_router;
     DateFormatter m_dates;
@@ -163,6 +191,8 @@ class RecoveryDialog : public QDialog {
     std::vector<QIcon> m_imgListIcons;
     std::string m_strPrefix;
     std::string m_strStartDir;
+    std::string m_strSaveDir;     // the folder of the last save, offered first by the next
+    std::string m_strPreviewDir;  // the private folder the previews of this run used
 };
 
 }  // namespace dbx

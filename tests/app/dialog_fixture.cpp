@@ -6,15 +6,58 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
+#include <sstream>
+#include <thread>
 
+#include "markup_tags.h"
+#include "markup_tokens.h"
 #include "output_path.h"
 #include "results_model.h"
 #include "results_view.h"
 #include "store_builder.h"
+#include "text_preparation.h"
 
 namespace dbx::test {
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::vector<std::string> EmlFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (entry.path().extension() == ".eml") names.push_back(entry.path().filename());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string DisplayedText(const std::string& markup) {
+    using namespace markup;
+    const std::string prepared = PrepareText(markup, ReplacementMap::Entities(), true);
+    std::string shown;
+    std::size_t pos = 0;
+    while (auto token = NextToken(prepared, pos)) {
+        if (token->type == TokenType::Text) {
+            shown += token->text;
+            continue;
+        }
+        const TagInfo tag = LookupTag(token->text);
+        if (tag.kind == TagKind::Break) {
+            shown += '\n';
+        } else {
+            EXPECT_EQ(tag.kind, TagKind::Unknown) << "tag <" << token->text << ">";
+        }
+    }
+    return shown;
+}
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -52,7 +95,14 @@ void WriteStore(const std::string& path, const std::vector<StoreMessage>& messag
     builder.Save(path);
 }
 
+void Gate::Pass(std::uint64_t point, std::uint64_t at) {
+    if (point != at) return;
+    reached = true;
+    while (!released) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
 void DialogTest::SetUp() {
+    previousShell_ = Shell::Install(std::make_unique<RecordingShell>(&opened, &started));
     previousDir_ = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
     std::ofstream(dir.File("sample.htm")) << "<html><body>start page</body></html>";
@@ -64,6 +114,7 @@ void DialogTest::SetUp() {
 void DialogTest::TearDown() {
     dialog.reset();
     std::filesystem::current_path(previousDir_);
+    Shell::Install(std::move(previousShell_));
 }
 
 void DialogTest::SetPath(const std::string& path) {

@@ -3,17 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <QPoint>
+#include <QString>
+#include <QStringList>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "markup_message_box.h"
+#include "process_end.h"
 #include "recovery_dialog.h"
+#include "shell.h"
 #include "test_support.h"
 
 namespace dbx::test {
+
+// The bytes of a file; "" when it cannot be read.
+std::string ReadAll(const std::string& path);
+// The names of the .eml files in `folder`, sorted.
+std::vector<std::string> EmlFiles(const std::string& folder);
+
+// The text a message box draws for `markup`, read the way the box reads it: line breaks as
+// "\n", every other tag dropped. Fails the test when a tag the box knows (other than a
+// line break) is found, since such a tag would change the look or hide text.
+std::string DisplayedText(const std::string& markup);
 
 // Serves events until `done` holds or a minute has passed; false on timeout.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 60000);
@@ -33,8 +48,56 @@ struct StoreMessage {
 void WriteStore(const std::string& path, const std::vector<StoreMessage>& messages,
                 std::size_t size = 0);
 
+// Holds a job at one point until released (at the latest when the gate goes).
+class Gate {
+  public:
+    ~Gate() { released = true; }
+    // Called by the job: waits at `at` until released.
+    void Pass(std::uint64_t point, std::uint64_t at);
+    std::atomic<bool> reached{false};
+    std::atomic<bool> released{false};
+};
+
+// Holds the search at the start of the window at `offset`.
+struct ScanGate : Gate {
+    std::uint64_t offset;
+    explicit ScanGate(std::uint64_t at) : offset(at) {}
+    ScanFeed::WindowHook Hook() {
+        return [this](std::uint64_t window) { Pass(window, offset); };
+    }
+};
+
+// Holds a save before the message of `index` is written.
+struct SaveGate : Gate {
+    int index;
+    explicit SaveGate(int at) : index(at) {}
+    RecoveryDialog::SaveItemHookFn Hook() {
+        return [this](int item) { Pass(std::uint64_t(item), std::uint64_t(index)); };
+    }
+};
+
+// A desktop shell that only records what it was asked to do.
+struct RecordingShell : Shell {
+    struct Started {
+        QString program;
+        QStringList arguments;
+    };
+    std::vector<QString>* opened;
+    std::vector<Started>* started;
+    RecordingShell(std::vector<QString>* o, std::vector<Started>* s) : opened(o), started(s) {}
+    bool Open(const QString& target) override {
+        opened->push_back(target);
+        return true;
+    }
+    bool Start(const QString& program, const QStringList& arguments, const QString&) override {
+        started->push_back({program, arguments});
+        return true;
+    }
+};
+
 // The main window in a working directory of its own (holding sample.htm), shown offscreen,
-// with message boxes answered by the test seam.
+// with message boxes answered by the test seam, the desktop shell recording and the end of
+// the process only recorded.
 class DialogTest : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -54,10 +117,14 @@ class DialogTest : public ::testing::Test {
     TempDir stores;  // stores the tests write
     std::string store;
     MessageBoxTestSeam boxes;
+    ProcessEndTestSeam ends;
+    std::vector<QString> opened;                   // what the shell was asked to open
+    std::vector<RecordingShell::Started> started;  // and to start
     std::unique_ptr<RecoveryDialog> dialog;
 
   private:
     std::filesystem::path previousDir_;
+    std::unique_ptr<Shell> previousShell_;
 };
 
 }  // namespace dbx::test

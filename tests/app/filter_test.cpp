@@ -9,7 +9,6 @@
 #include "browser_pane.h"
 #include "dialog_fixture.h"
 #include "results_view.h"
-#include "shell.h"
 
 namespace dbx::test {
 namespace {
@@ -24,16 +23,6 @@ class PressCounter : public QObject {
         if (event->type() == QEvent::MouseButtonPress) ++presses;
         return false;
     }
-};
-
-struct RecordingShell : Shell {
-    std::vector<QString>* log;
-    explicit RecordingShell(std::vector<QString>* opened) : log(opened) {}
-    bool Open(const QString& target) override {
-        log->push_back(target);
-        return true;
-    }
-    bool Start(const QString&, const QStringList&, const QString&) override { return true; }
 };
 
 using Filter = DialogTest;
@@ -72,11 +61,9 @@ TEST_F(Filter, F1AnywhereRunsHelp) {
     EXPECT_EQ(boxes.Shown()[0].caption, "Varnook Tobrin Outlook Express");
     EXPECT_EQ(boxes.Shown()[0].style, 0x40u);
 
+    EXPECT_TRUE(opened.empty());
     std::ofstream(dir.File("Varnook Tobrin DBX.chm")) << "help";
-    std::vector<QString> opened;
-    auto previous = Shell::Install(std::make_unique<RecordingShell>(&opened));
     QTest::keyClick(dialog->Control(kIdNext), Qt::Key_F1);
-    Shell::Install(std::move(previous));
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0], QString::fromStdString(dir.File("Varnook Tobrin DBX.chm")));
     EXPECT_EQ(boxes.Shown().size(), 1u);

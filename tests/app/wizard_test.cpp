@@ -4,10 +4,8 @@
 #include <QProgressBar>
 #include <QTest>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "app_texts.h"
 #include "browser_pane.h"
@@ -40,21 +38,6 @@ std::vector<StoreMessage> ManyMessages(int count) {
     }
     return messages;
 }
-
-// Holds the search at the start of the window at `offset` until released.
-struct ScanGate {
-    std::uint64_t offset;
-    std::atomic<bool> reached{false};
-    std::atomic<bool> released{false};
-    explicit ScanGate(std::uint64_t at) : offset(at) {}
-    ScanFeed::WindowHook Hook() {
-        return [this](std::uint64_t window) {
-            if (window != offset) return;
-            reached = true;
-            while (!released) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        };
-    }
-};
 
 using Wizard = DialogTest;
 

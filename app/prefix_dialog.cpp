@@ -1,0 +1,57 @@
+#include "prefix_dialog.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app_texts.h"
+#include "markup_message_box.h"
+#include "resource_registry.h"
+#include "templates.h"
+
+namespace dbx {
+namespace {
+
+constexpr int kIdPrefixEdit = 1002;
+
+void Refuse(const char* text) {
+    const MessageBoxOptions options = AppMessageOptions();
+    ShowMarkupMessageBox(nullptr, text, texts::kPrefixCaption, kMbOk | kMbIconInformation,
+                         &options);
+}
+
+}  // namespace
+
+bool HasIllegalPrefixCharacter(const QString& prefix) {
+    for (const char* c = kIllegalPrefixCharacters; *c; ++c) {
+        if (prefix.contains(QLatin1Char(*c))) return true;
+    }
+    return false;
+}
+
+PrefixDialog::PrefixDialog(const std::string& prefix, QWidget* parent)
+    : TemplateDialog(PrefixDialogTemplate(),
+                     ResourceRegistry::Instance().Image(kIdrPrefixBackground), parent),
+      m_strPrefix(prefix) {
+    auto* edit = ControlAs<QLineEdit>(kIdPrefixEdit);
+    edit->setText(QFile::decodeName(QByteArray::fromStdString(prefix)));
+    edit->setFocus();
+    // Enter in the field validates, as the dialog's default button would.
+    if (auto* ok = ControlAs<QPushButton>(1)) ok->setDefault(true);
+}
+
+void PrefixDialog::OnOK() {
+    const QString text = ControlAs<QLineEdit>(kIdPrefixEdit)->text();
+    if (text.isEmpty()) {
+        Refuse(texts::kPrefixEmpty);
+        return;
+    }
+    if (HasIllegalPrefixCharacter(text)) {
+        Refuse(texts::kPrefixIllegal);
+        return;
+    }
+    m_strPrefix = QFile::encodeName(text).toStdString();
+    accept();
+}
+
+}  // namespace dbx

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace dbx {
+
+// One ticked row to save: where its message starts and the texts the row shows.
+struct SaveItem {
+    std::uint32_t offset = 0;
+    QString from;
+    QString to;
+    QString subject;
+};
+
+// A save as the user asked for it. Paths and prefix are file-name bytes.
+struct SaveRequest {
+    std::vector<SaveItem> items;
+    std::string storePath;
+    std::string folder;
+    std::string prefix;
+};
+
+// How a save went.
+struct SaveReport {
+    std::string folder;
+    int total = 0;
+    int saved = 0;
+    int failed = 0;
+    bool cancelled = false;    // stopped before every message was tried
+    std::string firstFailure;  // why the first failed message failed
+};
+
+// The closing message of a save, as message-box markup (Windows-1252): how many were saved
+// where, how many failed and why the first did, and how many a cancel left out.
+std::string SaveReportText(const SaveReport& report);
+
+}  // namespace dbx

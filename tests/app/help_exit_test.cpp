@@ -1,0 +1,227 @@
+// Help, About, the home page, Live Update and Exit.
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+
+#include <filesystem>
+#include <fstream>
+
+#include "about_dialog.h"
+#include "dialog_fixture.h"
+#include "globals.h"
+#include "modal_run.h"
+#include "output_path.h"
+#include "results_model.h"
+#include "static_text.h"
+
+namespace dbx::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(HelpFile, IsBuiltNextToTheProgramAsACompiledHelpFile) {
+    const std::string help = DBXR_HELP_FILE;
+    EXPECT_EQ(fs::path(help).filename(), "Varnook Tobrin DBX.chm");
+    EXPECT_EQ(ReadAll(help).substr(0, 4), "ITSF");
+}
+
+using Commands = DialogTest;
+
+TEST_F(Commands, HelpWithoutTheFileSaysSoAndWithItOpensIt) {
+    dialog->RunCommand(kCmdHelp);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, " Varnook Tobrin DBX.chm not found");
+    EXPECT_EQ(boxes.Shown()[0].caption, "Varnook Tobrin Outlook Express");
+    EXPECT_EQ(boxes.Shown()[0].style, 0x40u);
+    EXPECT_TRUE(opened.empty());
+
+    fs::copy_file(DBXR_HELP_FILE, dir.File("Varnook Tobrin DBX.chm"));
+    dialog->RunCommand(kCmdHelp);
+    EXPECT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(opened,
+              std::vector<QString>{QString::fromStdString(dir.File("Varnook Tobrin DBX.chm"))});
+}
+
+TEST_F(Commands, AboutFromTheMenuAndTheWindowMenu) {
+    std::vector<AboutDialog*> seen;
+    QString product, title;
+    QSize picture;
+    ModalTestSeam seam([&](QDialog& d) {
+        auto* about = dynamic_cast<AboutDialog*>(&d);
+        EXPECT_NE(about, nullptr);
+        if (!about) return int(QDialog::Rejected);
+        seen.push_back(about);
+        title = about->windowTitle();
+        product = about->ControlAs<StaticText>(1015)->WindowText();
+        picture = about->Background().size();
+        EXPECT_EQ(about->parentWidget(), nullptr);
+        EXPECT_FALSE(about->ControlAs<StaticText>(1016)->WindowText().isEmpty());
+        EXPECT_FALSE(about->ControlAs<StaticText>(1018)->WindowText().isEmpty());
+        QTest::mouseClick(about->Control(1), Qt::LeftButton);
+        EXPECT_FALSE(about->isVisible());
+        return about->result();
+    });
+    dialog->RunCommand(kCmdAbout);
+    dialog->OnSysCommand(kSysCmdAbout | 0x5);
+    EXPECT_EQ(seen.size(), 2u);
+    EXPECT_EQ(title, "About Varnook Tobrin Outlook Express");
+    EXPECT_EQ(product, "Varnook Tobrin Outlook Express  Version 4.02");
+    EXPECT_EQ(picture, QSize(458, 432));
+    EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(Commands, TheHomePageIsTheShippedPageOpenedAsAFileAddress) {
+    const QString home =
+        QUrl::fromLocalFile(QString::fromStdString(dir.File("home.htm"))).toString();
+    Click(kIdHomePage);
+    dialog->RunCommand(kCmdHomePage);
+    EXPECT_EQ(opened, (std::vector<QString>{home, home}));
+    EXPECT_EQ(ends.Requests(), 0);
+}
+
+class LiveUpdate : public DialogTest {
+  protected:
+    std::string Updater() const { return dir.File("Tobrin Live Update.exe"); }
+};
+
+TEST_F(LiveUpdate, WithoutTheUpdaterSaysSoAndGoesOn) {
+    Click(kIdLiveUpdate);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text,
+              "Live Update file not found. Please re-instaill the software.");
+    EXPECT_EQ(boxes.Shown()[0].caption, "Varnook Tobrin Outlook Express");
+    EXPECT_EQ(boxes.Shown()[0].style, 0x40u);
+    EXPECT_TRUE(started.empty());
+    EXPECT_EQ(ends.Requests(), 0);
+}
+
+TEST_F(LiveUpdate, AnsweredNoLeavesTheProgramRunning) {
+    std::ofstream(Updater()) << "#!/bin/sh\n";
+    fs::permissions(Updater(), fs::perms::owner_all);
+    boxes.Answer(kIdNo);
+    dialog->RunCommand(kCmdLiveUpdate);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text,
+              "The application will be closed if you want to run Live Update of the software. "
+              "Continue ?");
+    EXPECT_EQ(boxes.Shown()[0].style, 0x24u);
+    EXPECT_TRUE(started.empty());
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(ends.Requests(), 0);
+}
+
+TEST_F(LiveUpdate, AnsweredYesStartsTheUpdaterWithItsMarkerAndEnds) {
+    std::ofstream(Updater()) << "#!/bin/sh\n";
+    fs::permissions(Updater(), fs::perms::owner_all);
+    boxes.Answer(kIdYes);
+    Click(kIdLiveUpdate);
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0].program.toStdString(), Updater());
+    EXPECT_EQ(started[0].arguments, QStringList{"<QZWRB>"});
+    EXPECT_EQ(ends.Requests(), 1);
+    EXPECT_EQ(ends.LastCode(), 0);
+    // No question about exiting, and no home page.
+    EXPECT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(LiveUpdate, AnUpdaterThatIsNotAProgramHereIsHandedToTheDesktop) {
+    std::ofstream(Updater()) << "MZ";
+    fs::permissions(Updater(), fs::perms::owner_read | fs::perms::owner_write);
+    Click(kIdLiveUpdate);
+    EXPECT_TRUE(started.empty());
+    EXPECT_EQ(opened, std::vector<QString>{QString::fromStdString(Updater())});
+    EXPECT_EQ(ends.Requests(), 1);
+}
+
+class Exit : public DialogTest {
+  protected:
+    QString Home() const {
+        return QUrl::fromLocalFile(QString::fromStdString(dir.File("home.htm"))).toString();
+    }
+    // Starts a search of many messages and holds it part way.
+    void StartHeldSearch(ScanGate& gate) {
+        std::vector<StoreMessage> messages;
+        for (int i = 0; i < 40; ++i) {
+            StoreMessage message{"", "<t@example.net>", "", "Subject: x\r\n\r\nbody\r\n"};
+            message.from = std::to_string(i).append("@example.org");
+            message.subject = std::to_string(i);
+            messages.push_back(message);
+        }
+        WriteStore(store, messages);
+        dialog->SetScanWindowHook(gate.Hook());
+        SetPath(store);
+        Click(kIdNext);
+        ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
+    }
+};
+
+TEST_F(Exit, AnsweredNoDuringASearchLetsTheSearchGoOn) {
+    ScanGate gate(10 * 2560);
+    StartHeldSearch(gate);
+    boxes.Answer(kIdNo);
+    dialog->RunCommand(kCmdExit);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to exit ?");
+    EXPECT_EQ(boxes.Shown()[0].caption, "Varnook Tobrin Outlook Express");
+    EXPECT_EQ(boxes.Shown()[0].style, 0x24u);
+    EXPECT_EQ(g_bStopSearch, 0);
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(ends.Requests(), 0);
+    gate.released = true;
+    dialog->WaitForJob();
+    EXPECT_EQ(dialog->Results()->rowCount(), 40);
+}
+
+TEST_F(Exit, AnsweredYesDuringASearchStopsItOpensTheHomePageAndEnds) {
+    ScanGate gate(10 * 2560);
+    StartHeldSearch(gate);
+    boxes.Answer(kIdYes);
+    dialog->RunCommand(kCmdExitHidden);
+    EXPECT_EQ(g_bStopSearch, 1);
+    EXPECT_EQ(opened, std::vector<QString>{Home()});
+    EXPECT_EQ(ends.Requests(), 1);
+    EXPECT_EQ(ends.LastCode(), 0);
+    gate.released = true;
+    dialog->WaitForJob();
+}
+
+TEST_F(Exit, TheCloseBoxAsksTooAndNoKeepsTheWindow) {
+    boxes.Answer(kIdNo);
+    EXPECT_FALSE(dialog->close());
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to exit ?");
+    boxes.Answer(kIdYes);
+    dialog->close();
+    EXPECT_EQ(ends.Requests(), 1);
+    EXPECT_EQ(opened, std::vector<QString>{Home()});
+}
+
+TEST_F(Exit, AMinimisedWindowIsRestoredBeforeTheQuestion) {
+    dialog->showMinimized();
+    ASSERT_TRUE(dialog->isMinimized());
+    boxes.Answer(kIdNo);
+    dialog->RunCommand(kCmdExit);
+    EXPECT_FALSE(dialog->isMinimized());
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(Exit, NoRecoveredMailIsLeftInThePreviewFolder) {
+    Scan({{"h@example.org", "<x@example.net>", "html",
+           "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>secret</p></HTML>\r\n"}});
+    ClickCell(0, ResultsModel::kSubject);
+    dialog->WaitForJob();
+    const std::string folder = TempFolder();
+    ASSERT_TRUE(fs::exists(JoinPath(folder, "MailHtml.html")));
+    // Left by a preview that the end would have cut short.
+    std::ofstream(JoinPath(folder, "MailRec99.eml")) << "mail";
+    boxes.Answer(kIdYes);
+    dialog->RunCommand(kCmdExit);
+    EXPECT_EQ(ends.Requests(), 1);
+    EXPECT_TRUE(fs::exists(folder));
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
+}  // namespace
+}  // namespace dbx::test

@@ -1,0 +1,275 @@
+// Save: when it is refused, what it writes, the saving dialog, Cancel and failures.
+#include <QProgressBar>
+#include <QTest>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "dialog_fixture.h"
+#include "globals.h"
+#include "results_model.h"
+#include "saving_dialog.h"
+#include "static_text.h"
+
+namespace dbx::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> Sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+const std::vector<StoreMessage>& Mails() {
+    static const std::vector<StoreMessage> mails{
+        {"anna@example.org", "<bob@example.net>", "First", "Subject: First\r\n\r\nOne\r\n"},
+        {"carl@example.org", "<dora@example.net>", "Second", "Subject: Second\r\n\r\nTwo\r\n"},
+        {"eve@example.org", "<finn@example.net>", "Third", "Subject: Third\r\n\r\nThree\r\n"},
+    };
+    return mails;
+}
+
+class Save : public DialogTest {
+  protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        dialog->SetFolderChooser([this](QWidget*, const std::string& start) {
+            chooserStarts.push_back(start);
+            return destination;
+        });
+        destination = out.Path().string();
+    }
+    // The name the next extracted mail gets with `prefix`, `ahead` names on.
+    std::string NextName(int ahead = 0, const std::string& prefix = "MailRec") const {
+        return prefix + std::to_string(g_nMailCounter.Value() + ahead) + ".eml";
+    }
+    std::string Saved(const std::string& name) const { return ReadAll(out.File(name)); }
+
+    TempDir out;
+    std::string destination;
+    std::vector<std::string> chooserStarts;
+};
+
+TEST_F(Save, InStepOneDoesNothingEvenWithTickedRowsLeftFromASearch) {
+    Scan(Mails());
+    Click(kIdSelectAll);
+    Click(kIdBack);
+    Click(kIdSave);
+    dialog->WaitForJob();
+    EXPECT_TRUE(boxes.Shown().empty());
+    EXPECT_TRUE(chooserStarts.empty());
+    EXPECT_TRUE(EmlFiles(destination).empty());
+}
+
+TEST_F(Save, DuringASearchIsRefusedEvenWithNothingTicked) {
+    WriteStore(store, Mails(), 200000);
+    ScanGate gate(20 * 2560);
+    dialog->SetScanWindowHook(gate.Hook());
+    SetPath(store);
+    Click(kIdNext);
+    ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
+    Click(kIdSave);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    const ShownMessageBox& box = boxes.Shown()[0];
+    EXPECT_EQ(box.text, "Please stop search process and then save files");
+    EXPECT_EQ(box.caption, "Varnook Tobrin Outlook Express");
+    EXPECT_EQ(box.style, 0x40u);
+    EXPECT_EQ(box.options.owner, nullptr);
+    EXPECT_EQ(box.options.windowArea.backgroundEffect, 12);
+    EXPECT_TRUE(chooserStarts.empty());
+    gate.released = true;
+    dialog->WaitForJob();
+    EXPECT_TRUE(EmlFiles(destination).empty());
+}
+
+TEST_F(Save, WithNothingTickedSaysSo) {
+    Scan(Mails());
+    Click(kIdSave);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "Please select files for save");
+    EXPECT_EQ(boxes.Shown()[0].caption, "Varnook Tobrin Outlook Express");
+    EXPECT_EQ(boxes.Shown()[0].style, 0x40u);
+    EXPECT_TRUE(chooserStarts.empty());
+}
+
+TEST_F(Save, SelectAllThenSaveWritesEveryRowInListOrder) {
+    Scan(Mails());
+    const std::string storeBefore = ReadAll(store);
+    Click(kIdSelectAll);
+    const std::vector<std::string> names{NextName(0), NextName(1), NextName(2)};
+    Click(kIdSave);
+    dialog->WaitForJob();
+
+    // The first save offers the store's folder.
+    ASSERT_EQ(chooserStarts.size(), 1u);
+    EXPECT_EQ(chooserStarts[0], stores.Path().string());
+    // Row 0 is the message found last.
+    EXPECT_EQ(EmlFiles(destination), Sorted(names));
+    EXPECT_EQ(Saved(names[0]), Mails()[2].body);
+    EXPECT_EQ(Saved(names[1]), Mails()[1].body);
+    EXPECT_EQ(Saved(names[2]), Mails()[0].body);
+    EXPECT_EQ(ReadAll(store), storeBefore);
+
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    const ShownMessageBox& box = boxes.Shown()[0];
+    EXPECT_EQ(box.text, "3 mails saved in\n" + destination);
+    EXPECT_EQ(box.caption, "Varnook Tobrin Outlook Express");
+    EXPECT_EQ(box.style, 0x40u);
+    EXPECT_EQ(box.options.windowArea.backgroundEffect, 12);
+    EXPECT_EQ(dialog->Saving(), nullptr);
+    EXPECT_EQ(g_bJobBusy, 0);
+}
+
+TEST_F(Save, OnlyTickedRowsAreSaved) {
+    Scan(Mails());
+    dialog->Results()->SetChecked(1, true);
+    const std::string name = NextName();
+    Click(kIdSave);
+    dialog->WaitForJob();
+    EXPECT_EQ(EmlFiles(destination), std::vector<std::string>{name});
+    EXPECT_EQ(Saved(name), Mails()[1].body);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "1 mail saved in\n" + destination);
+}
+
+TEST_F(Save, TheSavingDialogShowsTheMessageBeingSavedAndTheProgress) {
+    Scan(Mails());
+    Click(kIdSelectAll);
+    SaveGate gate(1);
+    dialog->SetSaveItemHook(gate.Hook());
+    Click(kIdSave);
+    ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
+
+    SavingDialog* saving = dialog->Saving();
+    ASSERT_NE(saving, nullptr);
+    EXPECT_TRUE(saving->isVisible());
+    EXPECT_EQ(saving->windowTitle(), "Saving Mails...");
+    EXPECT_TRUE(saving->isModal());
+    auto text = [saving](int id) { return saving->ControlAs<StaticText>(id)->WindowText(); };
+    EXPECT_EQ(text(SavingDialog::kIdFrom), "carl@example.org");
+    EXPECT_EQ(text(SavingDialog::kIdTo), "<dora@example.net>");
+    EXPECT_EQ(text(SavingDialog::kIdSubject), "Second");
+    EXPECT_EQ(text(1015), "From :");
+    auto* bar = saving->ControlAs<QProgressBar>(SavingDialog::kIdProgress);
+    EXPECT_EQ(bar->maximum(), 3);
+    EXPECT_EQ(bar->value(), 1);
+    EXPECT_TRUE(saving->Control(SavingDialog::kIdCancel)->isVisible());
+    EXPECT_FALSE(saving->Control(SavingDialog::kIdOk)->isVisible());
+    // Jobs count as running while a save runs.
+    EXPECT_EQ(g_bJobBusy, 1);
+
+    gate.released = true;
+    dialog->WaitForJob();
+    EXPECT_EQ(EmlFiles(destination).size(), 3u);
+}
+
+TEST_F(Save, CancelStopsAfterTheCurrentMessage) {
+    Scan(Mails());
+    Click(kIdSelectAll);
+    SaveGate gate(1);
+    dialog->SetSaveItemHook(gate.Hook());
+    const std::vector<std::string> names{NextName(0), NextName(1)};
+    Click(kIdSave);
+    ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
+    QTest::mouseClick(dialog->Saving()->Control(SavingDialog::kIdCancel), Qt::LeftButton);
+    EXPECT_FALSE(dialog->Saving()->Control(SavingDialog::kIdCancel)->isEnabled());
+    // Still open until the message being saved is written.
+    EXPECT_TRUE(dialog->Saving()->isVisible());
+    gate.released = true;
+    dialog->WaitForJob();
+
+    EXPECT_EQ(EmlFiles(destination), Sorted(names));
+    EXPECT_EQ(Saved(names[1]), Mails()[1].body);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text,
+              "2 mails saved in\n" + destination + "\n\nSaving was cancelled: 1 mail not saved.");
+}
+
+TEST_F(Save, EscapeInTheSavingDialogCancelsWithoutClosingIt) {
+    Scan(Mails());
+    Click(kIdSelectAll);
+    SaveGate gate(0);
+    dialog->SetSaveItemHook(gate.Hook());
+    Click(kIdSave);
+    ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
+    QTest::keyClick(dialog->Saving(), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->Saving()->isVisible());
+    gate.released = true;
+    dialog->WaitForJob();
+    EXPECT_EQ(EmlFiles(destination).size(), 1u);
+}
+
+TEST_F(Save, AMessageThatCannotBeSavedDoesNotStopTheOthers) {
+    Scan(Mails());
+    Click(kIdSelectAll);
+    // Cut the store just before the second message: it and the third lie beyond its end.
+    const std::uint32_t second = ParseLocation(dialog->Results()->Text(1, ResultsModel::kLocation));
+    fs::resize_file(store, second - 1);
+    const std::string name = NextName();
+    Click(kIdSave);
+    dialog->WaitForJob();
+
+    // Rows 0 and 1 fail; row 2 (the first message) is still saved.
+    EXPECT_EQ(EmlFiles(destination), std::vector<std::string>{name});
+    EXPECT_EQ(Saved(name), Mails()[0].body);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text,
+              "1 mail saved in\n" + destination +
+                  "\n\n2 mails could not be saved; the first: the offset lies beyond the end "
+                  "of the store");
+}
+
+TEST_F(Save, AFolderThatCannotHoldFilesFailsEveryMessageAndSaysSo) {
+    Scan(Mails());
+    dialog->Results()->SetChecked(2, true);
+    destination = out.File("not-a-folder");
+    std::ofstream(destination) << "x";
+    const std::string name = NextName();
+    Click(kIdSave);
+    dialog->WaitForJob();
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "0 mails saved in\n" + destination +
+                                         "\n\n1 mail could not be saved: cannot create " +
+                                         destination + "/" + name + ": Not a directory");
+}
+
+TEST_F(Save, ExistingFilesAreNeverReplaced) {
+    Scan(Mails());
+    dialog->Results()->SetChecked(0, true);
+    const std::string taken = NextName();
+    std::ofstream(out.File(taken)) << "keep me";
+    Click(kIdSave);
+    dialog->WaitForJob();
+    EXPECT_EQ(Saved(taken), "keep me");
+    ASSERT_EQ(EmlFiles(destination).size(), 2u);
+    EXPECT_EQ(boxes.Shown()[0].text, "1 mail saved in\n" + destination);
+}
+
+TEST_F(Save, DecliningTheFolderSavesNothingAndTheNextSaveStartsInTheLastFolder) {
+    Scan(Mails());
+    Click(kIdSelectAll);
+    destination.clear();
+    Click(kIdSave);
+    dialog->WaitForJob();
+    EXPECT_TRUE(boxes.Shown().empty());
+    EXPECT_EQ(dialog->Saving(), nullptr);
+
+    TempDir other;
+    destination = other.Path().string();
+    Click(kIdSave);
+    dialog->WaitForJob();
+    EXPECT_EQ(EmlFiles(destination).size(), 3u);
+    Click(kIdSave);
+    dialog->WaitForJob();
+    ASSERT_EQ(chooserStarts.size(), 3u);
+    EXPECT_EQ(chooserStarts[0], stores.Path().string());
+    EXPECT_EQ(chooserStarts[1], stores.Path().string());
+    EXPECT_EQ(chooserStarts[2], destination);
+    // The second save numbered on: nothing replaced, six files.
+    EXPECT_EQ(EmlFiles(destination).size(), 6u);
+}
+
+}  // namespace
+}  // namespace dbx::test
