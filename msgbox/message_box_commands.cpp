@@ -93,9 +93,9 @@ void MessageBoxDialog::ToggleMore() {
     const int change = moreOpen_ ? layout_.moreHeight : -layout_.moreHeight;
     setFixedSize(width(), height() + change);
     if (QPushButton* more = Button(kIdMore)) {
-        const BoxButton& spec = *std::find_if(content_.buttons.begin(), content_.buttons.end(),
-                                              [](const BoxButton& b) { return b.id == kIdMore; });
-        more->setText(AnsiToQString(moreOpen_ ? spec.openLabel : spec.label));
+        const BoxButton& entry = *std::find_if(content_.buttons.begin(), content_.buttons.end(),
+                                               [](const BoxButton& b) { return b.id == kIdMore; });
+        more->setText(AnsiToQString(moreOpen_ ? entry.openLabel : entry.label));
     }
     update();
 }

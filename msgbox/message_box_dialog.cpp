@@ -146,19 +146,19 @@ void MessageBoxDialog::MeasureAndCreate() {
 void MessageBoxDialog::CreateButtons(BoxMeasures& measures) {
     const QFontMetrics metrics(font_);
     for (std::size_t i = 0; i < content_.buttons.size(); ++i) {
-        const BoxButton& spec = content_.buttons[i];
-        QSize extent = TextExtent(metrics, spec.label);
-        if (spec.id == kIdMore) extent = extent.expandedTo(TextExtent(metrics, spec.openLabel));
+        const BoxButton& entry = content_.buttons[i];
+        QSize extent = TextExtent(metrics, entry.label);
+        if (entry.id == kIdMore) extent = extent.expandedTo(TextExtent(metrics, entry.openLabel));
         measures.buttonLabels.push_back(extent);
 
         auto* button = new QPushButton(this);
-        button->setObjectName(QStringLiteral("button%1").arg(spec.id));
+        button->setObjectName(QStringLiteral("button%1").arg(entry.id));
         button->setFont(font_);
         DecorateButton(i, button);
         // Dialogs make their first auto-default button the default one when none is; a
         // waiting button must not be it.
         button->setAutoDefault(button->isEnabled());
-        const int id = spec.id;
+        const int id = entry.id;
         connect(button, &QPushButton::clicked, this, [this, id] { Command(id); });
         buttons_.push_back({id, button});
     }
@@ -168,13 +168,13 @@ void MessageBoxDialog::CreateButtons(BoxMeasures& measures) {
 // The countdown's look at creation: Help never disabled; with the countdown in the caption
 // every other button waits; otherwise only the default button carries the count.
 void MessageBoxDialog::DecorateButton(std::size_t index, QPushButton* button) {
-    const BoxButton& spec = content_.buttons[index];
+    const BoxButton& entry = content_.buttons[index];
     const bool isDefault = int(index) == content_.defaultIndex;
     const bool disabling = options_.disableSeconds > 0;
     const bool inCaption = disabling && options_.countdownInCaption;
-    const QString counted = AnsiToQString(FormatLabel(kCountdownOnButton, spec.label, countdown_));
-    button->setText(AnsiToQString(spec.label));
-    if (spec.id == kIdHelp) {
+    const QString counted = AnsiToQString(FormatLabel(kCountdownOnButton, entry.label, countdown_));
+    button->setText(AnsiToQString(entry.label));
+    if (entry.id == kIdHelp) {
         if (!isDefault) return;
         button->setDefault(true);
         if (options_.autoCloseSeconds > 0 || (disabling && !inCaption)) button->setText(counted);
@@ -258,8 +258,8 @@ QPushButton* MessageBoxDialog::DefaultButton() const {
 
 QString MessageBoxDialog::DefaultButtonLabel() const {
     if (content_.buttons.empty()) return {};
-    const BoxButton& spec = content_.buttons[std::size_t(content_.defaultIndex)];
-    return AnsiToQString(spec.id == kIdMore && moreOpen_ ? spec.openLabel : spec.label);
+    const BoxButton& entry = content_.buttons[std::size_t(content_.defaultIndex)];
+    return AnsiToQString(entry.id == kIdMore && moreOpen_ ? entry.openLabel : entry.label);
 }
 
 int MessageBoxDialog::AreaHeight(Area area) const {
