@@ -38,12 +38,14 @@ ProgressLine::ProgressLine(std::FILE* stream)
     : stream_(stream), active_(isatty(fileno(stream)) == 1) {}
 
 void ProgressLine::SetPercent(int percent) {
+    if (!active_) return;
     const bool changed = percent != percent_;
     percent_ = percent;
     Draw(changed);
 }
 
 void ProgressLine::SetStatus(std::string_view status) {
+    if (!active_) return;  // called for every window of the scan
     status_ = status;
     Draw(false);
 }

@@ -88,7 +88,13 @@ bool RecordRecognizer::ReadFileTime(std::int64_t pos, std::int64_t& filetime) {
 }
 
 bool RecordRecognizer::ReadHeader(std::int64_t r, std::uint8_t (&header)[12]) {
-    if (!InBounds(r) || !source_.ReadExact(std::uint64_t(r), header, kHeaderSize)) return false;
+    if (!InBounds(r)) return false;
+    // Every message block comes here: take the bytes straight from memory when they are there.
+    if (const std::uint8_t* p = source_.Peek(std::uint64_t(r), kHeaderSize)) {
+        std::memcpy(header, p, kHeaderSize);
+    } else if (!source_.ReadExact(std::uint64_t(r), header, kHeaderSize)) {
+        return false;
+    }
     return std::int64_t(std::int32_t(LoadU32(header))) == r;
 }
 
