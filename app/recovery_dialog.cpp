@@ -126,6 +126,14 @@ void RecoveryDialog::OnInitDialog() {
     BuildSystemMenu();
     setWindowIcon(m_hIcon);
     // Dressing point B: the toolbar and link buttons.
+    SetHints({{kIdLiveUpdate, "Updates the software with latest changes from internet"},
+              {kIdSettings, "Settings for repaired files name"},
+              {kIdHiddenBrowse, "Select file for Recover"},
+              {kIdHiddenNext, "Recover file"},
+              {kIdSave, "Save file"},
+              {kIdSelectAll, "Select all"},
+              {kIdUnselectAll, "Unselect all"},
+              {kIdHomePage, "Click here to visit software home page"}});
     m_nStep = 1;
 
     ResultsView* list = ResultsList();
@@ -146,6 +154,9 @@ void RecoveryDialog::OnInitDialog() {
     }
     m_results->SetRowIcon(m_imgListIcons.front());
     // Dressing point C: Next, Back and Stop.
+    SetHints({{kIdNext, "Go to next step"},
+              {kIdBack, "Go to privious step"},
+              {kIdStop, "stop current process"}});
     g_bStopSearch = 0;
     list->setShowGrid(true);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -157,6 +168,16 @@ void RecoveryDialog::OnInitDialog() {
     // Dressing point E: the menu icons.
     g_strPreviewPage = JoinPath(m_strStartDir, texts::kStartPage);
     if (auto* path = ControlAs<QLineEdit>(kIdPath)) path->setFocus();
+}
+
+// The buttons' pictures come with the dressing; their hints already tell what each one does.
+void RecoveryDialog::SetHints(std::initializer_list<std::pair<int, const char*>> hints) {
+    for (const auto& [id, hint] : hints) {
+        if (QWidget* control = Control(id)) {
+            control->setToolTip(QString::fromLatin1(hint));
+            control->setAccessibleName(QString::fromLatin1(hint));
+        }
+    }
 }
 
 QWidget* RecoveryDialog::Control(int id) const {

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -145,6 +146,8 @@ class RecoveryDialog : public QDialog {
     void reject() override;
 
   private:
+    // Tooltips by control id.
+    void SetHints(std::initializer_list<std::pair<int, const char*>> hints);
     void OnInitDialog();
     void BuildWindow();
     void AddRoutes();
