@@ -37,11 +37,18 @@ CodePageDecoder::~CodePageDecoder() {
 }
 
 std::string CodePageDecoder::Decode(std::string_view bytes) {
-    if (!singleByte_) return DecodeWithIconv(bytes);
     std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
-    for (unsigned char b : bytes) out += table_[b];
+    DecodeInto(bytes, out);
     return out;
+}
+
+void CodePageDecoder::DecodeInto(std::string_view bytes, std::string& out) {
+    if (!singleByte_) {
+        out = DecodeWithIconv(bytes);
+        return;
+    }
+    out.clear();
+    for (unsigned char b : bytes) out += table_[b];
 }
 
 std::string CodePageDecoder::DecodeWithIconv(std::string_view bytes) {

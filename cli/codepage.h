@@ -21,6 +21,8 @@ class CodePageDecoder {
     CodePageDecoder& operator=(const CodePageDecoder&) = delete;
 
     std::string Decode(std::string_view bytes);
+    // The same into `out`, reusing its storage.
+    void DecodeInto(std::string_view bytes, std::string& out);
 
   private:
     explicit CodePageDecoder(iconv_t cd);

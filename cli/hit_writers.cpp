@@ -67,11 +67,12 @@ class JsonWriter : public HitWriter {
         line_ += ",\"";
         line_ += key;
         line_ += "\":";
-        line_ +=
-            nlohmann::json(value).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        text_.get_ref<std::string&>() = value;  // keeps its storage from field to field
+        line_ += text_.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     }
     std::FILE* out_;
     std::string line_;
+    nlohmann::json text_ = std::string();
     bool first_ = true;
 };
 

@@ -26,14 +26,20 @@ int RunScan(const ScanArgs& args) {
     const bool sharedTerminal = progress.Active() && isatty(STDOUT_FILENO);
     bool begun = false;
     std::size_t deleted = 0;
+    HitRow row;  // one for all hits: its texts keep their storage
     auto onHit = [&](const RecoveredMessage& m) {
         if (!begun) writer->Begin();
         begun = true;
         deleted += m.deleted;
         if (sharedTerminal) progress.Clear();
-        writer->Write(HitRow{m.offset, StatusText(m), decoder->Decode(m.from),
-                             decoder->Decode(m.to), decoder->Decode(m.subject), m.dateText,
-                             IsoUtcText(m.dateSeconds)});
+        row.offset = m.offset;
+        row.status = StatusText(m);
+        decoder->DecodeInto(m.from, row.from);
+        decoder->DecodeInto(m.to, row.to);
+        decoder->DecodeInto(m.subject, row.subject);
+        row.dateText = m.dateText;
+        row.dateUtc = IsoUtcText(m.dateSeconds);
+        writer->Write(row);
     };
     const ScanReport report = RunScanWithProgress(args.store, progress, onHit);
     if (report.outcome == ScanOutcome::OpenFailed) return kExitFailure;

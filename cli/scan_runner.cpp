@@ -14,6 +14,7 @@ class ProgressObserver : public ScanObserver {
                      const std::function<void(const RecoveredMessage&)>& onHit)
         : progress_(progress), onHit_(onHit) {}
     void OnWindow(std::uint64_t, std::string_view status) override { progress_.SetStatus(status); }
+    bool WantsStatusText() const override { return progress_.Active(); }
     void OnProgress(int percent) override { progress_.SetPercent(percent); }
     void OnMessage(const RecoveredMessage& message) override { onHit_(message); }
 

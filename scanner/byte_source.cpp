@@ -18,20 +18,21 @@ BufferedSource::BufferedSource(const StoreFile& file, std::uint64_t length, std:
 
 const std::uint8_t* BufferedSource::Load(std::uint64_t pos) {
     main_.begin = pos;
-    main_.loaded = 0;  // the read below must go to the file, not to what was loaded before
+    main_.loaded = 0;
+    SetView(nullptr, 0, 0);  // the read below must go to the file, not to what was loaded before
     main_.loaded = Read(pos, main_.bytes.data(), capacity_);
     std::fill(main_.bytes.begin() + std::ptrdiff_t(main_.loaded), main_.bytes.end(),
               std::uint8_t{0});
+    SetView(main_.bytes.data(), main_.begin, main_.loaded);
     return main_.bytes.data();
 }
 
-const std::uint8_t* BufferedSource::Peek(std::uint64_t pos, std::size_t n) {
-    if (const std::uint8_t* p = main_.Find(pos, n)) return p;
+const std::uint8_t* BufferedSource::PeekElsewhere(std::uint64_t pos, std::size_t n) {
     return side_.Find(pos, n);
 }
 
 std::size_t BufferedSource::Fetch(std::uint64_t pos, void* dst, std::size_t n) {
-    const std::uint8_t* p = Peek(pos, n);
+    const std::uint8_t* p = side_.Find(pos, n);
     if (!p && n <= kSideCapacity / 2) {
         // Centre the side stretch on the read: the recognisers walk both ways.
         side_.begin = pos - std::min<std::uint64_t>(pos, kSideCapacity / 4);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "store_file.h"
@@ -21,19 +22,47 @@ class ByteSource {
     std::size_t Read(std::uint64_t pos, void* dst, std::size_t n) {
         if (pos >= length_) return 0;
         if (n > length_ - pos) n = std::size_t(length_ - pos);
-        return n == 0 ? 0 : Fetch(pos, dst, n);
+        if (n == 0) return 0;
+        if (const std::uint8_t* p = InView(pos, n)) {
+            std::memcpy(dst, p, n);
+            return n;
+        }
+        return Fetch(pos, dst, n);
     }
     bool ReadExact(std::uint64_t pos, void* dst, std::size_t n) { return Read(pos, dst, n) == n; }
 
     // The `n` bytes at `pos` when they are already in memory and within the bound, else null.
-    virtual const std::uint8_t* Peek(std::uint64_t /*pos*/, std::size_t /*n*/) { return nullptr; }
+    const std::uint8_t* Peek(std::uint64_t pos, std::size_t n) {
+        const std::uint8_t* p = InView(pos, n);
+        return p ? p : PeekElsewhere(pos, n);
+    }
 
   protected:
-    // Called with a range that lies within the bound.
+    // Called with a range that lies within the bound and outside the view.
     virtual std::size_t Fetch(std::uint64_t pos, void* dst, std::size_t n) = 0;
+    virtual const std::uint8_t* PeekElsewhere(std::uint64_t /*pos*/, std::size_t /*n*/) {
+        return nullptr;
+    }
+    // Bytes in memory that reads are served from without a call: the probes' hot path.
+    void SetView(const std::uint8_t* data, std::uint64_t begin, std::size_t size) {
+        view_ = data;
+        viewBegin_ = begin;
+        viewSize_ = size;
+    }
 
   private:
+    const std::uint8_t* InView(std::uint64_t pos, std::size_t n) const {
+        if (pos < viewBegin_ || pos - viewBegin_ > viewSize_ ||
+            n > viewSize_ - (pos - viewBegin_)) {
+            return nullptr;
+        }
+        return view_ ? view_ + (pos - viewBegin_) : nullptr;
+    }
+
     std::uint64_t length_;
+    const std::uint8_t* view_ = nullptr;
+    std::uint64_t viewBegin_ = 0;
+    std::size_t viewSize_ = 0;
 };
 
 // Every read goes to the file.
@@ -68,10 +97,9 @@ class BufferedSource : public FileSource {
     // End of the memory that may be looked at (loaded bytes plus zero padding up to capacity).
     std::uint64_t ViewEnd() const { return main_.begin + capacity_; }
 
-    const std::uint8_t* Peek(std::uint64_t pos, std::size_t n) override;
-
   protected:
     std::size_t Fetch(std::uint64_t pos, void* dst, std::size_t n) override;
+    const std::uint8_t* PeekElsewhere(std::uint64_t pos, std::size_t n) override;
 
   private:
     struct Stretch {

@@ -16,7 +16,16 @@ struct RecoveredMessage {
     bool deleted = false;          // found by the loose recogniser
     std::int64_t dateSeconds = 0;  // seconds since 1970 (UTC) behind dateText
 
-    void Reset() { *this = RecoveredMessage{}; }
+    // Runs before every probe: clearing keeps the texts' storage.
+    void Reset() {
+        offset = 0;
+        from.clear();
+        to.clear();
+        subject.clear();
+        dateText.clear();
+        deleted = false;
+        dateSeconds = 0;
+    }
 };
 
 inline const char* StatusText(const RecoveredMessage& m) {

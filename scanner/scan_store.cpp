@@ -61,10 +61,11 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
         source, options.formatDate ? options.formatDate : EnvironmentDateFormatter());
     RecoveredMessage message;
     std::string status;
+    const bool wantsStatus = observer.WantsStatusText();
     source.Load(0);
     for (std::uint64_t window = 0; window < length; window += kScanWindow) {
         if (window % 100 == 0) observer.OnProgress(int(window * 100 / length));
-        FormatStatusText(status, window, length);
+        if (wantsStatus) FormatStatusText(status, window, length);
         observer.OnWindow(window, status);
         if (StopRequested(options)) {
             report.outcome = ScanOutcome::Stopped;

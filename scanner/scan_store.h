@@ -22,6 +22,8 @@ class ScanObserver {
     virtual ~ScanObserver() = default;
     // Once per window, before its offsets are probed.
     virtual void OnWindow(std::uint64_t /*windowOffset*/, std::string_view /*statusText*/) {}
+    // False spares the scan the status text of every window (OnWindow then gets an empty one).
+    virtual bool WantsStatusText() const { return true; }
     // Every fifth window: the share of the store reached, 0 to 100.
     virtual void OnProgress(int /*percent*/) {}
     virtual void OnMessage(const RecoveredMessage& message) = 0;

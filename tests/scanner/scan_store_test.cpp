@@ -91,6 +91,18 @@ TEST_F(ScanStoreTest, StatusLineOfEveryWindow) {
               "button .");
 }
 
+TEST_F(ScanStoreTest, AnObserverMayDoWithoutStatusTexts) {
+    struct Quiet : Recorder {
+        bool WantsStatusText() const override { return false; }
+    } quiet;
+    StoreBuilder store(6000);
+    store.PutRecord(3000, Minimal("found@a.b"));
+    Scan(store, quiet);
+    ASSERT_EQ(quiet.windows.size(), 3u);
+    EXPECT_EQ(quiet.windows[1], (std::pair<std::uint64_t, std::string>{2560, ""}));
+    EXPECT_EQ(Senders(quiet), std::vector<std::string>{"found@a.b"});
+}
+
 TEST_F(ScanStoreTest, ProgressMovesEveryFifthWindow) {
     Recorder r;
     Scan(StoreBuilder(30000), r);
