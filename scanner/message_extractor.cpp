@@ -24,17 +24,6 @@ constexpr std::int64_t kShortestRead = 20;  // a later block read this small end
 constexpr std::size_t kFlushAt = 1 << 20;
 constexpr std::size_t kReadAhead = 32 * 1024;
 
-bool WriteAll(int fd, const char* data, std::size_t n) {
-    while (n > 0) {
-        const ssize_t done = ::write(fd, data, n);
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
-        data += done;
-        n -= std::size_t(done);
-    }
-    return true;
-}
-
 // Creates prefix + number + ".eml" in the folder, from the counter's number up to the first
 // name that is free. Returns the descriptor and the number used, or -1 with errno set.
 int CreateOutput(const ExtractRequest& request, std::int32_t& number, std::string& path) {

@@ -78,17 +78,6 @@ Search Find(FileWindow& eml, std::uint64_t from, char first, std::size_t length,
     return result;
 }
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
-    while (n > 0) {
-        const ssize_t done = ::write(fd, data, n);
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
-        data += done;
-        n -= std::size_t(done);
-    }
-    return true;
-}
-
 // Copies [from, to) of the message; false when stopped or when a write fails.
 bool Copy(FileWindow& eml, std::uint64_t from, std::uint64_t to, int out,
           const std::atomic<int>* stop, bool dotForLeadingZero) {
@@ -100,8 +89,7 @@ bool Copy(FileWindow& eml, std::uint64_t from, std::uint64_t to, int out,
         const auto n = std::size_t(std::min<std::uint64_t>(available, to - i));
         if (i == 0 && dotForLeadingZero && p[0] == 0) {
             // A message whose first byte is 0 would show as nothing at all.
-            if (!WriteAll(out, reinterpret_cast<const std::uint8_t*>("."), 1) ||
-                !WriteAll(out, p + 1, n - 1)) {
+            if (!WriteAll(out, ".", 1) || !WriteAll(out, p + 1, n - 1)) {
                 return false;
             }
         } else if (!WriteAll(out, p, n)) {

@@ -1,7 +1,7 @@
 #include "record_date.h"
 
-#include <ctime>
 #include <locale.h>
+#include <ctime>
 
 namespace dbx {
 namespace {

@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "browser_pane.h"
 #include "dialog_fixture.h"
@@ -16,13 +15,6 @@ namespace dbx::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::vector<std::string> ExtractedMails(const std::string& folder) {
     std::vector<std::string> names;
@@ -65,7 +57,7 @@ TEST_F(Preview, ClickingAnHtmlMessageShowsItsHtmlPart) {
     dialog->WaitForJob();
     const std::string html = JoinPath(folder, "MailHtml.html");
     EXPECT_TRUE(PaneShows(html));
-    EXPECT_EQ(Slurp(html), "<HTML><body><p>Hello <b>there</b></p></body></HTML>");
+    EXPECT_EQ(ReadWholeFile(html), "<HTML><body><p>Hello <b>there</b></p></body></HTML>");
     EXPECT_TRUE(dialog->ResultsList()->isEnabled());
     EXPECT_TRUE(Visible(kIdBack));
     EXPECT_FALSE(Visible(kIdStop));
@@ -80,7 +72,7 @@ TEST_F(Preview, ClickingATextMessageShowsItsTextUpToTheBase64Part) {
     dialog->WaitForJob();
     const std::string text = JoinPath(folder, "MailHtml.txt");
     EXPECT_TRUE(PaneShows(text));
-    EXPECT_EQ(Slurp(text),
+    EXPECT_EQ(ReadWholeFile(text),
               "Subject: text\r\n\r\nPlain words <b>stay</b> as they are.\r\n"
               "Content-Transfer-Encoding");
     EXPECT_FALSE(fs::exists(JoinPath(folder, "MailHtml.html")));
@@ -147,7 +139,7 @@ TEST_F(Preview, AMessageThatCannotBeExtractedLeavesThePaneAndOtherFilesAlone) {
     dialog->WaitForJob();
     EXPECT_EQ(dialog->Pane()->Url(),
               QUrl::fromLocalFile(QString::fromStdString(JoinPath(folder, "MailHtml.html"))));
-    EXPECT_EQ(Slurp(lastName), "someone else's");
+    EXPECT_EQ(ReadWholeFile(lastName), "someone else's");
     EXPECT_TRUE(dialog->ResultsList()->isEnabled());
     EXPECT_TRUE(Visible(kIdBack));
     fs::remove(lastName);

@@ -5,23 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "test_support.h"
 
 namespace dbx::test {
-namespace {
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-}  // namespace
 
 ProcessResult RunDbxrecover(const std::vector<std::string>& args,
                             std::optional<std::chrono::milliseconds> interruptAfter) {
@@ -48,8 +36,8 @@ ProcessResult RunDbxrecover(const std::vector<std::string>& args,
     waitpid(pid, &status, 0);
     ProcessResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = Slurp(outPath);
-    result.err = Slurp(errPath);
+    result.out = ReadWholeFile(outPath);
+    result.err = ReadWholeFile(errPath);
     return result;
 }
 

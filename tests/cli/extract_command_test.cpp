@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "cli_process.h"
 #include "mbox_writer.h"
@@ -17,14 +16,8 @@ namespace dbx {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadWholeFile;
 using test::RunDbxrecover;
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 class ExtractCommand : public ::testing::Test {
   protected:
@@ -56,16 +49,16 @@ class ExtractCommand : public ::testing::Test {
 };
 
 TEST_F(ExtractCommand, EveryExistingMessageComesOutByteForByte) {
-    const std::string before = Slurp(store);
+    const std::string before = ReadWholeFile(store);
     auto result = RunDbxrecover({"extract", store, "--out", out, "--status", "existing"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, std::to_string(bodies.size()) + " written, 0 failed\n");
-    EXPECT_EQ(Slurp(store), before);
+    EXPECT_EQ(ReadWholeFile(store), before);
 
     auto expected = bodies;
     for (const std::string& name : Written()) {
         const std::string path = out + "/" + name;
-        auto match = expected.find(Slurp(path));
+        auto match = expected.find(ReadWholeFile(path));
         ASSERT_NE(match, expected.end()) << name << " is none of the stored messages";
         struct stat st {};
         ASSERT_EQ(stat(path.c_str(), &st), 0);
@@ -80,11 +73,11 @@ TEST_F(ExtractCommand, ExistingFilesAreKeptAndNamesMoveOn) {
     std::ofstream(out + "/MailRec0.eml") << "an earlier rescue";
     auto result = RunDbxrecover({"extract", store, "--out", out, "--prefix", "Rescue"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(Slurp(out + "/MailRec0.eml"), "an earlier rescue");
+    EXPECT_EQ(ReadWholeFile(out + "/MailRec0.eml"), "an earlier rescue");
 
     auto again = RunDbxrecover({"extract", store, "--out", out});
     ASSERT_EQ(again.exitCode, 0) << again.err;
-    EXPECT_EQ(Slurp(out + "/MailRec0.eml"), "an earlier rescue");
+    EXPECT_EQ(ReadWholeFile(out + "/MailRec0.eml"), "an earlier rescue");
     EXPECT_TRUE(fs::exists(out + "/MailRec1.eml"));
     EXPECT_TRUE(fs::exists(out + "/Rescue0.eml"));
     EXPECT_EQ(Written().size(), 1 + 2 * manifest.size());
@@ -125,7 +118,7 @@ TEST_F(ExtractCommand, MboxHoldsEveryMessageAndIsNeverReplaced) {
     const std::string mbox = dir.File("all.mbox");
     auto result = RunDbxrecover({"extract", store, "--out", out, "--mbox", mbox});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    const std::string text = Slurp(mbox);
+    const std::string text = ReadWholeFile(mbox);
     std::size_t separators = text.starts_with("From ") ? 1 : 0;
     for (std::size_t at = text.find("\n\nFrom "); at != std::string::npos;
          at = text.find("\n\nFrom ", at + 1)) {
@@ -136,7 +129,7 @@ TEST_F(ExtractCommand, MboxHoldsEveryMessageAndIsNeverReplaced) {
     auto again = RunDbxrecover({"extract", store, "--out", out, "--mbox", mbox});
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_NE(again.err.find("exists"), std::string::npos);
-    EXPECT_EQ(Slurp(mbox), text);
+    EXPECT_EQ(ReadWholeFile(mbox), text);
 }
 
 TEST(Mboxrd, FromLinesAreQuotedOnceMore) {

@@ -12,19 +12,8 @@ using build::StoreBuilder;
 
 constexpr std::int64_t kWhen = 1262304000 + 7200;  // 2010-01-01 02:00 UTC
 
-struct Probe {
-    bool hit = false;
-    RecoveredMessage message;
-    std::uint64_t skip = 0;
-};
-
-Probe ProbeAt(const Bytes& image, std::int64_t r) {
-    test::MemorySource source(image);
-    RecordRecognizer recognizer(source, test::UtcDates());
-    Probe p;
-    p.hit = recognizer.ProbeIndexRecord(r, p.message, p.skip);
-    return p;
-}
+using test::Probe;
+using test::ProbeAt;
 
 Bytes FileTimeBytes(std::int64_t seconds) {
     Bytes b(8);

@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "little_endian.h"
 #include "message_extractor.h"
@@ -18,13 +17,7 @@ namespace {
 
 using build::StoreBuilder;
 namespace fs = std::filesystem;
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::ReadWholeFile;
 
 // A block header with chosen fields and `fill` as its data.
 build::Bytes Block(std::uint32_t self, std::uint32_t dataLength, std::uint32_t next, char fill) {
@@ -61,7 +54,7 @@ TEST_F(Extract, OneBlockGivesItsDataAndTheEndPosition) {
     ExtractOutcome r = Run(0x1000);
     EXPECT_EQ(r.status, ExtractStatus::Written);
     EXPECT_EQ(r.path, out + "/MailRec0.eml");
-    EXPECT_EQ(Slurp(r.path), std::string(300, 'a'));
+    EXPECT_EQ(ReadWholeFile(r.path), std::string(300, 'a'));
     EXPECT_EQ(r.position, 0x1000u + 16 + 300);
     EXPECT_EQ(counter.Value(), 1);
 }
@@ -70,7 +63,7 @@ TEST_F(Extract, DataLengthsOfZeroOrAbove512CountAs512) {
     for (std::uint32_t dataLength : {0u, 600u, 0x80000010u}) {
         store.Put(0x1000, Block(0x1000, dataLength, 0, 'b'));
         ExtractOutcome r = Run(0x1000);
-        EXPECT_EQ(Slurp(r.path), std::string(512, 'b')) << dataLength;
+        EXPECT_EQ(ReadWholeFile(r.path), std::string(512, 'b')) << dataLength;
     }
 }
 
@@ -79,21 +72,21 @@ TEST_F(Extract, FollowsTheChainUntilItsEnd) {
     store.Put(0x1800, Block(0x1800, 100, 0, 'b'));
     store.Put(0x1400, Block(0x1400, 512, 0x1000, 'x'));  // not part of the chain
     ExtractOutcome r = Run(0x1000);
-    EXPECT_EQ(Slurp(r.path), std::string(512, 'a') + std::string(100, 'b'));
+    EXPECT_EQ(ReadWholeFile(r.path), std::string(512, 'a') + std::string(100, 'b'));
     EXPECT_EQ(r.position, 0x1800u + 16 + 100);
 }
 
 TEST_F(Extract, BrokenChainsKeepWhatWasWritten) {
     store.Put(0x1000, Block(0x1000, 512, 0x9000, 'a'));  // next beyond the store
-    EXPECT_EQ(Slurp(Run(0x1000).path), std::string(512, 'a'));
+    EXPECT_EQ(ReadWholeFile(Run(0x1000).path), std::string(512, 'a'));
 
     store.Put(0x1000, Block(0x1000, 512, 0x2F00, 'a'));  // next block runs past the end
     store.Put(0x2F00, Block(0x2F00, 512, 0, 'z'));
-    EXPECT_EQ(Slurp(Run(0x1000).path), std::string(512, 'a'));
+    EXPECT_EQ(ReadWholeFile(Run(0x1000).path), std::string(512, 'a'));
 
     store.Put(0x1000, Block(0x1000, 10, 0x1800, 'a'));  // next read would be a tiny one
     store.Put(0x1800, Block(0x1800, 100, 0, 'b'));
-    EXPECT_EQ(Slurp(Run(0x1000).path), std::string(10, 'a'));
+    EXPECT_EQ(ReadWholeFile(Run(0x1000).path), std::string(10, 'a'));
 }
 
 TEST_F(Extract, ABlockWhoseDataReachesTheEndExactlyIsNotWritten) {
@@ -102,7 +95,7 @@ TEST_F(Extract, ABlockWhoseDataReachesTheEndExactlyIsNotWritten) {
     store.Resize(0x1000 + 16 + 300);
     ExtractOutcome r = Run(0x1000);
     EXPECT_EQ(r.status, ExtractStatus::Written);
-    EXPECT_EQ(Slurp(r.path), "");
+    EXPECT_EQ(ReadWholeFile(r.path), "");
 }
 
 TEST_F(Extract, ChainsThatLoopEnd) {
@@ -110,19 +103,19 @@ TEST_F(Extract, ChainsThatLoopEnd) {
     store.Put(0x1800, Block(0x1800, 512, 0x1000, 'b'));
     ExtractOutcome r = Run(0x1000);
     EXPECT_EQ(r.status, ExtractStatus::Written);
-    EXPECT_EQ(Slurp(r.path), std::string(512, 'a') + std::string(512, 'b'));
+    EXPECT_EQ(ReadWholeFile(r.path), std::string(512, 'a') + std::string(512, 'b'));
 }
 
 TEST_F(Extract, TheLimitBoundsTheWalk) {
     store.Put(0x1000, Block(0x1000, 512, 0x1800, 'a'));
     store.Put(0x1800, Block(0x1800, 512, 0, 'b'));
-    EXPECT_EQ(Slurp(Run(0x1000, 0x1810).path), std::string(512, 'a'));
+    EXPECT_EQ(ReadWholeFile(Run(0x1000, 0x1810).path), std::string(512, 'a'));
     const std::int32_t before = counter.Value();
     EXPECT_EQ(Run(0x2000, 0x1FFF).status, ExtractStatus::OffsetBeyondLimit);
     EXPECT_EQ(Run(0x3001).status, ExtractStatus::OffsetBeyondLimit);
     EXPECT_EQ(counter.Value(), before);
     // Within 16 bytes of the limit there is no whole header to read: an empty file.
-    EXPECT_EQ(Slurp(Run(0x1000, 0x1008).path), "");
+    EXPECT_EQ(ReadWholeFile(Run(0x1000, 0x1008).path), "");
 }
 
 TEST_F(Extract, NamesCountUpAndNeverReplaceAFile) {
@@ -131,7 +124,7 @@ TEST_F(Extract, NamesCountUpAndNeverReplaceAFile) {
     EXPECT_EQ(Run(0x1000).path, out + "/MailRec0.eml");
     EXPECT_EQ(Run(0x1000).path, out + "/MailRec2.eml");
     EXPECT_EQ(counter.Value(), 3);
-    EXPECT_EQ(Slurp(out + "/MailRec1.eml"), "keep me");
+    EXPECT_EQ(ReadWholeFile(out + "/MailRec1.eml"), "keep me");
     // A link in the way is not followed either.
     fs::create_symlink(dir.File("elsewhere"), out + "/MailRec3.eml");
     EXPECT_EQ(Run(0x1000).path, out + "/MailRec4.eml");
@@ -169,11 +162,11 @@ TEST_F(Extract, TheStoreIsNeverChanged) {
     store.PutBody(0x1000, std::string(3000, 'q'));
     store.Save(storePath);
     fs::permissions(storePath, fs::perms::owner_read);
-    const std::string before = Slurp(storePath);
+    const std::string before = ReadWholeFile(storePath);
     ExtractRequest request{0x1000, storePath, out, 0, "MailRec"};
     ExtractOutcome r = ExtractMessage(request, counter);
-    EXPECT_EQ(Slurp(r.path), std::string(3000, 'q'));
-    EXPECT_EQ(Slurp(storePath), before);
+    EXPECT_EQ(ReadWholeFile(r.path), std::string(3000, 'q'));
+    EXPECT_EQ(ReadWholeFile(storePath), before);
 }
 
 // A full disk, as a file size limit in a child process: the write fails, the partial file

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "output_path.h"
 #include "preview_builder.h"
@@ -14,13 +13,7 @@ namespace dbx {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using test::ReadWholeFile;
 
 class Preview : public ::testing::Test {
   protected:
@@ -39,15 +32,15 @@ TEST_F(Preview, HtmlFromTheFirstOpeningTagThroughTheLastClosingOne) {
     PreviewResult r = Build("Subject: x\r\n\r\n<HtMl><b>one</b></html>between<html>two</HTML>tail");
     EXPECT_EQ(r.kind, PreviewKind::Html);
     EXPECT_EQ(r.path, Html());
-    EXPECT_EQ(Slurp(Html()), "<HtMl><b>one</b></html>between<html>two</HTML>");
+    EXPECT_EQ(ReadWholeFile(Html()), "<HtMl><b>one</b></html>between<html>two</HTML>");
 }
 
 TEST_F(Preview, MixedCaseClosingTagsDoNotCount) {
     std::ofstream(Text()) << "older text";
     PreviewResult r = Build("<html>body</Html>");
     EXPECT_EQ(r.kind, PreviewKind::None);
-    EXPECT_EQ(Slurp(Html()), "");
-    EXPECT_EQ(Slurp(Text()), "older text");
+    EXPECT_EQ(ReadWholeFile(Html()), "");
+    EXPECT_EQ(ReadWholeFile(Text()), "older text");
 }
 
 TEST_F(Preview, TextUpToTheFirstBase64PartReplacesTheOldText) {
@@ -56,21 +49,21 @@ TEST_F(Preview, TextUpToTheFirstBase64PartReplacesTheOldText) {
     PreviewResult r = Build(head + ": base64\r\n\r\nAAAA: BASE64");
     EXPECT_EQ(r.kind, PreviewKind::Text);
     EXPECT_EQ(r.path, Text());
-    EXPECT_EQ(Slurp(Text()), head);
+    EXPECT_EQ(ReadWholeFile(Text()), head);
     EXPECT_FALSE(fs::exists(Html()));
 
     // Only the three spellings count.
     EXPECT_EQ(Build("a: bAsE64 b").kind, PreviewKind::Text);
-    EXPECT_EQ(Slurp(Text()), "a: bAsE64 b");
+    EXPECT_EQ(ReadWholeFile(Text()), "a: bAsE64 b");
     Build("x: Base64");
-    EXPECT_EQ(Slurp(Text()), "x");
+    EXPECT_EQ(ReadWholeFile(Text()), "x");
 }
 
 TEST_F(Preview, ALeadingZeroByteShowsAsAFullStop) {
     Build(std::string("\0rest", 5));
-    EXPECT_EQ(Slurp(Text()), ".rest");
+    EXPECT_EQ(ReadWholeFile(Text()), ".rest");
     Build(std::string("a\0b", 3));
-    EXPECT_EQ(Slurp(Text()), std::string("a\0b", 3));
+    EXPECT_EQ(ReadWholeFile(Text()), std::string("a\0b", 3));
 }
 
 TEST_F(Preview, PatternsAcrossBufferBoundariesAreFound) {
@@ -80,12 +73,12 @@ TEST_F(Preview, PatternsAcrossBufferBoundariesAreFound) {
     big += std::string(5000, 'y') + "</html>" + std::string((1 << 20) - 9, 'z') + "</HTML>";
     PreviewResult r = Build(big);
     ASSERT_EQ(r.kind, PreviewKind::Html);
-    EXPECT_EQ(Slurp(Html()), big.substr((1 << 20) - 3, big.size() - ((1 << 20) - 3)));
+    EXPECT_EQ(ReadWholeFile(Html()), big.substr((1 << 20) - 3, big.size() - ((1 << 20) - 3)));
 
     std::string text(1 << 20, 't');
     text.replace((1 << 20) - 4, 8, ": base64");
     Build(text);
-    EXPECT_EQ(Slurp(Text()), text.substr(0, (1 << 20) - 4));
+    EXPECT_EQ(ReadWholeFile(Text()), text.substr(0, (1 << 20) - 4));
 }
 
 TEST_F(Preview, StopEndsWithNothingToShow) {
@@ -93,7 +86,7 @@ TEST_F(Preview, StopEndsWithNothingToShow) {
     std::ofstream(Text()) << "older text";
     EXPECT_EQ(Build("plain text", &stop).kind, PreviewKind::None);
     EXPECT_EQ(Build("<html>x</html>", &stop).kind, PreviewKind::None);
-    EXPECT_EQ(Slurp(Text()), "older text");
+    EXPECT_EQ(ReadWholeFile(Text()), "older text");
     EXPECT_TRUE(fs::exists(Html()));
 }
 

@@ -17,19 +17,8 @@ using build::Word;
 constexpr std::int64_t k2010 = 1262304000;  // 2010-01-01 00:00:00 UTC
 const std::int64_t kDate2010 = FileTimeFromUnix(k2010 + 3600);
 
-struct Probe {
-    bool hit = false;
-    RecoveredMessage message;
-    std::uint64_t skip = 0;
-};
-
-Probe ProbeAt(const build::Bytes& image, std::int64_t r) {
-    test::MemorySource source(image);
-    RecordRecognizer recognizer(source, test::UtcDates());
-    Probe p;
-    p.hit = recognizer.ProbeIndexRecord(r, p.message, p.skip);
-    return p;
-}
+using test::Probe;
+using test::ProbeAt;
 
 std::vector<Property> Minimal(const std::string& sender, std::uint32_t body = 0x100,
                               std::int64_t filetime = kDate2010) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "record_probe.h"
@@ -75,6 +77,21 @@ std::vector<RecoveredMessage> ScanHits(const std::string& path) {
     options.formatDate = UtcDates();
     ScanStore(path, collector, options);
     return collector.hits;
+}
+
+Probe ProbeAt(const build::Bytes& image, std::int64_t r) {
+    MemorySource source(image);
+    RecordRecognizer recognizer(source, UtcDates());
+    Probe p;
+    p.hit = recognizer.ProbeIndexRecord(r, p.message, p.skip);
+    return p;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 bool SameMessage(const RecoveredMessage& a, const RecoveredMessage& b) {

@@ -60,4 +60,15 @@ std::vector<RecoveredMessage> ScanHits(const std::string& path);
 
 bool SameMessage(const RecoveredMessage& a, const RecoveredMessage& b);
 
+// One probe of an in-memory store: whether a record starts at `r`, what it holds, the skip.
+struct Probe {
+    bool hit = false;
+    RecoveredMessage message;
+    std::uint64_t skip = 0;
+};
+Probe ProbeAt(const build::Bytes& image, std::int64_t r);
+
+// The bytes of a file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
 }  // namespace dbx::test
