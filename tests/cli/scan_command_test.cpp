@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -103,6 +104,26 @@ TEST_F(ScanCommand, StoresThatCannotBeReadFailWithOneClearLine) {
         EXPECT_NE(result.err.find(target), std::string::npos) << result.err;
         EXPECT_NE(result.err.find(reason), std::string::npos) << result.err;
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    }
+}
+
+// A named pipe would block the open for ever; a character device would be read like a file.
+TEST_F(ScanCommand, PipesAndCharacterDevicesAreRefusedAtOnce) {
+    const std::string fifo = dir.File("pipe.dbx");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    test::ProcessOptions options;
+    options.killAfter = std::chrono::seconds(10);
+    for (const std::string& target : {fifo, std::string("/dev/null")}) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"scan", target},
+              std::vector<std::string>{"extract", target, "--out", dir.File("out")}}) {
+            auto result = RunDbxrecover(args, options);
+            EXPECT_FALSE(result.timedOut) << args[0] << " " << target << " hangs";
+            EXPECT_EQ(result.exitCode, 1) << args[0] << " " << target;
+            EXPECT_NE(result.err.find("not a regular file"), std::string::npos) << result.err;
+            EXPECT_NE(result.err.find(target), std::string::npos) << result.err;
+            EXPECT_EQ(result.out, "");
+        }
     }
 }
 
