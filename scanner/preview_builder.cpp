@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "output_path.h"
+#include "stop_flag.h"
 #include "store_file.h"
 
 namespace dbx {
@@ -45,10 +46,6 @@ class FileWindow {
 };
 
 enum class Search { Found, NotFound, Stopped };
-
-bool StopRequested(const std::atomic<int>* stop) {
-    return stop && stop->load(std::memory_order_relaxed) != 0;
-}
 
 // Positions from `from` whose `length` bytes satisfy `matches`; candidates start with `first`.
 // With `last`, the search runs to the end and keeps the last match.
