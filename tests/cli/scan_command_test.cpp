@@ -136,6 +136,26 @@ TEST_F(ScanCommand, SmallStoresHaveNoHits) {
     EXPECT_EQ(json::parse(result.out).size(), 0u);
 }
 
+// An empty list alone would leave the user guessing: one line on stderr says why.
+TEST_F(ScanCommand, AnEmptyListComesWithTheReason) {
+    const std::vector<std::pair<std::size_t, std::string>> cases{
+        {0, "is empty"}, {1999, "too short to hold messages"}, {5000, "no message record"}};
+    for (const auto& [size, reason] : cases) {
+        StoreBuilder(size).Save(path);
+        auto scan = RunDbxrecover({"scan", "--format", "json", path});
+        EXPECT_EQ(scan.exitCode, 0) << size;
+        EXPECT_EQ(json::parse(scan.out).size(), 0u);
+        EXPECT_NE(scan.err.find(reason), std::string::npos) << size << ": " << scan.err;
+        EXPECT_NE(scan.err.find(path), std::string::npos) << scan.err;
+        EXPECT_EQ(std::count(scan.err.begin(), scan.err.end(), '\n'), 1) << scan.err;
+
+        auto extract = RunDbxrecover({"extract", path, "--out", dir.File("out")});
+        EXPECT_EQ(extract.exitCode, 0) << size;
+        EXPECT_EQ(extract.out, "0 written, 0 failed\n");
+        EXPECT_NE(extract.err.find(reason), std::string::npos) << size << ": " << extract.err;
+    }
+}
+
 TEST(ScanCommandLine, HelpVersionAndUsageErrors) {
     auto help = RunDbxrecover({"--help"});
     EXPECT_EQ(help.exitCode, 0);
