@@ -1,7 +1,6 @@
 #include "reference_recognizer.h"
 
 #include "record_date.h"
-#include "test_support.h"
 
 namespace dbx::test {
 namespace {
@@ -47,7 +46,8 @@ std::string ReferenceRecognizer::Text(std::int64_t base, std::uint32_t ref) cons
 bool ReferenceRecognizer::Date(std::int64_t pos, RecoveredMessage& message) const {
     std::uint32_t low = 0, high = 0;
     if (!Word(pos, low) || !Word(pos + 4, high)) return false;
-    auto date = FormatRecordDate(std::int64_t(std::uint64_t(high) << 32 | low), UtcDates());
+    auto date = FormatRecordDate(std::int64_t(std::uint64_t(high) << 32 | low),
+                                 [](std::int64_t seconds) { return IsoUtcText(seconds); });
     if (!date) return false;
     message.dateText = date->text;
     message.dateSeconds = date->seconds;
