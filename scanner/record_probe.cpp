@@ -19,10 +19,6 @@ constexpr std::size_t kTextStep = 15;
 constexpr std::size_t kStopPollSteps = 4096;
 constexpr std::size_t kSearchChunk = 4096;
 
-bool LooksLikeAddress(const std::string& text) {
-    return text.find('@') != std::string::npos && text.find('.') != std::string::npos;
-}
-
 // True when some entry of the table at `p` (`count` entries) has the property id `id`.
 bool HasEntryWithId(const std::uint8_t* p, std::size_t count, std::uint8_t id) {
     const std::uint8_t* end = p + count * kEntrySize;
@@ -126,11 +122,11 @@ bool RecordRecognizer::ProbeIndexRecord(std::int64_t r, RecoveredMessage& messag
     }
     const std::int64_t dataArea = r + std::int64_t(kHeaderSize + kEntrySize * entryCount);
     if (!props.sender || !props.date) return false;
-    std::string sender = ReadFieldText(dataArea, props.sender);
+    FieldText sender = ReadField(dataArea, props.sender);
     if (!InBounds(dataArea)) return false;
     if (!TakeDate(dataArea + props.date, message)) return false;
-    if (!LooksLikeAddress(sender)) return false;
-    message.from = std::move(sender);
+    if (!sender.address) return false;
+    message.from = std::move(sender.text);
 
     if (!props.messageOffset) return false;
     if (props.offsetInDataArea && !ReadStoredOffset(dataArea, props)) return false;
@@ -248,16 +244,28 @@ bool RecordRecognizer::FindLooseDataArea(std::int64_t r, std::uint32_t end, cons
 }
 
 std::string RecordRecognizer::ReadFieldText(std::int64_t base, std::uint32_t ref) {
-    std::string text;
+    return ReadField(base, ref).text;
+}
+
+RecordRecognizer::FieldText RecordRecognizer::ReadField(std::int64_t base, std::uint32_t ref) {
+    FieldText field;
+    bool at = false, dot = false;
     for (std::size_t steps = 0;; base += std::int64_t(kTextStep)) {
         if (!InBounds(base)) return {};
         if (++steps % kStopPollSteps == 0 && StopRequested(stop_)) return {};
         char chunk[kTextStep];
-        const std::uint32_t at = std::uint32_t(base) + ref;  // wraps like the 32-bit original
-        const std::size_t got = source_.Read(at, chunk, kTextStep);
+        const std::uint32_t pos = std::uint32_t(base) + ref;  // wraps like the 32-bit original
+        const std::size_t got = source_.Read(pos, chunk, kTextStep);
         const std::size_t kept = strnlen(chunk, got);
-        text.append(chunk, kept);
-        if (kept < kTextStep) return text;
+        at = at || std::memchr(chunk, '@', kept);
+        dot = dot || std::memchr(chunk, '.', kept);
+        if (field.text.size() < kMaxFieldText) {
+            field.text.append(chunk, std::min(kept, kMaxFieldText - field.text.size()));
+        }
+        if (kept < kTextStep) {
+            field.address = at && dot;
+            return field;
+        }
     }
 }
 

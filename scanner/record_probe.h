@@ -27,7 +27,11 @@ class RecordRecognizer {
     // the sender's address.
     bool ProbeLooseIndexRecord(std::int64_t r, RecoveredMessage& message, std::uint64_t& skipSize);
 
-    // The NUL-terminated text at base + ref, read in 15-byte steps.
+    // Texts are kept up to this many bytes: the rest of a longer one (a damaged store can make
+    // a text run on for gigabytes) is read but not kept.
+    static constexpr std::size_t kMaxFieldText = 64 * 1024;
+
+    // The NUL-terminated text at base + ref, read in 15-byte steps, cut to kMaxFieldText.
     std::string ReadFieldText(std::int64_t base, std::uint32_t ref);
 
     // Bytes looked at by the searches for a freed record's data area, over all probes: what a
@@ -47,6 +51,12 @@ class RecordRecognizer {
         void Take(std::uint32_t entry);
         bool HasLooseSet() const { return date && sender && messageOffset && recipient; }
     };
+
+    struct FieldText {
+        std::string text;      // cut to kMaxFieldText
+        bool address = false;  // the whole text holds an at sign and a full stop
+    };
+    FieldText ReadField(std::int64_t base, std::uint32_t ref);
 
     bool InBounds(std::int64_t pos) const {
         return pos >= 0 && std::uint64_t(pos) <= source_.Length();

@@ -9,6 +9,11 @@ bool IsAddress(const std::string& s) {
     return s.find('@') != std::string::npos && s.find('.') != std::string::npos;
 }
 
+// What is kept of a text for the row: its first 64 KiB.
+std::string Kept(const std::string& s) {
+    return s.substr(0, 64 * 1024);
+}
+
 }  // namespace
 
 bool ReferenceRecognizer::Byte(std::int64_t pos, std::uint8_t& out) const {
@@ -104,14 +109,14 @@ bool ReferenceRecognizer::Probe(std::int64_t r, RecoveredMessage& m, std::uint64
     if (d < 0 || d > length) return false;
     if (!Date(d + props.date, m)) return false;
     if (!IsAddress(sender)) return false;
-    m.from = sender;
+    m.from = Kept(sender);
     if (!props.offset) return false;
     std::uint32_t offset = props.offset;
     if (props.stored && !Word(d + props.offset, offset)) return false;
     if (std::int32_t(offset) < 0 || std::int64_t(std::int32_t(offset)) > length) return false;
     m.offset = offset;
-    m.to = Text(d, props.recipient);
-    m.subject = Text(d, props.subject);
+    m.to = Kept(Text(d, props.recipient));
+    m.subject = Kept(Text(d, props.subject));
     // The skip never passes the end of the record (12 + L bytes).
     std::uint32_t bodyLength = 0;
     Word(r + 4, bodyLength);
@@ -175,9 +180,9 @@ bool ReferenceRecognizer::Loose(std::int64_t r, RecoveredMessage& m, std::uint64
     if (blockSelf != offset || blockSize != 508) return false;
     if (d + props.date > length || !Date(d + props.date, m)) return false;
     m.offset = offset;
-    m.subject = Text(d, props.subject);
-    m.to = Text(d, props.recipient);
-    m.from = Text(d, props.sender);
+    m.subject = Kept(Text(d, props.subject));
+    m.to = Kept(Text(d, props.recipient));
+    m.from = Kept(Text(d, props.sender));
     m.deleted = true;
     skip = d - completedAt > 0 ? std::uint64_t(d - completedAt) : 0;
     return true;
