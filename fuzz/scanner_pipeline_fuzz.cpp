@@ -28,13 +28,11 @@ struct Collector : dbx::ScanObserver {
     }
 };
 
-const std::string& Folder() {
-    static const std::string folder = [] {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dbxfuzz-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) abort();
-        return pattern;
-    }();
-    return folder;
+// A private folder for one input: libFuzzer may end the process without running exit handlers.
+std::string MakeFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "dbxfuzz-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) abort();
+    return pattern;
 }
 
 }  // namespace
@@ -43,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Shorter stores are not scanned at all: pad them so that every input reaches the probes.
     std::vector<std::uint8_t> store(data, data + std::min(size, kMaxStore));
     if (store.size() < dbx::kMinStoreLength) store.resize(dbx::kMinStoreLength);
-    const std::string path = dbx::JoinPath(Folder(), "store.dbx");
+    const std::string folder = MakeFolder();
+    const std::string path = dbx::JoinPath(folder, "store.dbx");
     const int fd = dbx::CreateExclusive(path);
     if (fd < 0 || !dbx::WriteAll(fd, store.data(), store.size())) abort();
     close(fd);
@@ -55,15 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     dbx::MailCounter counter;
     for (const dbx::RecoveredMessage& m : collector.hits) {
-        dbx::ExtractOutcome out =
-            dbx::ExtractMessage({m.offset, path, Folder(), 0, "Fuzz"}, counter);
+        dbx::ExtractOutcome out = dbx::ExtractMessage({m.offset, path, folder, 0, "Fuzz"}, counter);
         if (out.status != dbx::ExtractStatus::Written) continue;
-        dbx::PreviewResult preview = dbx::BuildPreviewFile(out.path, Folder());
+        dbx::PreviewResult preview = dbx::BuildPreviewFile(out.path, folder);
         unlink(out.path.c_str());
         if (!preview.path.empty()) unlink(preview.path.c_str());
     }
-    unlink(dbx::JoinPath(Folder(), "MailHtml.html").c_str());
-    unlink(dbx::JoinPath(Folder(), "MailHtml.txt").c_str());
+    unlink(dbx::JoinPath(folder, "MailHtml.html").c_str());
+    unlink(dbx::JoinPath(folder, "MailHtml.txt").c_str());
     unlink(path.c_str());
+    rmdir(folder.c_str());
     return 0;
 }
