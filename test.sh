@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: first the library tests (scanner,
-# platform, markup) under AddressSanitizer and UndefinedBehaviorSanitizer, then the whole suite.
+# Installs what is missing, builds, and runs every test: first the library and command-line
+# tests (scanner, cli, platform, markup) under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then the whole suite.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/deps.sh

@@ -8,9 +8,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <sstream>
 
+#include "dry_run.h"
+#include "extract_failures.h"
 #include "mbox_writer.h"
 #include "message_extractor.h"
 #include "output_path.h"
@@ -20,12 +21,6 @@ namespace dbx::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A message to write: what the scan found, or a bare offset the scan did not list.
-struct Chosen {
-    std::uint32_t offset = 0;
-    std::optional<RecoveredMessage> found;
-};
 
 std::vector<Chosen> Choose(const ExtractArgs& args, const std::vector<RecoveredMessage>& hits) {
     std::vector<Chosen> chosen;
@@ -47,26 +42,6 @@ std::vector<Chosen> Choose(const ExtractArgs& args, const std::vector<RecoveredM
     return chosen;
 }
 
-std::string Describe(const Chosen& c) {
-    if (!c.found) return "offset " + std::to_string(c.offset) + " (not listed by the scan)";
-    return "offset " + std::to_string(c.offset) + "  " + StatusText(*c.found) + "  " +
-           c.found->from + "  " + c.found->subject;
-}
-
-// The names the files would get: the counter skips names that are taken.
-void ListDryRun(const ExtractArgs& args, const std::vector<Chosen>& chosen) {
-    std::int64_t number = 0;
-    for (const Chosen& c : chosen) {
-        std::string path;
-        std::error_code ec;
-        do {
-            path = JoinPath(args.out, args.prefix + std::to_string(number++) + ".eml");
-        } while (fs::exists(fs::symlink_status(path, ec)));
-        std::printf("%s  %s\n", path.c_str(), Describe(c).c_str());
-    }
-    std::printf("%zu would be written\n", chosen.size());
-}
-
 void SetFileTime(const std::string& path, std::int64_t seconds) {
     const timespec times[2] = {{seconds, 0}, {seconds, 0}};
     utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
@@ -86,6 +61,11 @@ int RunExtract(const ExtractArgs& args) {
         std::fprintf(stderr, "dbxrecover: the prefix must not contain '/'\n");
         return kExitUsage;
     }
+    auto decoder = CodePageDecoder::Open(args.codepage);
+    if (!decoder) {
+        std::fprintf(stderr, "dbxrecover: unknown code page '%s'\n", args.codepage.c_str());
+        return kExitUsage;
+    }
     ProgressLine progress(stderr);
     std::vector<RecoveredMessage> hits;
     const ScanReport report = RunScanWithProgress(
@@ -97,7 +77,7 @@ int RunExtract(const ExtractArgs& args) {
     }
     const std::vector<Chosen> chosen = Choose(args, hits);
     if (args.dryRun) {
-        ListDryRun(args, chosen);
+        ListDryRun(stdout, args.out, args.prefix, chosen, *decoder);
         return kExitOk;
     }
 
@@ -109,7 +89,8 @@ int RunExtract(const ExtractArgs& args) {
         return kExitFailure;
     }
     MboxWriter mbox;
-    if (!args.mbox.empty() && !mbox.Create(args.mbox)) {
+    bool mboxOpen = !args.mbox.empty();
+    if (mboxOpen && !mbox.Create(args.mbox)) {
         std::fprintf(stderr, "dbxrecover: cannot create '%s': %s\n", args.mbox.c_str(),
                      errno == EEXIST ? "it exists already" : std::strerror(errno));
         return kExitFailure;
@@ -117,6 +98,7 @@ int RunExtract(const ExtractArgs& args) {
 
     MailCounter counter;
     std::size_t written = 0;
+    std::size_t notTried = 0;
     std::vector<std::string> failures;
     for (std::size_t i = 0; i < chosen.size() && !InterruptFlag().load(); ++i) {
         const Chosen& c = chosen[i];
@@ -128,15 +110,18 @@ int RunExtract(const ExtractArgs& args) {
         if (outcome.status != ExtractStatus::Written) {
             failures.push_back("offset " + std::to_string(c.offset) + ": " +
                                DescribeExtractFailure(outcome));
+            if (WritingCannotGoOn(outcome)) {
+                notTried = chosen.size() - i - 1;
+                break;
+            }
             continue;
         }
         ++written;
         if (c.found) SetFileTime(outcome.path, c.found->dateSeconds);
-        if (!args.mbox.empty() &&
-            !mbox.Append(c.found ? c.found->from : "", c.found ? c.found->dateSeconds : 0,
-                         ReadFile(outcome.path))) {
-            failures.push_back("offset " + std::to_string(c.offset) + ": cannot add it to " +
-                               args.mbox + ": " + std::strerror(errno));
+        if (mboxOpen && !mbox.Append(c.found ? c.found->from : "",
+                                     c.found ? c.found->dateSeconds : 0, ReadFile(outcome.path))) {
+            failures.push_back(MboxFailure(args.mbox, c.offset, errno));
+            mboxOpen = false;
         }
     }
     if (!mbox.Close())
@@ -145,7 +130,7 @@ int RunExtract(const ExtractArgs& args) {
     for (const std::string& failure : failures) {
         std::fprintf(stderr, "dbxrecover: %s\n", failure.c_str());
     }
-    std::printf("%zu written, %zu failed\n", written, failures.size());
+    PrintSummary(written, failures.size(), notTried);
     if (InterruptFlag().load()) return kExitInterrupted;
     return failures.empty() ? kExitOk : kExitFailure;
 }

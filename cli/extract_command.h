@@ -13,6 +13,7 @@ struct ExtractArgs {
     std::string status;                  // "existing", "deleted" or empty for all
     std::vector<std::uint32_t> offsets;  // chosen bodies; empty for all
     std::string mbox;
+    std::string codepage = "windows-1252";  // of the texts --dry-run shows
     bool dryRun = false;
 };
 

@@ -27,13 +27,7 @@ class TableWriter : public HitWriter {
                            Pad(FitWidth(from, 36), 37) + Pad(FitWidth(to, 36), 37) + subject;
         std::fprintf(out_, "%s\n", line.c_str());
     }
-    // A damaged store's texts may hold line breaks and other controls that would break rows.
-    static std::string Printable(std::string text) {
-        for (char& c : text) {
-            if ((unsigned char)c < 0x20 || c == 0x7F) c = ' ';
-        }
-        return text;
-    }
+    static std::string Printable(std::string text) { return PrintableText(std::move(text)); }
     static std::string Pad(const std::string& text, std::size_t width) {
         const std::size_t length = Utf8Length(text);
         return text + std::string(length < width ? width - length : 1, ' ');
@@ -100,6 +94,25 @@ std::unique_ptr<HitWriter> MakeHitWriter(const std::string& format, std::FILE* o
     if (format == "json") return std::make_unique<JsonWriter>(out);
     if (format == "csv") return std::make_unique<CsvWriter>(out);
     return nullptr;
+}
+
+std::string PrintableText(std::string text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c == 0x7F) {
+            out += ' ';
+        } else if (c == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            out += ' ';  // C1 controls (U+0080 to U+009F) steer some terminals too
+            ++i;
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
 }
 
 std::string CsvField(const std::string& text) {

@@ -32,6 +32,10 @@ std::unique_ptr<HitWriter> MakeHitWriter(const std::string& format, std::FILE* o
 // RFC 4180 field: quoted when it holds a comma, quote or line break.
 std::string CsvField(const std::string& text);
 
+// The text with line breaks, escapes and other control characters turned into blanks: a
+// damaged store's texts must neither break rows nor steer the terminal.
+std::string PrintableText(std::string text);
+
 // Cuts UTF-8 text to at most `width` characters, marking a cut with an ellipsis.
 std::string FitWidth(const std::string& text, std::size_t width);
 

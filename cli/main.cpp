@@ -44,6 +44,10 @@ int main(int argc, char** argv) {
     extractCommand->add_option("--mbox", extract.mbox,
                                "Also write all of them into this new mbox file");
     extractCommand->add_flag("--dry-run", extract.dryRun, "List what would be written");
+    extractCommand
+        ->add_option("--codepage", extract.codepage,
+                     "Code page of the texts --dry-run shows, e.g. windows-1251")
+        ->capture_default_str();
 
     try {
         app.parse(argc, argv);

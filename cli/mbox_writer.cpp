@@ -1,5 +1,8 @@
 #include "mbox_writer.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <ctime>
 
 #include "output_path.h"
@@ -20,10 +23,10 @@ MboxWriter::~MboxWriter() {
 }
 
 bool MboxWriter::Create(const std::string& path) {
-    const int fd = CreateExclusive(path);
-    if (fd < 0) return false;
-    file_ = fdopen(fd, "wb");
-    return file_ != nullptr;
+    Close();
+    fd_ = CreateExclusive(path);
+    end_ = 0;
+    return fd_ >= 0;
 }
 
 std::string QuoteFromLines(std::string_view message) {
@@ -43,7 +46,7 @@ std::string QuoteFromLines(std::string_view message) {
 
 bool MboxWriter::Append(std::string_view sender, std::int64_t dateSeconds,
                         std::string_view message) {
-    if (!file_) return false;
+    if (fd_ < 0) return false;
     std::time_t t = std::time_t(dateSeconds);
     std::tm utc{};
     char date[64] = "Thu Jan  1 00:00:00 1970";
@@ -53,17 +56,29 @@ bool MboxWriter::Append(std::string_view sender, std::int64_t dateSeconds,
     for (char& c : from) {
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n') c = '_';
     }
-    std::string body = QuoteFromLines(message);
-    if (!body.empty() && body.back() != '\n') body += '\n';
-    return std::fprintf(file_, "From %s %s\n", from.c_str(), date) > 0 &&
-           std::fwrite(body.data(), 1, body.size(), file_) == body.size() &&
-           std::fputs("\n", file_) >= 0;
+    std::string text = "From " + from + ' ' + date + '\n';
+    text += QuoteFromLines(message);
+    if (text.back() != '\n') text += '\n';
+    text += '\n';
+    if (WriteAll(fd_, text.data(), text.size())) {
+        end_ += text.size();
+        return true;
+    }
+    // Whatever part of this message reached the file goes again.
+    const int error = errno;
+    if (::ftruncate(fd_, off_t(end_)) != 0 || ::lseek(fd_, off_t(end_), SEEK_SET) < 0) {
+        // The file may now end inside the message: write no more to it.
+        ::close(fd_);
+        fd_ = -1;
+    }
+    errno = error;
+    return false;
 }
 
 bool MboxWriter::Close() {
-    if (!file_) return true;
-    const bool ok = std::fclose(file_) == 0;
-    file_ = nullptr;
+    if (fd_ < 0) return true;
+    const bool ok = ::close(fd_) == 0;
+    fd_ = -1;
     return ok;
 }
 

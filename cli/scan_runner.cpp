@@ -25,6 +25,16 @@ class ProgressObserver : public ScanObserver {
 
 }  // namespace
 
+std::string WhyNothingWasFound(const std::string& store, const ScanReport& report) {
+    const std::string name = "'" + store + "'";
+    if (report.fileLength == 0) return name + " is empty";
+    if (report.scannedLength < kMinStoreLength) {
+        return name + " is too short to hold messages (" + std::to_string(report.fileLength) +
+               " bytes; a store needs at least " + std::to_string(kMinStoreLength) + ")";
+    }
+    return name + " holds no message record that could be recognised";
+}
+
 ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
                                const std::function<void(const RecoveredMessage&)>& onHit) {
     std::error_code ec;
@@ -44,6 +54,9 @@ ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
     if (report.outcome == ScanOutcome::OpenFailed) {
         std::fprintf(stderr, "dbxrecover: cannot read '%s': %s\n", store.c_str(),
                      DescribeOpenError(report.error).c_str());
+    } else if (report.outcome == ScanOutcome::Finished && report.hits == 0) {
+        std::fprintf(stderr, "dbxrecover: no messages found: %s\n",
+                     WhyNothingWasFound(store, report).c_str());
     }
     return report;
 }

@@ -27,6 +27,15 @@ const std::uint8_t* BufferedSource::Load(std::uint64_t pos) {
     return main_.bytes.data();
 }
 
+const std::uint8_t* BufferedSource::Span(std::uint64_t pos, std::size_t want,
+                                         std::size_t& available) {
+    const std::uint64_t needed = pos < Length() ? std::min<std::uint64_t>(want, Length() - pos) : 0;
+    if (pos < main_.begin || pos + needed > main_.begin + main_.loaded) Load(pos);
+    available =
+        pos < main_.begin + main_.loaded ? std::size_t(main_.begin + main_.loaded - pos) : 0;
+    return main_.bytes.data() + (pos - main_.begin);
+}
+
 const std::uint8_t* BufferedSource::PeekElsewhere(std::uint64_t pos, std::size_t n) {
     return side_.Find(pos, n);
 }

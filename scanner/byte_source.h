@@ -96,6 +96,10 @@ class BufferedSource : public FileSource {
     }
     // End of the memory that may be looked at (loaded bytes plus zero padding up to capacity).
     std::uint64_t ViewEnd() const { return main_.begin + capacity_; }
+    // For forward passes: the loaded bytes from `pos` on, at least min(want, Length() - pos)
+    // of them (loading from `pos` when they are not all in memory). `available` is their
+    // count, 0 at the end.
+    const std::uint8_t* Span(std::uint64_t pos, std::size_t want, std::size_t& available);
 
   protected:
     std::size_t Fetch(std::uint64_t pos, void* dst, std::size_t n) override;

@@ -14,12 +14,13 @@
 #include "output_path.h"
 #include "scan_store.h"
 #include "store_file.h"
+#include "store_layout.h"
 
 namespace dbx {
 namespace {
 
-constexpr std::uint32_t kBlockHeader = 16;
-constexpr std::uint32_t kBlockData = 512;
+constexpr std::uint32_t kBlockHeader = layout::kBlockHeaderSize;
+constexpr std::uint32_t kBlockData = layout::kBlockDataMax;
 constexpr std::int64_t kShortestRead = 20;  // a later block read this small ends the walk
 constexpr std::size_t kFlushAt = 1 << 20;
 constexpr std::size_t kReadAhead = 32 * 1024;
@@ -86,9 +87,9 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
         if (!read(p, header, sizeof header)) break;
         // A chain that comes back to a block, or yields more than the whole store, loops.
         if (!visited.insert(p).second || outcome.bytes > length) break;
-        std::uint32_t dataLength = LoadU32(header + 8);
+        std::uint32_t dataLength = LoadU32(header + layout::kBlockDataLengthAt);
         if (dataLength == 0 || dataLength > kBlockData) dataLength = kBlockData;
-        const std::uint32_t next = LoadU32(header + 12);
+        const std::uint32_t next = LoadU32(header + layout::kBlockNextAt);
         readSize = dataLength;
         p += kBlockHeader;
         if (p + dataLength >= length) break;

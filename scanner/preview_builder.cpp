@@ -9,7 +9,9 @@
 #include <cstring>
 #include <vector>
 
+#include "byte_source.h"
 #include "output_path.h"
+#include "stop_flag.h"
 #include "store_file.h"
 
 namespace dbx {
@@ -17,49 +19,18 @@ namespace {
 
 constexpr std::size_t kChunk = 1 << 20;
 
-// Forward reads of the message through a buffer, so that each search step is a memory
-// access rather than a read of the file.
-class FileWindow {
-  public:
-    explicit FileWindow(const StoreFile& file) : file_(file), size_(file.CurrentLength()) {}
-    std::uint64_t Size() const { return size_; }
-
-    // The bytes from `pos` to the end of the buffer, at least min(want, Size() - pos) of them.
-    // `available` is 0 at the end of the file.
-    const std::uint8_t* At(std::uint64_t pos, std::size_t want, std::size_t& available) {
-        if (pos < begin_ || pos + std::min<std::uint64_t>(want, size_ - pos) > begin_ + loaded_) {
-            buffer_.resize(std::max(kChunk, want));
-            begin_ = pos;
-            loaded_ = file_.ReadAt(pos, buffer_.data(), buffer_.size());
-        }
-        available = std::size_t(begin_ + loaded_ - pos);
-        return buffer_.data() + (pos - begin_);
-    }
-
-  private:
-    const StoreFile& file_;
-    std::uint64_t size_;
-    std::vector<std::uint8_t> buffer_;
-    std::uint64_t begin_ = 0;
-    std::size_t loaded_ = 0;
-};
-
 enum class Search { Found, NotFound, Stopped };
-
-bool StopRequested(const std::atomic<int>* stop) {
-    return stop && stop->load(std::memory_order_relaxed) != 0;
-}
 
 // Positions from `from` whose `length` bytes satisfy `matches`; candidates start with `first`.
 // With `last`, the search runs to the end and keeps the last match.
 template <typename Matches>
-Search Find(FileWindow& eml, std::uint64_t from, char first, std::size_t length, bool last,
+Search Find(BufferedSource& eml, std::uint64_t from, char first, std::size_t length, bool last,
             const std::atomic<int>* stop, Matches matches, std::uint64_t& found) {
     Search result = Search::NotFound;
-    for (std::uint64_t i = from; i < eml.Size();) {
+    for (std::uint64_t i = from; i < eml.Length();) {
         if (StopRequested(stop)) return Search::Stopped;
         std::size_t available = 0;
-        const std::uint8_t* p = eml.At(i, length, available);
+        const std::uint8_t* p = eml.Span(i, length, available);
         if (available < length) break;  // a window cut short by the end never matches
         const std::size_t span = available - length + 1;
         const void* hit = std::memchr(p, first, span);
@@ -79,12 +50,12 @@ Search Find(FileWindow& eml, std::uint64_t from, char first, std::size_t length,
 }
 
 // Copies [from, to) of the message; false when stopped or when a write fails.
-bool Copy(FileWindow& eml, std::uint64_t from, std::uint64_t to, int out,
+bool Copy(BufferedSource& eml, std::uint64_t from, std::uint64_t to, int out,
           const std::atomic<int>* stop, bool dotForLeadingZero) {
     for (std::uint64_t i = from; i < to;) {
         if (StopRequested(stop)) return false;
         std::size_t available = 0;
-        const std::uint8_t* p = eml.At(i, 1, available);
+        const std::uint8_t* p = eml.Span(i, 1, available);
         if (available == 0) break;
         const auto n = std::size_t(std::min<std::uint64_t>(available, to - i));
         if (i == 0 && dotForLeadingZero && p[0] == 0) {
@@ -144,7 +115,8 @@ PreviewResult BuildPreviewFile(const std::string& emlPath, const std::string& di
     if (html.Get() < 0) return {};
     StoreFile file;
     if (!file.Open(emlPath)) return {};
-    FileWindow eml(file);
+    // Each search step is a memory access rather than a read of the file.
+    BufferedSource eml(file, file.CurrentLength(), kChunk);
 
     std::uint64_t start = 0;
     const Search opening = Find(eml, 0, '<', 6, false, stopFlag, IsHtmlOpening, start);
@@ -157,7 +129,7 @@ PreviewResult BuildPreviewFile(const std::string& emlPath, const std::string& di
         return {PreviewKind::Html, htmlPath};
     }
 
-    std::uint64_t cut = eml.Size();
+    std::uint64_t cut = eml.Length();
     if (Find(eml, 0, ':', 8, false, stopFlag, IsBase64Declaration, cut) == Search::Stopped) {
         return {};
     }

@@ -3,28 +3,22 @@
 #include <algorithm>
 #include <cstring>
 
+#include "address_text.h"
 #include "little_endian.h"
+#include "stop_flag.h"
+#include "store_layout.h"
 
 namespace dbx {
 namespace {
 
-constexpr std::size_t kHeaderSize = 12;
-constexpr std::size_t kEntrySize = 4;
+using namespace layout;
+
+constexpr std::size_t kHeaderSize = kRecordHeaderSize;
 constexpr std::size_t kTextStep = 15;
-constexpr std::uint32_t kFreedBlockSizeWord = 0x1FC;
-
-enum PropertyId : std::uint8_t {
-    kPropMessageOffsetStored = 0x04,
-    kPropMessageOffsetDirect = 0x84,
-    kPropSubject = 0x08,
-    kPropSender = 0x0E,
-    kPropDate = 0x12,
-    kPropRecipient = 0x14,
-};
-
-bool LooksLikeAddress(const std::string& text) {
-    return text.find('@') != std::string::npos && text.find('.') != std::string::npos;
-}
+// Texts and searches that run this long look at the stop flag.
+constexpr std::size_t kStopPollSteps = 4096;
+constexpr std::size_t kSearchChunk = 16 * 1024;
+constexpr std::size_t kSearchPollChunks = 16;  // a stop is seen within 256 KiB
 
 // True when some entry of the table at `p` (`count` entries) has the property id `id`.
 bool HasEntryWithId(const std::uint8_t* p, std::size_t count, std::uint8_t id) {
@@ -117,7 +111,7 @@ bool RecordRecognizer::ProbeIndexRecord(std::int64_t r, RecoveredMessage& messag
     std::uint8_t header[kHeaderSize];
     if (!ReadHeader(r, header)) return false;
     skipSize = 0;
-    const std::uint8_t entryCount = header[10];
+    const std::uint8_t entryCount = header[kRecordEntryCountAt];
     // A header that was read in full passes the loose recogniser's own first tests.
     if (entryCount == 0) return MatchLooseRecord(r, header, message, skipSize);
 
@@ -129,11 +123,11 @@ bool RecordRecognizer::ProbeIndexRecord(std::int64_t r, RecoveredMessage& messag
     }
     const std::int64_t dataArea = r + std::int64_t(kHeaderSize + kEntrySize * entryCount);
     if (!props.sender || !props.date) return false;
-    std::string sender = ReadFieldText(dataArea, props.sender);
+    FieldText sender = ReadField(dataArea, props.sender);
     if (!InBounds(dataArea)) return false;
     if (!TakeDate(dataArea + props.date, message)) return false;
-    if (!LooksLikeAddress(sender)) return false;
-    message.from = std::move(sender);
+    if (!sender.address) return false;
+    message.from = std::move(sender.text);
 
     if (!props.messageOffset) return false;
     if (props.offsetInDataArea && !ReadStoredOffset(dataArea, props)) return false;
@@ -141,7 +135,7 @@ bool RecordRecognizer::ProbeIndexRecord(std::int64_t r, RecoveredMessage& messag
     message.offset = props.messageOffset;
     message.to = ReadFieldText(dataArea, props.recipient);
     message.subject = ReadFieldText(dataArea, props.subject);
-    skipSize = ExistingRecordSkip(entryCount, LoadU32(header + 4));
+    skipSize = ExistingRecordSkip(entryCount, LoadU32(header + kRecordBodyLengthAt));
     return true;
 }
 
@@ -166,8 +160,7 @@ bool RecordRecognizer::ProbeLooseIndexRecord(std::int64_t r, RecoveredMessage& m
 
 bool RecordRecognizer::MatchLooseRecord(std::int64_t r, const std::uint8_t (&header)[12],
                                         RecoveredMessage& message, std::uint64_t& skipSize) {
-    const auto length = std::int64_t(source_.Length());
-    const auto bodyLength = std::int32_t(LoadU32(header + 4));
+    const auto bodyLength = std::int32_t(LoadU32(header + kRecordBodyLengthAt));
     const std::int32_t tries = bodyLength / 4;
     if (tries == 0) return false;
 
@@ -179,6 +172,7 @@ bool RecordRecognizer::MatchLooseRecord(std::int64_t r, const std::uint8_t (&hea
         const std::int64_t pos = table + std::int64_t(kEntrySize) * i;
         std::uint32_t entry = 0;
         if (!ReadU32(pos, entry)) return false;
+        if (i % kStopPollSteps == kStopPollSteps - 1 && StopRequested(stop_)) return false;
         props.Take(entry);
         if (props.HasLooseSet()) {
             completedAt = pos;
@@ -187,33 +181,18 @@ bool RecordRecognizer::MatchLooseRecord(std::int64_t r, const std::uint8_t (&hea
     }
     if (!props.HasLooseSet()) return false;
 
-    // Find the data area: an at sign whose text, from the 0 byte before it, reads as the
-    // sender address, with a recipient address at its place relative to it.
     const std::uint32_t end = std::uint32_t(r) + std::uint32_t(bodyLength);
     if (end <= std::uint32_t(r)) return false;
     std::int64_t dataArea = 0;
-    bool found = false;
-    for (std::int64_t j = r; j < std::int64_t(end) && !found; ++j) {
-        if (j > length - 4) return false;
-        std::uint8_t byte = 0;
-        if (source_.Read(std::uint64_t(j), &byte, 1) != 1 || byte != '@') continue;
-        std::int64_t zeroAt = -1;
-        for (std::int64_t k = j; k > r && zeroAt < 0; --k) {
-            if (source_.Read(std::uint64_t(k), &byte, 1) == 1 && byte == 0) zeroAt = k;
-        }
-        if (zeroAt < 0) continue;
-        dataArea = zeroAt + 1 - std::int64_t(props.sender);
-        found = LooksLikeAddress(ReadFieldText(dataArea, props.sender)) &&
-                LooksLikeAddress(ReadFieldText(dataArea, props.recipient));
-    }
-    if (!found) return false;
+    if (!FindLooseDataArea(r, end, props, dataArea)) return false;
 
     if (props.offsetInDataArea && !ReadStoredOffset(dataArea, props)) return false;
     const std::int32_t bodyOffset = std::int32_t(props.messageOffset);
     if (!InBounds(bodyOffset)) return false;
     std::uint8_t block[8];
     if (!source_.ReadExact(std::uint64_t(bodyOffset), block, sizeof block)) return false;
-    if (LoadU32(block) != props.messageOffset || LoadU32(block + 4) != kFreedBlockSizeWord) {
+    if (LoadU32(block + kBlockSelfAt) != props.messageOffset ||
+        LoadU32(block + kBlockSizeWordAt) != kFirstBlockSizeWord) {
         return false;
     }
     if (!TakeDate(dataArea + props.date, message)) return false;
@@ -227,16 +206,73 @@ bool RecordRecognizer::MatchLooseRecord(std::int64_t r, const std::uint8_t (&hea
     return true;
 }
 
+// The data area is where an at sign's text, from the 0 byte before it, reads as the sender
+// address, with a recipient address at its place relative to it. Every at sign after the same
+// 0 byte names the same candidate, so each candidate is weighed once, at the first at sign
+// after its 0 byte, and the 0 byte before an at sign is carried along rather than searched for
+// again: the search is one pass, from 0 byte to 0 byte.
+bool RecordRecognizer::FindLooseDataArea(std::int64_t r, std::uint32_t end, const Properties& props,
+                                         std::int64_t& dataArea) {
+    // An at sign this close to the end of the store ends the search unanswered.
+    const auto length = std::int64_t(source_.Length());
+    const std::int64_t last = std::min<std::int64_t>(std::int64_t(end) - 1, length - 4);
+    AddressTextCheck texts(source_, stop_, searchBytes_);
+    std::int64_t zeroAt = -1;   // the last 0 byte after r so far
+    std::int64_t weighed = -1;  // the 0 byte of the last candidate weighed
+    std::uint8_t chunk[kSearchChunk];
+    std::size_t chunks = 0;
+    for (std::int64_t j = r; j <= last;) {
+        if (++chunks % kSearchPollChunks == 0 && StopRequested(stop_)) return false;
+        const auto want = std::size_t(std::min<std::int64_t>(kSearchChunk, last + 1 - j));
+        const std::size_t got = source_.Read(std::uint64_t(j), chunk, want);
+        if (got == 0) return false;
+        searchBytes_ += got;
+        // Segments end at a 0 byte; only their first at sign can name a new candidate.
+        for (std::size_t i = 0; i < got;) {
+            const auto* zero = static_cast<const std::uint8_t*>(std::memchr(chunk + i, 0, got - i));
+            const std::size_t segmentEnd = zero ? std::size_t(zero - chunk) : got;
+            if (zeroAt >= 0 && zeroAt != weighed &&
+                std::memchr(chunk + i, '@', segmentEnd - i) != nullptr) {
+                weighed = zeroAt;
+                const std::int64_t candidate = zeroAt + 1 - std::int64_t(props.sender);
+                if (texts.IsAddress(candidate, props.sender) &&
+                    texts.IsAddress(candidate, props.recipient)) {
+                    dataArea = candidate;
+                    return !StopRequested(stop_);
+                }
+            }
+            if (!zero) break;
+            if (j + std::int64_t(segmentEnd) > r) zeroAt = j + std::int64_t(segmentEnd);
+            i = segmentEnd + 1;
+        }
+        j += std::int64_t(got);
+    }
+    return false;
+}
+
 std::string RecordRecognizer::ReadFieldText(std::int64_t base, std::uint32_t ref) {
-    std::string text;
-    for (;; base += std::int64_t(kTextStep)) {
+    return ReadField(base, ref).text;
+}
+
+RecordRecognizer::FieldText RecordRecognizer::ReadField(std::int64_t base, std::uint32_t ref) {
+    FieldText field;
+    bool at = false, dot = false;
+    for (std::size_t steps = 0;; base += std::int64_t(kTextStep)) {
         if (!InBounds(base)) return {};
+        if (++steps % kStopPollSteps == 0 && StopRequested(stop_)) return {};
         char chunk[kTextStep];
-        const std::uint32_t at = std::uint32_t(base) + ref;  // wraps like the 32-bit original
-        const std::size_t got = source_.Read(at, chunk, kTextStep);
+        const std::uint32_t pos = std::uint32_t(base) + ref;  // wraps like the 32-bit original
+        const std::size_t got = source_.Read(pos, chunk, kTextStep);
         const std::size_t kept = strnlen(chunk, got);
-        text.append(chunk, kept);
-        if (kept < kTextStep) return text;
+        at = at || std::memchr(chunk, '@', kept);
+        dot = dot || std::memchr(chunk, '.', kept);
+        if (field.text.size() < kMaxFieldText) {
+            field.text.append(chunk, std::min(kept, kMaxFieldText - field.text.size()));
+        }
+        if (kept < kTextStep) {
+            field.address = at && dot;
+            return field;
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -13,8 +14,10 @@ namespace dbx {
 // it. Every read goes through the source and is bounded by its length.
 class RecordRecognizer {
   public:
-    RecordRecognizer(ByteSource& source, DateFormatter formatDate)
-        : source_(source), formatDate_(std::move(formatDate)) {}
+    // A raised `stop` flag ends long probes early, as "no record".
+    RecordRecognizer(ByteSource& source, DateFormatter formatDate,
+                     const std::atomic<int>* stop = nullptr)
+        : source_(source), formatDate_(std::move(formatDate)), stop_(stop) {}
 
     // Records that carry their entry count ("Existing"). On true, `message` holds the record
     // and `skipSize` the bytes the scan may pass over; both may be partly filled on false.
@@ -24,8 +27,16 @@ class RecordRecognizer {
     // the sender's address.
     bool ProbeLooseIndexRecord(std::int64_t r, RecoveredMessage& message, std::uint64_t& skipSize);
 
-    // The NUL-terminated text at base + ref, read in 15-byte steps.
+    // Texts are kept up to this many bytes: the rest of a longer one (a damaged store can make
+    // a text run on for gigabytes) is read but not kept.
+    static constexpr std::size_t kMaxFieldText = 64 * 1024;
+
+    // The NUL-terminated text at base + ref, read in 15-byte steps, cut to kMaxFieldText.
     std::string ReadFieldText(std::int64_t base, std::uint32_t ref);
+
+    // Bytes looked at by the searches for a freed record's data area, over all probes: what a
+    // hostile store can make a probe cost.
+    std::uint64_t SearchBytesExamined() const { return searchBytes_; }
 
   private:
     // Values of the property entries the recognisers use; 0 means absent.
@@ -41,6 +52,12 @@ class RecordRecognizer {
         bool HasLooseSet() const { return date && sender && messageOffset && recipient; }
     };
 
+    struct FieldText {
+        std::string text;      // cut to kMaxFieldText
+        bool address = false;  // the whole text holds an at sign and a full stop
+    };
+    FieldText ReadField(std::int64_t base, std::uint32_t ref);
+
     bool InBounds(std::int64_t pos) const {
         return pos >= 0 && std::uint64_t(pos) <= source_.Length();
     }
@@ -52,9 +69,13 @@ class RecordRecognizer {
     bool LacksLooseEntries(std::int64_t table, std::uint32_t count);
     bool ReadStoredOffset(std::int64_t dataArea, Properties& props);
     bool TakeDate(std::int64_t pos, RecoveredMessage& message);
+    bool FindLooseDataArea(std::int64_t r, std::uint32_t end, const Properties& props,
+                           std::int64_t& dataArea);
 
     ByteSource& source_;
     DateFormatter formatDate_;
+    const std::atomic<int>* stop_;
+    std::uint64_t searchBytes_ = 0;
 };
 
 }  // namespace dbx

@@ -6,6 +6,7 @@
 #include "byte_source.h"
 #include "candidate_filter.h"
 #include "record_probe.h"
+#include "stop_flag.h"
 #include "store_file.h"
 
 namespace dbx {
@@ -16,14 +17,6 @@ constexpr std::size_t kBufferCapacity = 256 * 1024;  // stays in the processor's
 constexpr std::uint64_t kLookahead = 4096;
 // Self offsets are compared as signed 32-bit numbers: no record starts at 2 GiB or beyond.
 constexpr std::uint64_t kSelfOffsetLimit = 0x80000000u;
-
-bool StopRequested(const ScanOptions& options) {
-    return options.stopFlag && options.stopFlag->load(std::memory_order_relaxed) != 0;
-}
-
-}  // namespace
-
-namespace {
 
 // Written for every window of the store: into one string, without allocations.
 void FormatStatusText(std::string& text, std::uint64_t windowOffset, std::uint64_t storeLength) {
@@ -58,7 +51,8 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
 
     BufferedSource source(file, length, kBufferCapacity);
     RecordRecognizer recognizer(
-        source, options.formatDate ? options.formatDate : EnvironmentDateFormatter());
+        source, options.formatDate ? options.formatDate : EnvironmentDateFormatter(),
+        options.stopFlag);
     RecoveredMessage message;
     std::string status;
     const bool wantsStatus = observer.WantsStatusText();
@@ -67,7 +61,7 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
         if (window % 100 == 0) observer.OnProgress(int(window * 100 / length));
         if (wantsStatus) FormatStatusText(status, window, length);
         observer.OnWindow(window, status);
-        if (StopRequested(options)) {
+        if (StopRequested(options.stopFlag)) {
             report.outcome = ScanOutcome::Stopped;
             return report;
         }
@@ -85,6 +79,10 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
                 ++report.hits;
                 observer.OnMessage(message);
                 p += skipSize + 12;
+            } else if (StopRequested(options.stopFlag)) {
+                // A long probe may have seen the flag and given up: its "no" does not count.
+                report.outcome = ScanOutcome::Stopped;
+                return report;
             }
         }
     }

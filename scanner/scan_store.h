@@ -42,7 +42,6 @@ struct ScanReport {
     std::uint64_t fileLength = 0;  // as found when the scan opened the store
     std::uint64_t scannedLength = 0;
     std::size_t hits = 0;
-    bool Truncated() const { return fileLength > scannedLength; }
 };
 
 // Probes every offset of the store at `path` for message-index records.

@@ -32,18 +32,27 @@ bool StoreFile::Open(const std::string& path) {
         error_ = ENOENT;
         return false;
     }
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    // Without O_NONBLOCK, opening a named pipe waits for a writer that may never come. The type
+    // is then taken from what was opened, not from the path, which may have changed since.
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd_ < 0) {
         error_ = errno;
         return false;
     }
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-        error_ = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        Close();
-        return false;
+    if (::fstat(fd_, &st) != 0) {
+        error_ = errno;
+    } else if (S_ISDIR(st.st_mode)) {
+        error_ = EISDIR;
+    } else if (!S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode)) {
+        error_ = kNotRegularFile;
+    } else {
+        const int flags = ::fcntl(fd_, F_GETFL);
+        if (flags >= 0 && ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) == 0) return true;
+        error_ = errno;
     }
-    return true;
+    Close();
+    return false;
 }
 
 void StoreFile::Close() {
@@ -74,6 +83,7 @@ std::size_t StoreFile::ReadAt(std::uint64_t pos, void* dst, std::size_t n) const
 
 std::string DescribeOpenError(int error) {
     if (error == EISDIR) return "it is a folder, not a mail store";
+    if (error == kNotRegularFile) return "not a regular file";
     return std::strerror(error);
 }
 

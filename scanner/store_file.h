@@ -1,10 +1,15 @@
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace dbx {
+
+// Error() of a store that is neither a regular file nor a block device: reading a pipe or a
+// terminal could wait for ever.
+constexpr int kNotRegularFile = ENODEV;
 
 // A mail store opened read-only. The file may be changed by others while it is open: reads
 // past its current end come back short, never fault.
@@ -17,11 +22,11 @@ class StoreFile {
     StoreFile(const StoreFile&) = delete;
     StoreFile& operator=(const StoreFile&) = delete;
 
-    // Opens `path` for reading only. On failure returns false and sets Error() (an errno
-    // value; EISDIR for a folder).
+    // Opens `path` for reading only: a regular file or a block device (a disk image). On
+    // failure returns false and sets Error() (an errno value; EISDIR for a folder,
+    // kNotRegularFile for pipes, sockets and character devices).
     bool Open(const std::string& path);
     void Close();
-    bool IsOpen() const { return fd_ >= 0; }
     int Error() const { return error_; }
 
     // Length in bytes as seen now (not cached).

@@ -13,6 +13,12 @@ namespace dbx::test {
 
 ProcessResult RunDbxrecover(const std::vector<std::string>& args,
                             std::optional<std::chrono::milliseconds> interruptAfter) {
+    ProcessOptions options;
+    options.interruptAfter = interruptAfter;
+    return RunDbxrecover(args, options);
+}
+
+ProcessResult RunDbxrecover(const std::vector<std::string>& args, const ProcessOptions& options) {
     TempDir dir;
     const std::string outPath = dir.File("out"), errPath = dir.File("err");
     std::vector<char*> argv{const_cast<char*>(DBXRECOVER_PATH)};
@@ -25,16 +31,29 @@ ProcessResult RunDbxrecover(const std::vector<std::string>& args,
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
+        if (options.prepare && !options.prepare()) _exit(126);
         execv(argv[0], argv.data());
         _exit(127);
     }
-    if (interruptAfter) {
-        std::this_thread::sleep_for(*interruptAfter);
-        kill(pid, SIGINT);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    bool interrupted = false;
     ProcessResult result;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        const auto elapsed = Clock::now() - start;
+        if (options.interruptAfter && !interrupted && elapsed >= *options.interruptAfter) {
+            kill(pid, SIGINT);
+            interrupted = true;
+        }
+        if (options.killAfter && elapsed >= *options.killAfter) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            result.timedOut = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = ReadWholeFile(outPath);
     result.err = ReadWholeFile(errPath);

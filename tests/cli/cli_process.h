@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -11,11 +12,23 @@ struct ProcessResult {
     int exitCode = -1;
     std::string out;
     std::string err;
+    bool timedOut = false;  // killed after ProcessOptions::killAfter
+};
+
+struct ProcessOptions {
+    // Sends SIGINT once that much time has passed.
+    std::optional<std::chrono::milliseconds> interruptAfter;
+    // Kills the process once that much time has passed, so that a hang fails the test.
+    std::optional<std::chrono::milliseconds> killAfter;
+    // Runs in the child before dbxrecover starts (e.g. to mount a small file system); a false
+    // result ends the child with exit code 126.
+    std::function<bool()> prepare;
 };
 
 // Runs dbxrecover with `args`, stdout and stderr captured. With `interruptAfter`, sends
 // SIGINT once that much time has passed.
 ProcessResult RunDbxrecover(const std::vector<std::string>& args,
                             std::optional<std::chrono::milliseconds> interruptAfter = {});
+ProcessResult RunDbxrecover(const std::vector<std::string>& args, const ProcessOptions& options);
 
 }  // namespace dbx::test

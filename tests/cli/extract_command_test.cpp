@@ -9,6 +9,7 @@
 
 #include "cli_process.h"
 #include "mbox_writer.h"
+#include "store_builder.h"
 #include "store_generator.h"
 #include "test_support.h"
 
@@ -90,6 +91,47 @@ TEST_F(ExtractCommand, DryRunListsWithoutWriting) {
     EXPECT_NE(result.out.find("/MailRec11.eml"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("12 would be written"), std::string::npos) << result.out;
     EXPECT_FALSE(fs::exists(out));
+}
+
+// The listing shows the store's texts as the table does: decoded, with no control character
+// that could steer the terminal.
+TEST(ExtractDryRun, TextsAreDecodedAndMadeSafe) {
+    test::TempDir dir;
+    const std::string store = dir.File("store.dbx");
+    build::MessageFields f;
+    f.from = "ana@example.pt";
+    f.to = "<rui@example.pt>";
+    f.subject = "Reuni\xE3o \x1B]0;owned\x07\x1B[31mred\r\nnext\x9B";
+    f.filetime = build::FileTimeFromUnix(1262307600);
+    f.bodyOffset = 0x4000;
+    build::StoreBuilder image(0x5000);
+    image.Header();
+    image.PutRecord(build::kFirstSegment, build::TypicalProperties(f));
+    image.PutBody(0x4000, "Subject: x\r\n\r\nbody\r\n");
+    image.Save(store);
+
+    auto western = RunDbxrecover({"extract", store, "--out", dir.File("out"), "--dry-run"});
+    ASSERT_EQ(western.exitCode, 0) << western.err;
+    EXPECT_NE(western.out.find("Reuni\xC3\xA3o"), std::string::npos) << western.out;
+    EXPECT_NE(western.out.find("red  next"), std::string::npos) << western.out;
+    for (char control : {'\x1B', '\x07', '\r'}) {
+        EXPECT_EQ(western.out.find(control), std::string::npos) << int(control);
+    }
+    EXPECT_EQ(std::count(western.out.begin(), western.out.end(), '\n'), 2) << western.out;
+
+    auto cyrillic = RunDbxrecover(
+        {"extract", store, "--out", dir.File("out"), "--dry-run", "--codepage", "1251"});
+    ASSERT_EQ(cyrillic.exitCode, 0) << cyrillic.err;
+    EXPECT_NE(cyrillic.out.find("Reuni\xD0\xB3o"), std::string::npos) << cyrillic.out;
+    // In ISO-8859-1, 0x9B is the C1 control that starts a terminal command.
+    auto latin1 = RunDbxrecover(
+        {"extract", store, "--out", dir.File("out"), "--dry-run", "--codepage", "ISO-8859-1"});
+    ASSERT_EQ(latin1.exitCode, 0) << latin1.err;
+    EXPECT_EQ(latin1.out.find("\xC2\x9B"), std::string::npos) << latin1.out;
+    EXPECT_EQ(RunDbxrecover({"extract", store, "--out", dir.File("out"), "--dry-run", "--codepage",
+                             "klingon"})
+                  .exitCode,
+              2);
 }
 
 TEST_F(ExtractCommand, FailuresAreNamedAndSetTheExitCode) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -106,6 +107,26 @@ TEST_F(ScanCommand, StoresThatCannotBeReadFailWithOneClearLine) {
     }
 }
 
+// A named pipe would block the open for ever; a character device would be read like a file.
+TEST_F(ScanCommand, PipesAndCharacterDevicesAreRefusedAtOnce) {
+    const std::string fifo = dir.File("pipe.dbx");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    test::ProcessOptions options;
+    options.killAfter = std::chrono::seconds(10);
+    for (const std::string& target : {fifo, std::string("/dev/null")}) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"scan", target},
+              std::vector<std::string>{"extract", target, "--out", dir.File("out")}}) {
+            auto result = RunDbxrecover(args, options);
+            EXPECT_FALSE(result.timedOut) << args[0] << " " << target << " hangs";
+            EXPECT_EQ(result.exitCode, 1) << args[0] << " " << target;
+            EXPECT_NE(result.err.find("not a regular file"), std::string::npos) << result.err;
+            EXPECT_NE(result.err.find(target), std::string::npos) << result.err;
+            EXPECT_EQ(result.out, "");
+        }
+    }
+}
+
 TEST_F(ScanCommand, SmallStoresHaveNoHits) {
     StoreBuilder small(1999);
     small.PutRecord(100, test::MinimalRecord("a@b.c"));
@@ -113,6 +134,26 @@ TEST_F(ScanCommand, SmallStoresHaveNoHits) {
     auto result = RunDbxrecover({"scan", "--format", "json", path});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(json::parse(result.out).size(), 0u);
+}
+
+// An empty list alone would leave the user guessing: one line on stderr says why.
+TEST_F(ScanCommand, AnEmptyListComesWithTheReason) {
+    const std::vector<std::pair<std::size_t, std::string>> cases{
+        {0, "is empty"}, {1999, "too short to hold messages"}, {5000, "no message record"}};
+    for (const auto& [size, reason] : cases) {
+        StoreBuilder(size).Save(path);
+        auto scan = RunDbxrecover({"scan", "--format", "json", path});
+        EXPECT_EQ(scan.exitCode, 0) << size;
+        EXPECT_EQ(json::parse(scan.out).size(), 0u);
+        EXPECT_NE(scan.err.find(reason), std::string::npos) << size << ": " << scan.err;
+        EXPECT_NE(scan.err.find(path), std::string::npos) << scan.err;
+        EXPECT_EQ(std::count(scan.err.begin(), scan.err.end(), '\n'), 1) << scan.err;
+
+        auto extract = RunDbxrecover({"extract", path, "--out", dir.File("out")});
+        EXPECT_EQ(extract.exitCode, 0) << size;
+        EXPECT_EQ(extract.out, "0 written, 0 failed\n");
+        EXPECT_NE(extract.err.find(reason), std::string::npos) << size << ": " << extract.err;
+    }
 }
 
 TEST(ScanCommandLine, HelpVersionAndUsageErrors) {

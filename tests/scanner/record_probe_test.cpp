@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "record_probe.h"
+#include "reference_recognizer.h"
 #include "test_support.h"
 
 namespace dbx {
@@ -183,6 +184,28 @@ TEST_F(FieldText, TextRunningToTheEndOfTheStore) {
     store.PutText(490, std::string(40, 'y'));
     EXPECT_EQ(Read(990, 0xFFFFFFFFu - 499), "");
     EXPECT_EQ(Read(960, 0xFFFFFFFFu - 469), std::string(40, 'y'));
+}
+
+// A damaged store can make a text run on for megabytes: only its start is kept, but whether
+// it reads as an address is still decided on the whole of it, as the reference does.
+TEST(ProbeIndexRecord, LongTextsAreCutButJudgedWhole) {
+    const std::string sender = std::string(100000, 'x') + "@example.org";
+    const std::string subject(200000, 's');
+    StoreBuilder store(0x1000);
+    store.PutRecord(
+        0x100, {Text(0x1C, "first value"), Text(0x0E, sender),
+                FileTime(0x12, FileTimeFromUnix(k2010)), Direct(0x84, 0x80), Text(0x08, subject)});
+    Probe p = ProbeAt(store.Image(), 0x100);
+    ASSERT_TRUE(p.hit);
+    EXPECT_EQ(p.message.from, sender.substr(0, RecordRecognizer::kMaxFieldText));
+    EXPECT_EQ(p.message.subject, subject.substr(0, RecordRecognizer::kMaxFieldText));
+
+    test::ReferenceRecognizer reference(store.Image());
+    RecoveredMessage expected;
+    std::uint64_t skip = 0;
+    ASSERT_TRUE(reference.Probe(0x100, expected, skip));
+    EXPECT_TRUE(test::SameMessage(p.message, expected));
+    EXPECT_EQ(p.skip, skip);
 }
 
 }  // namespace

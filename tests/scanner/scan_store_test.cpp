@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
 #include <atomic>
 #include <cerrno>
 #include <functional>
+#include <future>
 
+#include "message_extractor.h"
 #include "scan_store.h"
+#include "store_file.h"
 #include "test_support.h"
 
 namespace dbx {
@@ -60,6 +66,39 @@ TEST_F(ScanStoreTest, StoresThatCannotBeOpenedEndTheScanWithTheReason) {
     EXPECT_EQ(folder.error, EISDIR);
     EXPECT_EQ(ScanStore("", r).outcome, ScanOutcome::OpenFailed);
     EXPECT_TRUE(r.windows.empty());
+}
+
+// Opening a named pipe for reading waits for a writer; the scan must not.
+TEST_F(ScanStoreTest, PipesAndCharacterDevicesAreRefusedWithoutWaiting) {
+    const std::string fifo = dir.File("pipe.dbx");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    auto scan = std::async(std::launch::async, [&] {
+        Recorder r;
+        return std::pair{ScanStore(fifo, r), r.windows.size()};
+    });
+    if (scan.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Free the hung open, so that the test fails instead of hanging.
+        const int writer = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        scan.wait();
+        if (writer >= 0) close(writer);
+        FAIL() << "the scan waits on a named pipe";
+    }
+    auto [report, windows] = scan.get();
+    EXPECT_EQ(report.outcome, ScanOutcome::OpenFailed);
+    EXPECT_EQ(report.error, kNotRegularFile);
+    EXPECT_EQ(windows, 0u);
+    EXPECT_EQ(DescribeOpenError(report.error), "not a regular file");
+
+    Recorder r;
+    ScanReport device = ScanStore("/dev/null", r);
+    EXPECT_EQ(device.outcome, ScanOutcome::OpenFailed);
+    EXPECT_EQ(device.error, kNotRegularFile);
+
+    MailCounter counter;
+    ExtractOutcome extract = ExtractMessage({0, fifo, dir.Path().string(), 0, "M"}, counter);
+    EXPECT_EQ(extract.status, ExtractStatus::StoreUnreadable);
+    EXPECT_EQ(extract.error, kNotRegularFile);
+    EXPECT_EQ(counter.Value(), 0);
 }
 
 TEST_F(ScanStoreTest, StoresUnder2000BytesAreNotProbed) {

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "record_probe.h"
+#include "reference_recognizer.h"
 #include "scan_store.h"
 #include "store_file.h"
 
@@ -44,24 +45,8 @@ TempDir::~TempDir() {
 }
 
 std::vector<RecoveredMessage> ReferenceScan(const std::string& path) {
-    std::vector<RecoveredMessage> hits;
-    StoreFile file;
-    if (!file.Open(path)) return hits;
-    const std::uint64_t length = std::min(file.CurrentLength(), kMaxStoreLength);
-    if (length < kMinStoreLength) return hits;
-    FileSource source(file, length);
-    RecordRecognizer recognizer(source, UtcDates());
-    for (std::uint64_t window = 0; window < length; window += kScanWindow) {
-        for (std::uint64_t p = 0; p < kScanWindow; ++p) {
-            RecoveredMessage message;
-            std::uint64_t skip = 0;
-            if (recognizer.ProbeIndexRecord(std::int64_t(window + p), message, skip)) {
-                hits.push_back(message);
-                p += skip + 12;
-            }
-        }
-    }
-    return hits;
+    const std::string bytes = ReadWholeFile(path);
+    return ReferenceScanOf(build::Bytes(bytes.begin(), bytes.end()));
 }
 
 namespace {

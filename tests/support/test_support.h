@@ -51,8 +51,8 @@ class TempDir {
     std::filesystem::path path_;
 };
 
-// The straightforward per-offset scan: every offset of every window probed with direct
-// reads of the file, no filter, no buffer.
+// The straightforward per-offset scan: every offset of every window probed by the reference
+// recogniser, no filter, no buffer.
 std::vector<RecoveredMessage> ReferenceScan(const std::string& path);
 
 // The fast scan's hits, in discovery order.

@@ -5,12 +5,13 @@
 #include <stdexcept>
 
 #include "little_endian.h"
+#include "store_layout.h"
 
 namespace dbx::build {
 namespace {
 
 constexpr std::uint32_t kDirectLimit = 1u << 24;  // an entry holds 24 bits of value
-constexpr std::uint32_t kFreedBlockSizeWord = 0x1FC;
+constexpr std::uint32_t kFreedBlockSizeWord = layout::kFirstBlockSizeWord;
 
 void Grow(Bytes& image, std::size_t end) {
     if (image.size() < end) image.resize(end);

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Times the scan of the store that once stalled it (1 MiB of at signs after a freed-record
+# candidate), and how soon Ctrl-C ends a scan that is inside one long probe (256 MiB of them).
+# Usage: bench/hostile_scan.sh [BUILD_DIR]   (default: build)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+make_store=$build/bench/at_sign_store
+benchtime=$build/bench/benchtime
+dbxrecover=$build/cli/dbxrecover
+for tool in "$make_store" "$benchtime" "$dbxrecover"; do
+    if [ ! -x "$tool" ]; then
+        echo "hostile_scan: $tool is missing; build first (cmake --build $build -j2)" >&2
+        exit 1
+    fi
+done
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$make_store" $((1 << 20)) "$work/at-1m.dbx"
+"$benchtime" --runs 5 --label at-signs-1MiB -- "$dbxrecover" scan "$work/at-1m.dbx"
+
+"$make_store" $((256 << 20)) "$work/at-256m.dbx"
+cat "$work/at-256m.dbx" >/dev/null
+"$dbxrecover" scan "$work/at-256m.dbx" >/dev/null 2>&1 &
+pid=$!
+sleep 0.3
+sent=$(date +%s%N)
+kill -INT "$pid"
+wait "$pid" || true
+echo "ctrl-c to exit: $(( ($(date +%s%N) - sent) / 1000000 )) ms (inside a 256 MiB probe)"

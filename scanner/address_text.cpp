@@ -1,0 +1,67 @@
+#include "address_text.h"
+
+#include "stop_flag.h"
+
+namespace dbx {
+namespace {
+
+constexpr std::uint64_t kTextStep = 15;
+constexpr std::size_t kChunk = 4096;
+
+}  // namespace
+
+std::map<std::uint64_t, AddressTextCheck::Run>::iterator AddressTextCheck::RunAt(
+    std::uint64_t pos) {
+    auto known = runs_.lower_bound(pos);
+    if (known != runs_.end() && known->second.begin <= pos) return known;
+
+    // Walk forward to the next 0, the end of the store, or the start of a run already known
+    // (which then grows backwards to `pos`).
+    const std::uint64_t length = source_.Length();
+    const std::uint64_t stopAt = known != runs_.end() ? known->second.begin : length;
+    Run run{pos, -1, -1};
+    std::uint64_t at = pos;
+    std::uint64_t sincePoll = 0;
+    std::uint8_t chunk[kChunk];
+    while (at < stopAt) {
+        const std::size_t want = std::size_t(std::min<std::uint64_t>(kChunk, stopAt - at));
+        const std::size_t got = source_.Read(at, chunk, want);
+        if (got == 0) break;
+        examined_ += got;
+        for (std::size_t i = 0; i < got; ++i) {
+            if (chunk[i] == 0) return runs_.emplace_hint(known, at + i, run);
+            if (chunk[i] == '@') run.lastAt = std::int64_t(at + i);
+            if (chunk[i] == '.') run.lastDot = std::int64_t(at + i);
+        }
+        at += got;
+        sincePoll += got;
+        if (sincePoll >= kStopPollBytes) {
+            sincePoll = 0;
+            if (StopRequested(stop_)) break;
+        }
+    }
+    if (at == stopAt && known != runs_.end()) {
+        Run& merged = known->second;
+        merged.begin = pos;
+        if (merged.lastAt < 0) merged.lastAt = run.lastAt;
+        if (merged.lastDot < 0) merged.lastDot = run.lastDot;
+        return known;
+    }
+    // The end of the store (or a stop, which makes the answer moot).
+    return runs_.emplace_hint(known, at, run);
+}
+
+bool AddressTextCheck::IsAddress(std::int64_t base, std::uint32_t ref) {
+    const std::uint64_t length = source_.Length();
+    if (base < 0 || std::uint64_t(base) > length) return false;
+    const std::uint64_t start = std::uint32_t(base) + ref;  // wraps like the text reads
+    if (start >= length) return false;                      // the first step reads nothing
+    auto run = RunAt(start);
+    const std::uint64_t end = run->first;
+    // The text reads its last step at base + 15 * k; each step's base must lie in the store.
+    const std::uint64_t lastStep = (end - start) / kTextStep;
+    if (std::uint64_t(base) + kTextStep * lastStep > length) return false;
+    return run->second.lastAt >= std::int64_t(start) && run->second.lastDot >= std::int64_t(start);
+}
+
+}  // namespace dbx

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+
+#include "byte_source.h"
+
+namespace dbx {
+
+// Answers, for one search, whether the field text at base + ref (read as the recognisers read
+// it: in 15-byte steps, up to its 0 byte) holds an at sign and a full stop, without reading the
+// text again for every question. It remembers each stretch of bytes without a 0 that it has
+// looked at, so that a search asking about many places in one long text costs one pass.
+class AddressTextCheck {
+  public:
+    static constexpr std::uint64_t kStopPollBytes = 64 * 1024;
+
+    // `examined` counts every byte looked at; `stop` ends long passes early (the answer is
+    // then false).
+    AddressTextCheck(ByteSource& source, const std::atomic<int>* stop, std::uint64_t& examined)
+        : source_(source), stop_(stop), examined_(examined) {}
+
+    bool IsAddress(std::int64_t base, std::uint32_t ref);
+
+  private:
+    // Bytes [begin, end) hold no 0; `end` holds the 0 or is the end of the store.
+    struct Run {
+        std::uint64_t begin = 0;
+        std::int64_t lastAt = -1;   // last at sign in the run, or -1
+        std::int64_t lastDot = -1;  // last full stop in the run, or -1
+    };
+    // The run that holds `pos` (pos < Length()); the key of the returned entry is its end.
+    std::map<std::uint64_t, Run>::iterator RunAt(std::uint64_t pos);
+
+    ByteSource& source_;
+    const std::atomic<int>* stop_;
+    std::uint64_t& examined_;
+    std::map<std::uint64_t, Run> runs_;  // by end
+};
+
+}  // namespace dbx

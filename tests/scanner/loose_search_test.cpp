@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+
+#include "little_endian.h"
+#include "record_probe.h"
+#include "reference_recognizer.h"
+#include "scan_store.h"
+#include "test_support.h"
+
+// The search for a freed record's data area: the same answers as walking back from every at
+// sign, at a cost that grows with the record, not with its square.
+namespace dbx {
+namespace {
+
+using build::Bytes;
+using build::StoreBuilder;
+
+constexpr std::uint32_t kRecord = 0x1000;
+constexpr std::uint32_t kBody = 0x400;
+
+// A freed-record candidate at kRecord with entries for date, sender, body and recipient, a
+// freed first block at kBody, and `tail` right after the entries.
+StoreBuilder FreedCandidate(std::uint32_t bodyLength, const Bytes& tail, std::uint32_t sender = 8,
+                            std::uint32_t recipient = 24, std::uint32_t date = 40) {
+    StoreBuilder store(kRecord + 28);
+    store.PutU32(kBody, kBody).PutU32(kBody + 4, 0x1FC);
+    store.PutU32(kRecord, kRecord).PutU32(kRecord + 4, bodyLength).PutU32(kRecord + 8, 0);
+    store.PutU32(kRecord + 12, 0x12 | date << 8)
+        .PutU32(kRecord + 16, 0x0E | sender << 8)
+        .PutU32(kRecord + 20, 0x84 | kBody << 8)
+        .PutU32(kRecord + 24, 0x14 | recipient << 8);
+    store.Put(kRecord + 28, tail);
+    return store;
+}
+
+struct Searched {
+    bool hit = false;
+    RecoveredMessage message;
+    std::uint64_t skip = 0;
+    std::uint64_t examined = 0;
+};
+
+Searched Probe(const Bytes& image, std::int64_t r, const std::atomic<int>* stop = nullptr) {
+    test::MemorySource source(image);
+    RecordRecognizer recognizer(source, test::UtcDates(), stop);
+    Searched s;
+    s.hit = recognizer.ProbeIndexRecord(r, s.message, s.skip);
+    s.examined = recognizer.SearchBytesExamined();
+    return s;
+}
+
+// The reported stall: a run of at signs with no 0 byte made every at sign walk back over the
+// whole run. Now each byte of the record is looked at a bounded number of times.
+TEST(LooseSearch, ALongRunOfAtSignsCostsOnePass) {
+    constexpr std::uint32_t kRun = 1 << 20;
+    StoreBuilder store = FreedCandidate(0x7FFFFFF0, Bytes(kRun, '@'));
+    store.Put(kRecord + 28 + kRun, Bytes(64, 'x'));
+    Searched s = Probe(store.Image(), kRecord);
+    EXPECT_FALSE(s.hit);
+    EXPECT_GE(s.examined, kRun);
+    EXPECT_LE(s.examined, 3u * kRun);
+
+    // With a 0 byte before the run, every at sign names the same candidate.
+    store.Put(kRecord + 27, Bytes{0});
+    s = Probe(store.Image(), kRecord);
+    EXPECT_FALSE(s.hit);
+    EXPECT_LE(s.examined, 3u * kRun);
+}
+
+TEST(LooseSearch, TheWholeScanOfTheStallingStoreEnds) {
+    constexpr std::uint32_t kRun = 1 << 20;
+    StoreBuilder store = FreedCandidate(0x7FFFFFF0, Bytes(kRun, '@'));
+    store.Put(kRecord + 27, Bytes{0});
+    test::TempDir dir;
+    const std::string path = dir.File("at-signs.dbx");
+    store.Save(path);
+    EXPECT_TRUE(test::ScanHits(path).empty());
+}
+
+TEST(LooseSearch, AStopRequestEndsALongSearch) {
+    constexpr std::uint32_t kRun = 4 << 20;
+    StoreBuilder store = FreedCandidate(0x7FFFFFF0, Bytes(kRun, '@'));
+    std::atomic<int> stop{1};
+    Searched s = Probe(store.Image(), kRecord, &stop);
+    EXPECT_FALSE(s.hit);
+    EXPECT_LT(s.examined, kRun / 8);
+
+    // The scan does not wait for the next window either.
+    test::TempDir dir;
+    const std::string path = dir.File("at-signs.dbx");
+    store.Save(path);
+    struct Count : ScanObserver {
+        int windows = 0;
+        std::atomic<int>* stop = nullptr;
+        void OnWindow(std::uint64_t w, std::string_view) override {
+            ++windows;
+            if (w == kRecord / kScanWindow * kScanWindow) *stop = 1;
+        }
+        void OnMessage(const RecoveredMessage&) override {}
+    } count;
+    stop = 0;
+    count.stop = &stop;
+    ScanOptions options;
+    options.stopFlag = &stop;
+    EXPECT_EQ(ScanStore(path, count, options).outcome, ScanOutcome::Stopped);
+    EXPECT_EQ(count.windows, int(kRecord / kScanWindow) + 1);
+}
+
+// Random tails over a small alphabet: 0 bytes, at signs, full stops, letters, and now and
+// then a date. Both readings must agree on every probe, hits included.
+TEST(LooseSearch, AgreesWithWalkingBackFromEveryAtSign) {
+    std::mt19937 rng(7);
+    const char alphabet[] = {'\0', '@', '.', 'a', 'b', '\0', '@', '.'};
+    int hits = 0;
+    int probes = 0;
+    for (int round = 0; round < 3000; ++round) {
+        Bytes tail(64 + rng() % 400);
+        for (auto& b : tail) b = std::uint8_t(alphabet[rng() % sizeof alphabet]);
+        const auto date = std::uint64_t(build::FileTimeFromUnix(1262307600 + rng() % 100000));
+        const std::size_t dateAt = rng() % (tail.size() - 8);
+        if (rng() % 2) StoreU64(tail.data() + dateAt, date);
+        StoreBuilder store =
+            FreedCandidate(16 + rng() % std::uint32_t(tail.size() + 64), tail, 1 + rng() % 24,
+                           1 + rng() % 48, std::uint32_t(rng() % 64));
+        const Bytes& image = store.Image();
+        test::ReferenceRecognizer reference(image);
+        for (std::int64_t r : {std::int64_t(kRecord), std::int64_t(kBody)}) {
+            Searched s = Probe(image, r);
+            RecoveredMessage expected;
+            std::uint64_t skip = 0;
+            const bool hit = reference.Probe(r, expected, skip);
+            ++probes;
+            ASSERT_EQ(s.hit, hit) << "round " << round << " at " << r;
+            if (!hit) continue;
+            ++hits;
+            EXPECT_TRUE(test::SameMessage(s.message, expected)) << "round " << round;
+            EXPECT_EQ(s.skip, skip) << "round " << round;
+        }
+    }
+    // The rounds reach the end of the search, not only its early rejections.
+    EXPECT_GT(hits, 100);
+    EXPECT_LT(hits, probes);
+}
+
+}  // namespace
+}  // namespace dbx
