@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "block_index.h"
 #include "byte_source.h"
 #include "candidate_filter.h"
 #include "record_probe.h"
@@ -51,6 +52,7 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
         report.error = file.Error();
         return report;
     }
+    file.SetDisplacement(options.displacement);
     report.fileLength = file.CurrentLength();
     const std::uint64_t length = std::min(report.fileLength, kMaxStoreLength);
     report.scannedLength = length;
@@ -79,6 +81,7 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
         for (std::uint64_t p = 0;; ++p) {
             p = NextSelfOffset(view, std::uint32_t(window), std::size_t(p), kScanWindow);
             if (p >= kScanWindow) break;
+            if (options.blocks) options.blocks->Offer(window + p, view + p);
             message.Reset();
             std::uint64_t skipSize = 0;
             if (recognizer.ProbeIndexRecord(std::int64_t(window + p), message, skipSize)) {
