@@ -26,7 +26,8 @@ class ProgressObserver : public ScanObserver {
 }  // namespace
 
 ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
-                               const std::function<void(const RecoveredMessage&)>& onHit) {
+                               const std::function<void(const RecoveredMessage&)>& onHit,
+                               ScanOptions options) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(store, ec) &&
         std::filesystem::file_size(store, ec) > kMaxStoreLength) {
@@ -37,7 +38,6 @@ ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
     }
     CatchInterrupt();
     ProgressObserver observer(progress, onHit);
-    ScanOptions options;
     options.stopFlag = &InterruptFlag();
     ScanReport report = ScanStore(store, observer, options);
     progress.Clear();

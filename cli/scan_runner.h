@@ -13,8 +13,10 @@ enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitInterrupted 
 
 // Scans `store` with the terminal's progress line and Ctrl-C, handing each hit to `onHit`.
 // A store that cannot be read gets one line on stderr naming the path and the reason; a store
-// beyond 4 GiB gets a warning.
+// beyond 4 GiB gets a warning. `options` may ask for a displacement or a block index; the
+// stop flag is Ctrl-C's.
 ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
-                               const std::function<void(const RecoveredMessage&)>& onHit);
+                               const std::function<void(const RecoveredMessage&)>& onHit,
+                               ScanOptions options = {});
 
 }  // namespace dbx::cli
