@@ -83,14 +83,17 @@ class OrphanReader {
             const std::size_t eol = text.find('\n');
             text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
         }
-        const bool start = StartsWithHeaderField(text);
         message.Reset();
         message.offset = first.pos;
         message.orphaned = true;
         message.deleted = first.freed;
+        // A chain broken inside the header can start on a field too: a message's start
+        // names its sender.
+        MailHeaders headers;
+        if (StartsWithHeaderField(text)) headers = ReadMailHeaders(text);
+        const bool start = !headers.from.empty();
         message.incomplete = !start || !whole;
         if (start) {
-            MailHeaders headers = ReadMailHeaders(text);
             message.from = std::move(headers.from);
             message.to = std::move(headers.to);
             message.subject = std::move(headers.subject);
