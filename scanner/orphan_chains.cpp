@@ -79,9 +79,12 @@ class OrphanReader {
         if (!plausible) return false;
         std::string_view text(header_);
         if (first.freed) {
-            // The link took the first bytes: the header starts on the next line.
-            const std::size_t eol = text.find('\n');
-            text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+            // The link took the first bytes: the header goes on with the next field.
+            for (;;) {
+                const std::size_t eol = text.find('\n');
+                text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+                if (text.empty() || (text[0] != ' ' && text[0] != '\t')) break;
+            }
         }
         message.Reset();
         message.offset = first.pos;
