@@ -42,6 +42,15 @@ class BlockIndex {
         sorted_ = true;
     }
 
+    // The block at `pos`, looked for right after `near` first: chains mostly run on to the
+    // block that follows.
+    Block* FindAfter(const Block* near, std::uint32_t pos) {
+        if (near && near + 1 < blocks_.data() + blocks_.size() && near[1].pos == pos) {
+            return const_cast<Block*>(near + 1);
+        }
+        return Find(pos);
+    }
+
     Block* Find(std::uint32_t pos) {
         auto it = std::lower_bound(blocks_.begin(), blocks_.end(), pos,
                                    [](const Block& b, std::uint32_t p) { return b.pos < p; });

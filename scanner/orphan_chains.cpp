@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_set>
 
 #include "mail_headers.h"
 #include "scan_store.h"
@@ -34,10 +33,10 @@ class OrphanReader {
 
     // Walks the listed message's chain through the index, marking its blocks; true when it
     // reaches a last block.
+    // A block met again (a loop, or a chain that runs into another listed one) ends it.
     bool CoverListed(std::uint32_t offset) {
-        std::unordered_set<std::uint32_t> seen;
-        for (BlockIndex::Block* b = index_.Find(offset); b; b = index_.Find(b->next)) {
-            if (!seen.insert(b->pos).second) return false;
+        for (BlockIndex::Block* b = index_.Find(offset); b; b = index_.FindAfter(b, b->next)) {
+            if (b->covered) return false;
             b->covered = true;
             if (b->next == 0) return true;
         }
@@ -49,7 +48,7 @@ class OrphanReader {
         auto& blocks = index_.Blocks();
         for (const BlockIndex::Block& b : blocks) {
             if (b.covered || b.next == 0) continue;
-            if (BlockIndex::Block* n = index_.Find(b.next); n && !n->covered) {
+            if (BlockIndex::Block* n = index_.FindAfter(&b, b.next); n && !n->covered) {
                 hasPredecessor_[std::size_t(n - blocks.data())] = true;
             }
         }
@@ -65,7 +64,7 @@ class OrphanReader {
         header_.clear();
         bool whole = false;
         bool plausible = true;
-        for (; b && !b->covered; b = index_.Find(b->next)) {
+        for (; b && !b->covered; b = index_.FindAfter(b, b->next)) {
             b->covered = true;
             if (header_.size() < kHeaderBytes) {
                 if (!ReadData(*b)) break;
