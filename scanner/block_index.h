@@ -20,9 +20,14 @@ class BlockIndex {
         bool covered = false;  // on the chain of a listed message, or of an orphan taken
     };
 
-    // `header`: 16 readable bytes at `pos`, whose first word holds `pos`.
+    // `header`: 16 readable bytes at `pos`, whose first word holds `pos`. Blocks do not
+    // overlap: a header inside the span of the one before is not taken, which also bounds
+    // the index to one entry per 528 bytes of store, whatever the store holds.
     void Offer(std::uint64_t pos, const std::uint8_t* header) {
         if (!LooksLikeBlockHeader(header)) return;
+        if (!blocks_.empty() && pos > blocks_.back().pos && pos - blocks_.back().pos < kBlockSpan) {
+            return;
+        }
         std::uint32_t length = LoadU32(header + 8);
         if (length == 0 || length > kBlockDataSize) length = kBlockDataSize;
         const bool freed = LoadU32(header + 4) == kFreedBlockSizeWord;

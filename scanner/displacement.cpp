@@ -33,7 +33,7 @@ DisplacementFinding FindDisplacement(const StoreFile& file) {
         const std::size_t got =
             file.ReadFile(at, reinterpret_cast<char*>(bytes.data()), bytes.size());
         if (got < kBlockHeaderSize) continue;
-        for (std::size_t i = 0; i + kBlockHeaderSize <= got; ++i) {
+        for (std::size_t i = 0; i + kBlockHeaderSize <= got && finding.seen < kEnoughVotes; ++i) {
             // The size word's 0x01/0x02 byte at i + 5 rules out nearly every offset at once.
             const std::uint8_t b = bytes[i + 5];
             if ((b != 0x02 && b != 0x01) || !LooksLikeBlock(bytes.data() + i)) continue;

@@ -251,6 +251,19 @@ std::string Name(std::size_t i) {
     return name;
 }
 
+TEST_F(DeepRecovery, AStoreCutShortInsideAChainKeepsThePartAndSaysSo) {
+    const std::string mail = Mail("cut", 3 * 512);
+    store.PutBody(kBodies, mail);
+    store.Resize(kBodies + build::kBlockSize + 100);  // the second block's data runs out
+    store.Save(path);
+    const ExtractOutcome r = Extract(kBodies);
+    EXPECT_EQ(r.status, ExtractStatus::Written);
+    EXPECT_TRUE(r.incomplete);
+    EXPECT_EQ(r.end, ChainEnd::PastEnd);
+    EXPECT_EQ(r.bytes, 512u);
+    EXPECT_EQ(ReadWholeFile(r.path), mail.substr(0, 512));
+}
+
 class Displaced : public DeepRecovery {
   protected:
     // A store with three messages, two of them listed, as it would be at its own place.
@@ -332,6 +345,24 @@ TEST_F(Displaced, AStoreAtItsPlaceIsNotDisplaced) {
     const DisplacementFinding finding = FindDisplacement(file);
     EXPECT_EQ(finding.displacement, 0);
     EXPECT_GT(finding.agreeing, 3u);
+}
+
+TEST(BlockIndexBounds, OverlappingHeadersAreNotTakenSoTheIndexStaysSmall) {
+    // A crafted stretch with a block header every 16 bytes.
+    constexpr std::uint32_t kSpan = 64 * 1024;
+    build::Bytes bytes(kSpan + 16);
+    for (std::uint32_t p = 0; p < kSpan; p += 16) {
+        StoreU32(bytes.data() + p, 0x10000 + p);
+        StoreU32(bytes.data() + p + 4, 0x200);
+        StoreU32(bytes.data() + p + 8, 16);
+        StoreU32(bytes.data() + p + 12, 0x10000 + p + 16);
+    }
+    BlockIndex index;
+    for (std::uint32_t p = 0; p < kSpan; p += 16) index.Offer(0x10000 + p, bytes.data() + p);
+    EXPECT_EQ(index.Size(), (kSpan + build::kBlockSize - 1) / build::kBlockSize);
+    ASSERT_NE(index.Find(0x10000), nullptr);
+    EXPECT_EQ(index.Find(0x10010), nullptr);
+    EXPECT_NE(index.Find(0x10000 + build::kBlockSize), nullptr);
 }
 
 }  // namespace
