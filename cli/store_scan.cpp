@@ -1,6 +1,7 @@
 #include "store_scan.h"
 
 #include <cstdio>
+#include <thread>
 
 #include "block_index.h"
 #include "dedupe.h"
@@ -36,6 +37,8 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
     ScanOptions options;
     options.displacement = scan.displacement;
     if (deep) options.blocks = &blocks;
+    // Dates are formatted from the environment, which both threads may do at once.
+    options.threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
     std::vector<RecoveredMessage> hits;
     scan.report = RunScanWithProgress(
         store, progress, [&](const RecoveredMessage& m) { hits.push_back(m); }, options);

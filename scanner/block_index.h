@@ -36,6 +36,10 @@ class BlockIndex {
             {std::uint32_t(pos), LoadU32(header + 12), std::uint16_t(length), freed, false});
     }
 
+    // Room for the most blocks a store of `length` bytes can hold; memory is only taken as
+    // blocks come.
+    void Reserve(std::uint64_t length) { blocks_.reserve(std::size_t(length / kBlockSpan + 1)); }
+
     // Orders the blocks by position (a scan offers them in order already).
     void Finish() {
         if (sorted_) return;

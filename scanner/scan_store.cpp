@@ -6,6 +6,7 @@
 #include "block_index.h"
 #include "byte_source.h"
 #include "candidate_filter.h"
+#include "parallel_scan.h"
 #include "record_probe.h"
 #include "store_file.h"
 
@@ -57,6 +58,8 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
     const std::uint64_t length = std::min(report.fileLength, kMaxStoreLength);
     report.scannedLength = length;
     if (length < kMinStoreLength) return report;
+    if (options.blocks) options.blocks->Reserve(length);
+    if (options.threads > 1) return ScanStoreOnTwoThreads(file, length, observer, options, report);
 
     BufferedSource source(file, length, kBufferCapacity);
     RecordRecognizer recognizer(

@@ -38,6 +38,9 @@ struct ScanOptions {
     std::int64_t displacement = 0;
     // When set, gathers every message block header the scan passes, for the deep search.
     BlockIndex* blocks = nullptr;
+    // 2: the windows are probed on two threads (same results, in the same order, reported
+    // on the calling thread); `formatDate` must then be safe to call from another thread.
+    int threads = 1;
 };
 
 enum class ScanOutcome { Finished, Stopped, OpenFailed };
