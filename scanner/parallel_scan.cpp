@@ -19,9 +19,11 @@ namespace {
 constexpr std::size_t kBufferCapacity = 256 * 1024;
 constexpr std::uint64_t kLookahead = 4096;
 constexpr std::uint64_t kSelfOffsetLimit = 0x80000000u;
-// Windows of one stretch: the stretch and the lookahead of its last window fit one buffer.
-constexpr std::uint64_t kStretchWindows = (kBufferCapacity - kLookahead) / kScanWindow;
-constexpr std::uint64_t kStretchBytes = kStretchWindows * kScanWindow;
+// Windows of one load: they and the lookahead of the last one fit one buffer.
+constexpr std::uint64_t kLoadBytes = (kBufferCapacity - kLookahead) / kScanWindow * kScanWindow;
+// A stretch is what one thread probes between two hand-overs: long enough that waking the
+// other thread costs nothing next to it.
+constexpr std::uint64_t kStretchBytes = 16 * kLoadBytes;
 
 bool StopRequested(const ScanOptions& options) {
     return options.stopFlag && options.stopFlag->load(std::memory_order_relaxed) != 0;
@@ -59,9 +61,9 @@ class StretchProber {
         out.Clear();
         const std::uint64_t end = std::min(begin + kStretchBytes, length_);
         if (begin >= kSelfOffsetLimit || begin >= end) return;
-        source_.Load(begin);
         for (std::uint64_t window = begin; window < end; window += kScanWindow) {
             if (window >= kSelfOffsetLimit) break;
+            if ((window - begin) % kLoadBytes == 0) source_.Load(window);
             const std::uint8_t* view = source_.At(window);
             for (std::uint64_t p = 0;; ++p) {
                 p = NextSelfOffset(view, std::uint32_t(window), std::size_t(p), kScanWindow);

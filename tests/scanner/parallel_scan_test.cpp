@@ -74,7 +74,7 @@ class TwoThreads : public ::testing::Test {
   protected:
     void SetUp() override {
         gen::GeneratorOptions options;
-        options.targetSize = 3 << 20;  // a dozen stretches of windows
+        options.targetSize = 10 << 20;  // the stretches of both threads, twice over
         options.deletedShare = 0.2;
         options.damage = true;
         options.seed = 8;
@@ -95,7 +95,8 @@ TEST_F(TwoThreads, ReportExactlyWhatOneThreadReports) {
 }
 
 TEST_F(TwoThreads, StopAtTheSameWindowKeepingTheSameRows) {
-    for (std::size_t stopAfter : {1u, 150u, 333u}) {
+    // In the first stretch, in the helper's first and in the caller's second.
+    for (std::size_t stopAfter : {1u, 333u, 1700u, 3300u}) {
         ScanRun one;
         ScanRun two;
         Scan(path, 1, one, stopAfter);
@@ -107,7 +108,7 @@ TEST_F(TwoThreads, StopAtTheSameWindowKeepingTheSameRows) {
 }
 
 TEST_F(TwoThreads, SmallAndOddSizedStores) {
-    for (std::uint64_t size : {2000u, 2561u, 256000u, 256001u, 512000u + 7u}) {
+    for (std::uint64_t size : {2000u, 2561u, 256001u, 4096000u, 4096001u, 8192000u + 7u}) {
         ASSERT_EQ(truncate(path.c_str(), off_t(size)), 0);
         ScanRun one;
         ScanRun two;
