@@ -91,13 +91,13 @@ class StretchProber {
     RecoveredMessage message_;
 };
 
-// The helper thread: probes the stretch it is given while the caller probes another.
-class Helper {
+// The second thread: probes the stretch it is given while the caller probes another.
+class SecondThread {
   public:
-    Helper(const StoreFile& file, std::uint64_t length, const DateFormatter& dates,
-           bool wantsBlocks)
+    SecondThread(const StoreFile& file, std::uint64_t length, const DateFormatter& dates,
+                 bool wantsBlocks)
         : prober_(file, length, dates, wantsBlocks), thread_([this] { Run(); }) {}
-    ~Helper() {
+    ~SecondThread() {
         {
             std::lock_guard lock(mutex_);
             quit_ = true;
@@ -154,7 +154,7 @@ ScanReport ScanStoreOnTwoThreads(const StoreFile& file, std::uint64_t length,
         options.formatDate ? options.formatDate : EnvironmentDateFormatter();
     const bool wantsBlocks = options.blocks != nullptr;
     StretchProber own(file, length, dates, wantsBlocks);
-    Helper helper(file, length, dates, wantsBlocks);
+    SecondThread other(file, length, dates, wantsBlocks);
     Findings mine;
     std::string status;
     const bool wantsStatus = observer.WantsStatusText();
@@ -182,10 +182,10 @@ ScanReport ScanStoreOnTwoThreads(const StoreFile& file, std::uint64_t length,
 
     for (std::uint64_t begin = 0; begin < length; begin += 2 * kStretchBytes) {
         const std::uint64_t second = begin + kStretchBytes;
-        if (second < length) helper.Start(second);
+        if (second < length) other.Start(second);
         own.Probe(begin, mine);
         const bool goOn = deliver(begin, mine);
-        Findings& theirs = second < length ? helper.Wait() : mine;
+        Findings& theirs = second < length ? other.Wait() : mine;
         if (!goOn || (second < length && !deliver(second, theirs))) {
             report.outcome = ScanOutcome::Stopped;
             return report;

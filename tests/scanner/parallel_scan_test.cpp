@@ -95,7 +95,7 @@ TEST_F(TwoThreads, ReportExactlyWhatOneThreadReports) {
 }
 
 TEST_F(TwoThreads, StopAtTheSameWindowKeepingTheSameRows) {
-    // In the first stretch, in the helper's first and in the caller's second.
+    // In the first stretch, in the second thread's first and in the caller's second.
     for (std::size_t stopAfter : {1u, 333u, 1700u, 3300u}) {
         ScanRun one;
         ScanRun two;
