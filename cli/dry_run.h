@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,10 +18,15 @@ struct Chosen {
     std::optional<RecoveredMessage> found;
 };
 
-// One line per message, as the names the files would get (the counter skips names that are
-// taken) with the message's offset, status, sender and subject; the store's texts decoded and
-// made safe for a terminal like the table's.
+// A row's text in UTF-8: an orphan's comes from the mail's own headers, a record's is in the
+// store's code page.
+std::string Utf8Text(const RecoveredMessage& m, const std::string& text, CodePageDecoder& decoder);
+
+// One line per message, as the names the files would get (`nameFor` gives a message's own name
+// without ".eml", or "" for prefix + number; the counter skips names that are taken) with the
+// message's offset, status, sender and subject, made safe for a terminal like the table's.
 void ListDryRun(std::FILE* out, const std::string& folder, const std::string& prefix,
-                const std::vector<Chosen>& chosen, CodePageDecoder& decoder);
+                const std::vector<Chosen>& chosen, CodePageDecoder& decoder,
+                const std::function<std::string(const Chosen&)>& nameFor);
 
 }  // namespace dbx::cli

@@ -10,11 +10,13 @@ struct ExtractArgs {
     std::string store;
     std::string out;
     std::string prefix = "MailRec";
-    std::string status;                  // "existing", "deleted" or empty for all
+    std::string status;                  // "existing", "deleted", "orphaned" or empty for all
     std::vector<std::uint32_t> offsets;  // chosen bodies; empty for all
     std::string mbox;
-    std::string codepage = "windows-1252";  // of the texts --dry-run shows
     bool dryRun = false;
+    bool deep = false;              // also the chains of blocks no record leads to
+    std::string names = "counter";  // or "descriptive": date, sender and subject
+    std::string codepage = "windows-1252";  // of the store's texts: --dry-run, descriptive names
 };
 
 // `dbxrecover extract`: scans the store, then writes the chosen messages as .eml files (and

@@ -22,16 +22,19 @@ std::string MboxFailure(const std::string& mbox, std::uint32_t offset, int error
            std::strerror(error) + "; the mbox file ends with the message before it";
 }
 
-void PrintSummary(std::size_t written, std::size_t failed, std::size_t notTried) {
-    if (notTried > 0) {
+void PrintSummary(const ExtractTotals& t) {
+    std::string summary = std::to_string(t.written) + " written";
+    if (t.incomplete) summary += " (" + std::to_string(t.incomplete) + " incomplete)";
+    if (t.already) summary += ", " + std::to_string(t.already) + " already there";
+    summary += ", " + std::to_string(t.failed) + " failed";
+    if (t.notTried > 0) {
         std::fprintf(stderr,
                      "dbxrecover: stopped: every further message would fail the same way; %zu "
                      "not tried\n",
-                     notTried);
-        std::printf("%zu written, %zu failed, %zu not tried\n", written, failed, notTried);
-    } else {
-        std::printf("%zu written, %zu failed\n", written, failed);
+                     t.notTried);
+        summary += ", " + std::to_string(t.notTried) + " not tried";
     }
+    std::printf("%s\n", summary.c_str());
 }
 
 }  // namespace dbx::cli

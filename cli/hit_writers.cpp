@@ -15,9 +15,14 @@ class TableWriter : public HitWriter {
   public:
     explicit TableWriter(std::FILE* out) : out_(out) {}
     void Begin() override { Line("Offset", "Status", "Date", "From", "To", "Subject"); }
-    void Write(const HitRow& r) override {
-        Line(std::to_string(r.offset), r.status, Printable(r.dateText), Printable(r.from),
-             Printable(r.to), Printable(r.subject));
+    void BeginStore(const std::string& name) override {
+        std::fprintf(out_, "== %s\n", Printable(name).c_str());
+    }
+    using HitWriter::Write;
+    void Write(const HitRow& r, const RowExtras& extras) override {
+        // A trailing "*": the message's chain breaks off, its file will be incomplete.
+        Line(std::to_string(r.offset), extras.incomplete ? r.status + "*" : r.status,
+             Printable(r.dateText), Printable(r.from), Printable(r.to), Printable(r.subject));
     }
 
   private:
@@ -37,11 +42,12 @@ class TableWriter : public HitWriter {
 
 class JsonWriter : public HitWriter {
   public:
-    explicit JsonWriter(std::FILE* out) : out_(out) {}
+    JsonWriter(std::FILE* out, const HitColumns& columns) : out_(out), columns_(columns) {}
     void Begin() override { std::fputs("[", out_); }
     // Written field by field: building a whole JSON object per hit costs more than the scan's
     // own work for it.
-    void Write(const HitRow& r) override {
+    using HitWriter::Write;
+    void Write(const HitRow& r, const RowExtras& extras) override {
         line_.assign(first_ ? "\n  {\"offset\":" : ",\n  {\"offset\":");
         line_ += std::to_string(r.offset);
         Field("status", r.status);
@@ -50,6 +56,12 @@ class JsonWriter : public HitWriter {
         Field("subject", r.subject);
         Field("date_text", r.dateText);
         Field("date_utc", r.dateUtc);
+        if (columns_.folder) Field("folder", extras.folder);
+        if (columns_.incomplete)
+            line_ += extras.incomplete ? ",\"incomplete\":true" : ",\"incomplete\":false";
+        if (columns_.displacement && extras.displacement != 0) {
+            line_ += ",\"displacement\":" + std::to_string(extras.displacement);
+        }
         line_ += '}';
         std::fwrite(line_.data(), 1, line_.size(), out_);
         first_ = false;
@@ -65,6 +77,7 @@ class JsonWriter : public HitWriter {
         line_ += text_.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     }
     std::FILE* out_;
+    HitColumns columns_;
     std::string line_;
     nlohmann::json text_ = std::string();
     bool first_ = true;
@@ -72,27 +85,37 @@ class JsonWriter : public HitWriter {
 
 class CsvWriter : public HitWriter {
   public:
-    explicit CsvWriter(std::FILE* out) : out_(out) {}
+    CsvWriter(std::FILE* out, const HitColumns& columns) : out_(out), columns_(columns) {}
     void Begin() override {
-        std::fputs("offset,status,from,to,subject,date_text,date_utc\r\n", out_);
+        std::string header = "offset,status,from,to,subject,date_text,date_utc";
+        if (columns_.folder) header += ",folder";
+        if (columns_.incomplete) header += ",incomplete";
+        if (columns_.displacement) header += ",displacement";
+        std::fputs((header + "\r\n").c_str(), out_);
     }
-    void Write(const HitRow& r) override {
+    using HitWriter::Write;
+    void Write(const HitRow& r, const RowExtras& extras) override {
         std::string line = std::to_string(r.offset) + ',' + r.status + ',' + CsvField(r.from) +
                            ',' + CsvField(r.to) + ',' + CsvField(r.subject) + ',' +
-                           CsvField(r.dateText) + ',' + r.dateUtc + "\r\n";
-        std::fputs(line.c_str(), out_);
+                           CsvField(r.dateText) + ',' + r.dateUtc;
+        if (columns_.folder) line += ',' + CsvField(extras.folder);
+        if (columns_.incomplete) line += extras.incomplete ? ",true" : ",false";
+        if (columns_.displacement) line += ',' + std::to_string(extras.displacement);
+        std::fputs((line + "\r\n").c_str(), out_);
     }
 
   private:
     std::FILE* out_;
+    HitColumns columns_;
 };
 
 }  // namespace
 
-std::unique_ptr<HitWriter> MakeHitWriter(const std::string& format, std::FILE* out) {
+std::unique_ptr<HitWriter> MakeHitWriter(const std::string& format, std::FILE* out,
+                                         const HitColumns& columns) {
     if (format == "table") return std::make_unique<TableWriter>(out);
-    if (format == "json") return std::make_unique<JsonWriter>(out);
-    if (format == "csv") return std::make_unique<CsvWriter>(out);
+    if (format == "json") return std::make_unique<JsonWriter>(out, columns);
+    if (format == "csv") return std::make_unique<CsvWriter>(out, columns);
     return nullptr;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -17,17 +18,36 @@ struct HitRow {
     std::string dateUtc;
 };
 
+// What a row may carry beyond the scan's own columns.
+struct RowExtras {
+    std::string folder;  // the store, when a whole store folder is listed
+    bool incomplete = false;
+    std::int64_t displacement = 0;
+};
+
+// Which of the extras the listing has: JSON and CSV gain "folder", "incomplete" and
+// "displacement" (JSON: the last only where it is not 0).
+struct HitColumns {
+    bool folder = false;
+    bool incomplete = false;
+    bool displacement = false;
+};
+
 // Writes hits as they are found, so that a stopped or huge scan still shows everything.
 class HitWriter {
   public:
     virtual ~HitWriter() = default;
     virtual void Begin() {}
-    virtual void Write(const HitRow& row) = 0;
+    void Write(const HitRow& row) { Write(row, RowExtras{}); }
+    virtual void Write(const HitRow& row, const RowExtras& extras) = 0;
+    // The table's heading for the next store's rows; the other formats name it in each row.
+    virtual void BeginStore(const std::string& /*name*/) {}
     virtual void End() {}
 };
 
 // "table", "json" or "csv"; null for anything else.
-std::unique_ptr<HitWriter> MakeHitWriter(const std::string& format, std::FILE* out);
+std::unique_ptr<HitWriter> MakeHitWriter(const std::string& format, std::FILE* out,
+                                         const HitColumns& columns = {});
 
 // RFC 4180 field: quoted when it holds a comma, quote or line break.
 std::string CsvField(const std::string& text);

@@ -13,7 +13,10 @@ int main(int argc, char** argv) {
 
     ScanArgs scan;
     CLI::App* scanCommand = app.add_subcommand("scan", "List every message found in a store");
-    scanCommand->add_option("STORE", scan.store, "The .dbx file (opened read-only)")->required();
+    scanCommand
+        ->add_option("STORE", scan.store,
+                     "The .dbx file (opened read-only), or a store folder: every .dbx in it")
+        ->required();
     scanCommand->add_option("--format", scan.format, "table, json or csv")
         ->check(CLI::IsMember({"table", "json", "csv"}))
         ->capture_default_str();
@@ -21,13 +24,19 @@ int main(int argc, char** argv) {
         ->add_option("--codepage", scan.codepage,
                      "Code page of the store's texts, e.g. windows-1251")
         ->capture_default_str();
+    scanCommand->add_flag("--deep", scan.deep,
+                          "Also list the chains of message blocks no record leads to");
 
     ExtractArgs extract;
     CLI::App* extractCommand =
         app.add_subcommand("extract", "Write the messages found in a store as .eml files");
-    extractCommand->add_option("STORE", extract.store, "The .dbx file (opened read-only)")
+    extractCommand
+        ->add_option("STORE", extract.store,
+                     "The .dbx file (opened read-only), or a store folder: every .dbx in it")
         ->required();
-    extractCommand->add_option("--out", extract.out, "Folder for the .eml files (created)")
+    extractCommand
+        ->add_option("--out", extract.out,
+                     "Folder for the .eml files (created); for a store folder, one folder each")
         ->required();
     extractCommand->add_option("--prefix", extract.prefix, "File names: PREFIX + number + .eml")
         ->capture_default_str();
@@ -35,18 +44,28 @@ int main(int argc, char** argv) {
     CLI::Option* all =
         extractCommand->add_flag("--all", everything, "Every message found (the default)");
     CLI::Option* status =
-        extractCommand->add_option("--status", extract.status, "Only existing or deleted ones")
-            ->check(CLI::IsMember({"existing", "deleted"}));
+        extractCommand
+            ->add_option("--status", extract.status, "Only existing, deleted or orphaned ones")
+            ->check(CLI::IsMember({"existing", "deleted", "orphaned"}));
     CLI::Option* offsets = extractCommand->add_option(
         "--offset", extract.offsets, "Only the message whose body starts here (repeatable)");
     all->excludes(status)->excludes(offsets);
     status->excludes(offsets);
-    extractCommand->add_option("--mbox", extract.mbox,
-                               "Also write all of them into this new mbox file");
+    extractCommand->add_option(
+        "--mbox", extract.mbox,
+        "Also write all of them into this new mbox file (for a store folder: into this folder, "
+        "one mbox each)");
     extractCommand->add_flag("--dry-run", extract.dryRun, "List what would be written");
+    extractCommand->add_flag("--deep", extract.deep,
+                             "Also the chains of message blocks no record leads to");
+    extractCommand
+        ->add_option("--names", extract.names,
+                     "counter: PREFIX + number; descriptive: \"YYYY-MM-DD HHMM From - Subject\"")
+        ->check(CLI::IsMember({"counter", "descriptive"}))
+        ->capture_default_str();
     extractCommand
         ->add_option("--codepage", extract.codepage,
-                     "Code page of the texts --dry-run shows, e.g. windows-1251")
+                     "Code page of the store's texts, for --dry-run and descriptive names")
         ->capture_default_str();
 
     try {

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "store_folder.h"
 
 namespace dbx::cli {
 
@@ -8,7 +11,12 @@ struct ScanArgs {
     std::string store;
     std::string format = "table";
     std::string codepage = "windows-1252";
+    bool deep = false;  // also the chains of blocks no record leads to
 };
+
+// STORE itself, or the message stores of the folder STORE names (`folder` set). False,
+// with one line on stderr, when a folder cannot be read or holds no message store.
+bool ListStores(const std::string& target, std::vector<FolderStore>& stores, bool& folder);
 
 // `dbxrecover scan`: lists every message found, in discovery order. Returns the exit code.
 int RunScan(const ScanArgs& args);

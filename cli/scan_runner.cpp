@@ -36,7 +36,8 @@ std::string WhyNothingWasFound(const std::string& store, const ScanReport& repor
 }
 
 ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
-                               const std::function<void(const RecoveredMessage&)>& onHit) {
+                               const std::function<void(const RecoveredMessage&)>& onHit,
+                               ScanOptions options) {
     std::error_code ec;
     if (std::filesystem::is_regular_file(store, ec) &&
         std::filesystem::file_size(store, ec) > kMaxStoreLength) {
@@ -47,7 +48,6 @@ ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
     }
     CatchInterrupt();
     ProgressObserver observer(progress, onHit);
-    ScanOptions options;
     options.stopFlag = &InterruptFlag();
     ScanReport report = ScanStore(store, observer, options);
     progress.Clear();

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <unordered_set>
 #include <vector>
 
 #include "byte_source.h"
@@ -14,14 +13,11 @@
 #include "output_path.h"
 #include "scan_store.h"
 #include "store_file.h"
-#include "store_layout.h"
 
 namespace dbx {
 namespace {
 
-constexpr std::uint32_t kBlockHeader = layout::kBlockHeaderSize;
-constexpr std::uint32_t kBlockData = layout::kBlockDataMax;
-constexpr std::int64_t kShortestRead = 20;  // a later block read this small ends the walk
+constexpr int kMaxNameTries = 10000;
 constexpr std::size_t kFlushAt = 1 << 20;
 constexpr std::size_t kReadAhead = 32 * 1024;
 
@@ -40,9 +36,25 @@ int CreateOutput(const ExtractRequest& request, std::int32_t& number, std::strin
     }
 }
 
+// Creates name + ".eml", or name + " (2).eml" and so on when that is taken.
+int CreateNamed(const std::string& directory, const std::string& name, std::string& path) {
+    for (int n = 1; n <= kMaxNameTries; ++n) {
+        const std::string suffix = n == 1 ? ".eml" : " (" + std::to_string(n) + ").eml";
+        path = JoinPath(directory, name + suffix);
+        if (path.size() >= PATH_MAX) {
+            errno = ENAMETOOLONG;
+            return -1;
+        }
+        const int fd = CreateExclusive(path);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
 }  // namespace
 
-ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counter) {
+ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counter,
+                              const ExtractExtras& extras) {
     ExtractOutcome outcome;
     StoreFile store;
     if (!store.Open(request.storePath)) {
@@ -50,22 +62,11 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
         outcome.error = store.Error();
         return outcome;
     }
+    store.SetDisplacement(extras.displacement);
     const std::uint64_t length = std::min(store.CurrentLength(), kMaxStoreLength);
     const std::uint64_t limit = request.limit ? request.limit : length;
     if (request.offset > limit) {
         outcome.status = ExtractStatus::OffsetBeyondLimit;
-        return outcome;
-    }
-    std::int64_t readSize = kBlockData;
-    if (request.offset + std::uint64_t(kBlockData) > limit) {
-        readSize = std::int64_t(limit - request.offset);
-    }
-
-    std::int32_t number = counter.Value();
-    const int fd = CreateOutput(request, number, outcome.path);
-    if (fd < 0) {
-        outcome.status = ExtractStatus::CannotCreate;
-        outcome.error = errno;
         return outcome;
     }
 
@@ -75,52 +76,44 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
         if (!source.Peek(pos, n)) source.Load(pos);
         return source.ReadExact(pos, dst, n);
     };
-    std::vector<char> pending;
-    std::unordered_set<std::uint64_t> visited;
-    int error = 0;
-    std::uint64_t p = request.offset;
-    while (p < limit) {
-        // A first read shorter than a block header cannot be taken as one.
-        if (readSize < std::int64_t(kBlockHeader)) break;
-        if (p + std::uint64_t(readSize) >= length) break;
-        std::uint8_t header[kBlockHeader];
-        if (!read(p, header, sizeof header)) break;
-        // A chain that comes back to a block, or yields more than the whole store, loops.
-        if (!visited.insert(p).second || outcome.bytes > length) break;
-        std::uint32_t dataLength = LoadU32(header + layout::kBlockDataLengthAt);
-        if (dataLength == 0 || dataLength > kBlockData) dataLength = kBlockData;
-        const std::uint32_t next = LoadU32(header + layout::kBlockNextAt);
-        readSize = dataLength;
-        p += kBlockHeader;
-        if (p + dataLength >= length) break;
-
-        const std::size_t at = pending.size();
-        pending.resize(at + dataLength);
-        if (!read(p, pending.data() + at, dataLength)) {
-            pending.resize(at);
-            break;
-        }
-        outcome.bytes += dataLength;
-        if (pending.size() >= kFlushAt) {
-            if (!WriteAll(fd, pending.data(), pending.size())) {
-                error = errno;
-                break;
-            }
-            pending.clear();
-        }
-        if (next == 0) {
-            p += dataLength;
-            break;
-        }
-        p = next;
-        if (std::uint64_t(next) + dataLength > limit) {
-            readSize = std::int64_t(limit) - std::int64_t(next);
-        }
-        if (readSize <= kShortestRead || next >= limit) break;
+    // A wiped or overwritten first block would give a file of zeros or of someone else's
+    // bytes: nothing of the message is left there.
+    std::uint8_t first[kBlockHeaderSize];
+    if (request.offset + std::uint64_t(kBlockHeaderSize) <= limit &&
+        read(request.offset, first, sizeof first) && LoadU32(first) != request.offset) {
+        outcome.status = ExtractStatus::FirstBlockMissing;
+        outcome.end = ChainEnd::FirstBlockMissing;
+        return outcome;
     }
+
+    std::int32_t number = counter.Value();
+    const int fd = extras.name.empty()
+                       ? CreateOutput(request, number, outcome.path)
+                       : CreateNamed(request.outputDirectory, extras.name, outcome.path);
+    if (fd < 0) {
+        outcome.status = ExtractStatus::CannotCreate;
+        outcome.error = errno;
+        return outcome;
+    }
+
+    std::vector<char> pending;
+    int error = 0;
+    auto sink = [&](const std::uint8_t* data, std::size_t n) {
+        pending.insert(pending.end(), data, data + n);
+        if (pending.size() < kFlushAt) return true;
+        if (!WriteAll(fd, pending.data(), pending.size())) {
+            error = errno;
+            return false;
+        }
+        pending.clear();
+        return true;
+    };
+    const ChainWalk walk =
+        WalkChain(request.offset, {length, limit, extras.trimFreedTail}, read, sink);
+    outcome.bytes = walk.bytes;
     if (!error && !WriteAll(fd, pending.data(), pending.size())) error = errno;
     if (::close(fd) != 0 && !error) error = errno;
-    counter.Set(number == INT32_MAX ? number : number + 1);
+    if (extras.name.empty()) counter.Set(number == INT32_MAX ? number : number + 1);
     if (error) {
         // A cut-off message would pass for a whole one: it goes.
         ::unlink(outcome.path.c_str());
@@ -128,7 +121,9 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
         outcome.error = error;
         return outcome;
     }
-    outcome.position = std::uint32_t(p);
+    outcome.end = walk.end;
+    outcome.incomplete = !walk.Complete();
+    outcome.position = std::uint32_t(walk.position);
     return outcome;
 }
 
@@ -144,6 +139,8 @@ std::string DescribeExtractFailure(const ExtractOutcome& outcome) {
             return "cannot create " + outcome.path + ": " + std::strerror(outcome.error);
         case ExtractStatus::WriteFailed:
             return "cannot write " + outcome.path + ": " + std::strerror(outcome.error);
+        case ExtractStatus::FirstBlockMissing:
+            return "nothing of it is left: " + std::string(DescribeChainEnd(outcome.end));
     }
     return {};
 }

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "chain_walk.h"
+
 namespace dbx {
 
 // Numbers the .eml files of one run; every caller shares one.
@@ -24,12 +26,21 @@ struct ExtractRequest {
     std::string prefix = "MailRec";
 };
 
+// What the command line asks beyond the window's extraction.
+struct ExtractExtras {
+    // Instead of prefix + counter: this name (without ".eml"), made unique with " (2)", ...
+    std::string name;
+    std::int64_t displacement = 0;  // see StoreFile::SetDisplacement
+    bool trimFreedTail = false;     // see ChainLimits
+};
+
 enum class ExtractStatus {
     Written,
     StoreUnreadable,  // `error` holds errno
     OffsetBeyondLimit,
-    CannotCreate,  // `error` holds errno
-    WriteFailed,   // `error` holds errno; the partial file is removed
+    CannotCreate,       // `error` holds errno
+    WriteFailed,        // `error` holds errno; the partial file is removed
+    FirstBlockMissing,  // the message offset holds no block of it: no file
 };
 
 struct ExtractOutcome {
@@ -38,12 +49,17 @@ struct ExtractOutcome {
     std::uint32_t position = 0;  // where the walk stopped; 0 when no file was kept
     std::string path;            // the file created, or the name that was tried
     std::uint64_t bytes = 0;     // message bytes written
+    // Written, but the chain broke off before its last block: the file holds what was read.
+    bool incomplete = false;
+    ChainEnd end = ChainEnd::LastBlock;
 };
 
 // Follows the message's chain of blocks and writes their data, unchanged, to a new file named
 // prefix + counter + ".eml". Existing files are never replaced: the counter moves on to the
-// first free name. The store is opened read-only.
-ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counter);
+// first free name. The store is opened read-only. A message whose first block is gone gets
+// no file; one whose chain breaks off keeps what was read and is marked incomplete.
+ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counter,
+                              const ExtractExtras& extras = {});
 
 std::string DescribeExtractFailure(const ExtractOutcome& outcome);
 

@@ -15,6 +15,11 @@ struct RecoveredMessage {
     std::string dateText;
     bool deleted = false;          // found by the loose recogniser
     std::int64_t dateSeconds = 0;  // seconds since 1970 (UTC) behind dateText
+    // Found by the deep search: a chain of blocks no record leads to. Its texts come from
+    // the mail's own header and are UTF-8.
+    bool orphaned = false;
+    // Its chain of blocks breaks off (or, for an orphan, lacks its start).
+    bool incomplete = false;
 
     // Runs before every probe: clearing keeps the texts' storage.
     void Reset() {
@@ -25,10 +30,13 @@ struct RecoveredMessage {
         dateText.clear();
         deleted = false;
         dateSeconds = 0;
+        orphaned = false;
+        incomplete = false;
     }
 };
 
 inline const char* StatusText(const RecoveredMessage& m) {
+    if (m.orphaned) return "Orphaned";
     return m.deleted ? "Deleted" : "Existing";
 }
 

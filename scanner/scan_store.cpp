@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <charconv>
 
+#include "block_index.h"
 #include "byte_source.h"
 #include "candidate_filter.h"
+#include "parallel_scan.h"
 #include "record_probe.h"
 #include "stop_flag.h"
 #include "store_file.h"
@@ -44,10 +46,13 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
         report.error = file.Error();
         return report;
     }
+    file.SetDisplacement(options.displacement);
     report.fileLength = file.CurrentLength();
     const std::uint64_t length = std::min(report.fileLength, kMaxStoreLength);
     report.scannedLength = length;
     if (length < kMinStoreLength) return report;
+    if (options.blocks) options.blocks->Reserve(length);
+    if (options.threads > 1) return ScanStoreOnTwoThreads(file, length, observer, options, report);
 
     BufferedSource source(file, length, kBufferCapacity);
     RecordRecognizer recognizer(
@@ -73,6 +78,7 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
         for (std::uint64_t p = 0;; ++p) {
             p = NextSelfOffset(view, std::uint32_t(window), std::size_t(p), kScanWindow);
             if (p >= kScanWindow) break;
+            if (options.blocks) options.blocks->Offer(window + p, view + p);
             message.Reset();
             std::uint64_t skipSize = 0;
             if (recognizer.ProbeIndexRecord(std::int64_t(window + p), message, skipSize)) {

@@ -29,9 +29,18 @@ class ScanObserver {
     virtual void OnMessage(const RecoveredMessage& message) = 0;
 };
 
+class BlockIndex;
+
 struct ScanOptions {
     const std::atomic<int>* stopFlag = nullptr;  // non-zero ends the scan at the next window
     DateFormatter formatDate;                    // empty: EnvironmentDateFormatter()
+    // See StoreFile::SetDisplacement; the offsets reported are the store's own.
+    std::int64_t displacement = 0;
+    // When set, gathers every message block header the scan passes, for the deep search.
+    BlockIndex* blocks = nullptr;
+    // 2: the windows are probed on two threads (same results, in the same order, reported
+    // on the calling thread); `formatDate` must then be safe to call from another thread.
+    int threads = 1;
 };
 
 enum class ScanOutcome { Finished, Stopped, OpenFailed };
@@ -39,7 +48,7 @@ enum class ScanOutcome { Finished, Stopped, OpenFailed };
 struct ScanReport {
     ScanOutcome outcome = ScanOutcome::Finished;
     int error = 0;                 // errno when the store could not be opened
-    std::uint64_t fileLength = 0;  // as found when the scan opened the store
+    std::uint64_t fileLength = 0;  // as found when the scan opened the store (displaced)
     std::uint64_t scannedLength = 0;
     std::size_t hits = 0;
 };

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -14,13 +16,14 @@ StoreFile::~StoreFile() {
 }
 
 StoreFile::StoreFile(StoreFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), error_(other.error_) {}
+    : fd_(std::exchange(other.fd_, -1)), error_(other.error_), displacement_(other.displacement_) {}
 
 StoreFile& StoreFile::operator=(StoreFile&& other) noexcept {
     if (this != &other) {
         Close();
         fd_ = std::exchange(other.fd_, -1);
         error_ = other.error_;
+        displacement_ = other.displacement_;
     }
     return *this;
 }
@@ -61,6 +64,12 @@ void StoreFile::Close() {
 }
 
 std::uint64_t StoreFile::CurrentLength() const {
+    const std::uint64_t length = FileLength();
+    if (displacement_ < 0 && length < std::uint64_t(-displacement_)) return 0;
+    return length + std::uint64_t(displacement_);
+}
+
+std::uint64_t StoreFile::FileLength() const {
     if (fd_ < 0) return 0;
     struct stat st {};
     if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode)) return std::uint64_t(st.st_size);
@@ -71,6 +80,22 @@ std::uint64_t StoreFile::CurrentLength() const {
 
 std::size_t StoreFile::ReadAt(std::uint64_t pos, void* dst, std::size_t n) const {
     auto* out = static_cast<char*>(dst);
+    if (displacement_ == 0) return ReadFile(pos, out, n);
+    if (displacement_ < 0) {
+        const std::uint64_t shift = std::uint64_t(-displacement_);
+        if (pos > UINT64_MAX - shift) return 0;
+        return ReadFile(pos + shift, out, n);
+    }
+    const std::uint64_t shift = std::uint64_t(displacement_);
+    if (pos >= shift) return ReadFile(pos - shift, out, n);
+    // Positions before the file's first byte were cut off with what they held.
+    const std::size_t missing = std::size_t(std::min<std::uint64_t>(n, shift - pos));
+    std::memset(out, 0, missing);
+    if (missing == n || FileLength() == 0) return missing;
+    return missing + ReadFile(0, out + missing, n - missing);
+}
+
+std::size_t StoreFile::ReadFile(std::uint64_t pos, char* out, std::size_t n) const {
     std::size_t done = 0;
     while (fd_ >= 0 && done < n) {
         ssize_t got = ::pread(fd_, out + done, n - done, off_t(pos + done));

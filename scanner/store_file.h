@@ -29,16 +29,27 @@ class StoreFile {
     void Close();
     int Error() const { return error_; }
 
-    // Length in bytes as seen now (not cached).
+    // Length in bytes as seen now (not cached), in the store's own positions.
     std::uint64_t CurrentLength() const;
+
+    // Positions become the store's own when its bytes do not sit where they name themselves:
+    // byte P of the file is read as position P + displacement. Positive when the store's
+    // start was cut off (those positions read as zeros), negative when bytes were put before it.
+    void SetDisplacement(std::int64_t displacement) { displacement_ = displacement; }
+    std::int64_t Displacement() const { return displacement_; }
 
     // Reads up to `n` bytes at `pos`; returns how many were read (fewer at the end of the file
     // or on a read error).
     std::size_t ReadAt(std::uint64_t pos, void* dst, std::size_t n) const;
 
+    // The file as it lies, whatever the displacement.
+    std::uint64_t FileLength() const;
+    std::size_t ReadFile(std::uint64_t pos, char* dst, std::size_t n) const;
+
   private:
     int fd_ = -1;
     int error_ = 0;
+    std::int64_t displacement_ = 0;
 };
 
 // Readable text for an errno value of StoreFile::Open.

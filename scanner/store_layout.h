@@ -33,6 +33,11 @@ constexpr std::size_t kBlockDataLengthAt = 8;
 constexpr std::size_t kBlockNextAt = 12;
 constexpr std::uint32_t kBlockHeaderSize = 16;
 constexpr std::uint32_t kBlockDataMax = 512;
+constexpr std::uint32_t kBlockSpan = kBlockHeaderSize + kBlockDataMax;
+// Size words: a live block's, and a freed block's {0x1FC, 0x210} pair.
+constexpr std::uint32_t kLiveBlockSizeWord = 0x200;
+constexpr std::uint32_t kFreedBlockSizeWord = 0x1FC;
+constexpr std::uint32_t kFreedBlockLengthWord = 0x210;
 // The size word of a message's first block, as a freed record's body still shows it.
 constexpr std::uint32_t kFirstBlockSizeWord = 0x1FC;
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "store_damage.h"
 #include "store_generator.h"
 
 namespace {
@@ -28,6 +29,17 @@ const char kUsage[] =
     "  --damage          wiped records, zeroed blocks and garbage where no listed\n"
     "                    message lives\n"
     "  --folder NAME     folder name in the file info (default Inbox)\n"
+    "  Damage to listed messages, each to N of them (the manifest then says per\n"
+    "  message what was done and what must come back: damage, expect, expect_bytes,\n"
+    "  tail_offset, tail_bytes):\n"
+    "  --zero-records N      live records wiped, their chains intact\n"
+    "  --break-chains N      a block in the middle of the chain wiped\n"
+    "  --wipe-first-blocks N the first block of the chain wiped\n"
+    "  --orphan-freed N      freed records of deleted messages wiped\n"
+    "  --loop-chains N       the last block leads back to the first\n"
+    "  --next-past-end N     the last block names a next block past the end\n"
+    "  --prepend BYTES       garbage put before the store (suffixes k, M, G)\n"
+    "  --cut BYTES           the store's start cut off (suffixes k, M, G)\n"
     "  --manifest FILE   one JSON object per listed message and line: index,\n"
     "                    record_offset, body_offset, status, from, from_name, to,\n"
     "                    to_name, subject, date_seconds (time received, as a scan\n"
@@ -67,10 +79,17 @@ std::uint64_t ParseCount(std::string_view option, const std::string& text, bool 
     return value;
 }
 
+std::uint32_t Count32(std::string_view option, const std::string& text) {
+    const std::uint64_t n = ParseCount(option, text, false);
+    if (n > 0xFFFFFFFFu) Usage(std::string(option) + " is too large");
+    return std::uint32_t(n);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     dbx::gen::GeneratorOptions options;
+    dbx::gen::ChainDamage damage;
     std::string out;
     std::string manifestPath;
     std::string bodiesDir;
@@ -108,6 +127,22 @@ int main(int argc, char** argv) {
             options.seed = ParseCount(arg, value(), false);
         } else if (arg == "--damage") {
             options.damage = true;
+        } else if (arg == "--zero-records") {
+            damage.zeroedRecords = Count32(arg, value());
+        } else if (arg == "--break-chains") {
+            damage.brokenChains = Count32(arg, value());
+        } else if (arg == "--wipe-first-blocks") {
+            damage.wipedFirstBlocks = Count32(arg, value());
+        } else if (arg == "--orphan-freed") {
+            damage.freedChains = Count32(arg, value());
+        } else if (arg == "--loop-chains") {
+            damage.loops = Count32(arg, value());
+        } else if (arg == "--next-past-end") {
+            damage.nextPastEnd = Count32(arg, value());
+        } else if (arg == "--prepend") {
+            damage.prepend = ParseCount(arg, value(), true);
+        } else if (arg == "--cut") {
+            damage.cut = ParseCount(arg, value(), true);
         } else if (arg == "--folder") {
             options.folderName = value();
         } else if (arg == "--manifest") {
@@ -154,9 +189,14 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    damage.seed = options.seed;
+    // Damage is done once the store is written: its manifest lines wait for it.
+    const bool streamManifest = !damage.Any();
     if (manifest.is_open() || !bodies.empty()) {
         options.onMessage = [&](const dbx::gen::ManifestEntry& e, std::string_view body) {
-            if (manifest.is_open()) manifest << dbx::gen::ManifestJsonLine(e) << '\n';
+            if (manifest.is_open() && streamManifest) {
+                manifest << dbx::gen::ManifestJsonLine(e) << '\n';
+            }
             if (!bodies.empty()) {
                 const auto path = bodies / (std::to_string(e.bodyOffset) + ".eml");
                 std::ofstream file(path, std::ios::binary | std::ios::trunc);
@@ -170,6 +210,14 @@ int main(int argc, char** argv) {
     dbx::gen::GeneratedStore store;
     try {
         store = dbx::gen::GenerateStore(out, options);
+        if (damage.Any()) {
+            dbx::gen::DamageStore(out, store.messages, damage);
+            if (manifest.is_open()) {
+                for (const auto& e : store.messages) {
+                    manifest << dbx::gen::ManifestJsonLine(e) << '\n';
+                }
+            }
+        }
     } catch (const std::exception& e) {
         std::cerr << "dbxgen: " << e.what() << "\n";
         return 1;

@@ -47,8 +47,16 @@ std::string ManifestJsonLine(const ManifestEntry& e) {
     AppendJsonText(out, e.subject);
     out += ",\"date_seconds\":" + std::to_string(e.dateSeconds);
     out += ",\"sent_seconds\":" + std::to_string(e.sentSeconds);
-    out += ",\"body_size\":" + std::to_string(e.bodySize) + "}";
-    return out;
+    out += ",\"body_size\":" + std::to_string(e.bodySize);
+    if (!e.damage.empty()) {
+        out += ",\"damage\":\"" + e.damage + "\",\"expect\":\"" + e.expect + "\"";
+        out += ",\"expect_bytes\":" + std::to_string(e.expectBytes);
+        if (e.tailOffset) {
+            out += ",\"tail_offset\":" + std::to_string(e.tailOffset);
+            out += ",\"tail_bytes\":" + std::to_string(e.tailBytes);
+        }
+    }
+    return out + "}";
 }
 
 }  // namespace dbx::gen

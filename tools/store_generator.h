@@ -34,6 +34,17 @@ struct ManifestEntry {
     std::int64_t dateSeconds = 0;  // time received held by the record, seconds since 1970 UTC
     std::int64_t sentSeconds = 0;  // the Date header, a little earlier
     std::uint32_t bodySize = 0;
+    // Set by DamageStore: what was done to the message and what must come back of it.
+    std::string damage;  // empty: nothing
+    // "listed" (a row of its record, the whole body), "orphaned" (a row of a deep search, the
+    // whole body), "incomplete" (a row of its record marked incomplete, `expectBytes` of its
+    // body), "failed" (a row whose extraction fails) or "lost" (nothing).
+    std::string expect = "listed";
+    std::uint32_t expectBytes = 0;
+    // A chain broken in the middle leaves its tail to a deep search: an incomplete orphan
+    // at `tailOffset` holding the last `tailBytes` of the body. 0: none.
+    std::uint32_t tailOffset = 0;
+    std::uint32_t tailBytes = 0;
 };
 
 struct GeneratorOptions {

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include <nlohmann/json.hpp>
 
 #include "cli_process.h"
@@ -96,8 +98,10 @@ TEST_F(ScanCommand, CodePageDecidesHowTextsAreDecoded) {
 }
 
 TEST_F(ScanCommand, StoresThatCannotBeReadFailWithOneClearLine) {
+    // A folder is read as a store folder: one without any store cannot be scanned.
+    std::filesystem::create_directory(dir.File("empty"));
     for (auto [target, reason] :
-         {std::pair{dir.File("missing.dbx"), "No such file"}, {dir.Path().string(), "folder"}}) {
+         {std::pair{dir.File("missing.dbx"), "No such file"}, {dir.File("empty"), "folder"}}) {
         auto result = RunDbxrecover({"scan", target});
         EXPECT_NE(result.exitCode, 0);
         EXPECT_EQ(result.out, "");

@@ -154,7 +154,8 @@ TEST_F(WriteFailures, AFullMboxEndsWithAWholeMessageAndNamesTheOneThatFailed) {
     const std::string mbox = small + "/all.mbox";
     const std::string out = dir.File("mails");
     auto result = RunDbxrecover({"extract", store, "--out", out, "--mbox", mbox});
-    EXPECT_EQ(result.exitCode, 1);
+    // A finished run lists its failures and ends with 0.
+    EXPECT_EQ(result.exitCode, 0);
     // Every .eml is still written; the mbox stops at the first message that did not fit.
     EXPECT_EQ(result.out, std::to_string(count) + " written, 1 failed\n");
     EXPECT_EQ(Lines(result.err), 1u) << result.err;

@@ -14,6 +14,7 @@
 
 #include "little_endian.h"
 #include "scan_store.h"
+#include "store_damage.h"
 #include "store_generator.h"
 
 namespace dbx {
@@ -368,6 +369,58 @@ TEST(GeneratedStore, ManifestLinesKeepTheStoredBytes) {
               "\"to\":\"<m@x.de>\",\"to_name\":\"M\\u00fcller\\\\\","
               "\"subject\":\"Re: Reuni\\u00e3o\",\"date_seconds\":1100000000,"
               "\"sent_seconds\":1099999990,\"body_size\":1234}");
+}
+
+TEST(GeneratedStore, ManifestLinesOfDamagedMessagesSayWhatMustComeBack) {
+    ManifestEntry e;
+    e.bodySize = 2000;
+    e.damage = "chain-broken";
+    e.expect = "incomplete";
+    e.expectBytes = 512;
+    e.tailOffset = 0xF000;
+    e.tailBytes = 976;
+    EXPECT_TRUE(gen::ManifestJsonLine(e).ends_with(
+        ",\"body_size\":2000,\"damage\":\"chain-broken\",\"expect\":\"incomplete\","
+        "\"expect_bytes\":512,\"tail_offset\":61440,\"tail_bytes\":976}"))
+        << gen::ManifestJsonLine(e);
+}
+
+TEST(GeneratedStore, DamageIsDoneWhereTheManifestSays) {
+    TempFolder dir;
+    GeneratorOptions options;
+    options.messageCount = 40;
+    options.deletedCount = 8;
+    options.seed = 4;
+    const std::string path = dir.File("damaged.dbx");
+    std::vector<ManifestEntry> messages = gen::GenerateStore(path, options).messages;
+    const std::vector<std::uint8_t> before = ReadAll(path);
+    gen::ChainDamage damage;
+    damage.zeroedRecords = 2;
+    damage.wipedFirstBlocks = 2;
+    damage.loops = 1;
+    damage.prepend = 4096;
+    gen::DamageStore(path, messages, damage);
+    const std::vector<std::uint8_t> after = ReadAll(path);
+    ASSERT_EQ(after.size(), before.size() + 4096);
+    std::map<std::string, int> kinds;
+    for (const ManifestEntry& e : messages) {
+        ++kinds[e.damage];
+        const std::uint8_t* now = after.data() + 4096;
+        if (e.damage == "record-zeroed") {
+            EXPECT_EQ(LoadU32(now + e.recordOffset), 0u);
+            EXPECT_EQ(e.expect, "orphaned");
+        } else if (e.damage == "first-block-zeroed") {
+            EXPECT_EQ(LoadU32(now + e.bodyOffset), 0u);
+            EXPECT_EQ(e.expect, "failed");
+            EXPECT_EQ(LoadU32(now + e.tailOffset), e.tailOffset);
+        } else if (e.damage.empty()) {
+            EXPECT_EQ(LoadU32(now + e.recordOffset), e.recordOffset);
+            EXPECT_EQ(e.expect, "listed");
+        }
+    }
+    EXPECT_EQ(kinds["record-zeroed"], 2);
+    EXPECT_EQ(kinds["first-block-zeroed"], 2);
+    EXPECT_EQ(kinds["chain-loops"], 1);
 }
 
 }  // namespace

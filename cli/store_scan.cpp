@@ -1,0 +1,61 @@
+#include "store_scan.h"
+
+#include <cstdio>
+#include <thread>
+
+#include "block_index.h"
+#include "dedupe.h"
+#include "displacement.h"
+#include "orphan_chains.h"
+#include "scan_runner.h"
+#include "store_file.h"
+
+namespace dbx::cli {
+
+std::string DescribeDisplacement(std::int64_t displacement) {
+    if (displacement > 0) {
+        return "its first " + std::to_string(displacement) + " bytes are missing";
+    }
+    return std::to_string(-displacement) + " bytes come before it";
+}
+
+StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep) {
+    StoreScan scan;
+    scan.deep = deep;
+    {
+        StoreFile file;
+        if (file.Open(store)) scan.displacement = FindDisplacement(file).displacement;
+    }
+    if (scan.displacement != 0) {
+        std::fprintf(stderr,
+                     "dbxrecover: '%s' is displaced by %lld bytes (%s); it is read at its "
+                     "own positions\n",
+                     store.c_str(), static_cast<long long>(scan.displacement),
+                     DescribeDisplacement(scan.displacement).c_str());
+    }
+    BlockIndex blocks;
+    ScanOptions options;
+    options.displacement = scan.displacement;
+    if (deep) options.blocks = &blocks;
+    // Dates are formatted from the environment, which both threads may do at once.
+    options.threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    std::vector<RecoveredMessage> hits;
+    scan.report = RunScanWithProgress(
+        store, progress, [&](const RecoveredMessage& m) { hits.push_back(m); }, options);
+    scan.messages = OneRowPerBody(std::move(hits));
+    if (deep && scan.report.outcome == ScanOutcome::Finished) {
+        progress.SetStatus("Looking for chains of blocks no record leads to");
+        DeepSearchOptions deepOptions;
+        deepOptions.displacement = scan.displacement;
+        deepOptions.stopFlag = &InterruptFlag();
+        std::vector<RecoveredMessage> orphans =
+            FindOrphanedChains(store, blocks, scan.messages, deepOptions);
+        progress.Clear();
+        if (InterruptFlag().load()) scan.report.outcome = ScanOutcome::Stopped;
+        scan.messages.insert(scan.messages.end(), std::make_move_iterator(orphans.begin()),
+                             std::make_move_iterator(orphans.end()));
+    }
+    return scan;
+}
+
+}  // namespace dbx::cli

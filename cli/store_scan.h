@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "recovered_message.h"
+#include "scan_store.h"
+#include "terminal.h"
+
+namespace dbx::cli {
+
+// One store scanned for the command line: one row per body, found at the store's own
+// positions when it is displaced, and with --deep the chains no record leads to.
+struct StoreScan {
+    ScanReport report;
+    std::int64_t displacement = 0;
+    bool deep = false;
+    std::vector<RecoveredMessage> messages;  // listed ones in discovery order, then orphans
+};
+
+// Scans `store` with the progress line and Ctrl-C. A displaced store is said so on stderr.
+StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep);
+
+// "its first 4096 bytes are missing" / "4096 bytes come before it".
+std::string DescribeDisplacement(std::int64_t displacement);
+
+}  // namespace dbx::cli

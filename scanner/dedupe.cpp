@@ -1,0 +1,22 @@
+#include "dedupe.h"
+
+#include <unordered_map>
+
+namespace dbx {
+
+std::vector<RecoveredMessage> OneRowPerBody(std::vector<RecoveredMessage> messages) {
+    std::unordered_map<std::uint32_t, std::size_t> winner;  // body offset -> index
+    winner.reserve(messages.size());
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        auto [it, first] = winner.emplace(messages[i].offset, i);
+        if (!first && messages[it->second].deleted && !messages[i].deleted) it->second = i;
+    }
+    std::vector<RecoveredMessage> kept;
+    kept.reserve(winner.size());
+    for (std::size_t i = 0; i < messages.size(); ++i) {
+        if (winner.at(messages[i].offset) == i) kept.push_back(std::move(messages[i]));
+    }
+    return kept;
+}
+
+}  // namespace dbx

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "block_index.h"
+#include "record_date.h"
+#include "recovered_message.h"
+
+namespace dbx {
+
+struct DeepSearchOptions {
+    std::int64_t displacement = 0;               // as the scan used it
+    const std::atomic<int>* stopFlag = nullptr;  // non-zero ends the search early
+    DateFormatter formatDate;                    // empty: EnvironmentDateFormatter()
+};
+
+// After a scan that filled `index`: marks each listed message whose chain of blocks breaks
+// off as incomplete, and returns every chain that no listed message reaches, rebuilt from
+// its first block, as an "Orphaned" message with From, To, Subject and Date from its own
+// header. A chain that lacks its start (the tail of a chain broken in the middle) is
+// returned too, marked incomplete. Blocks whose data cannot be mail text are left out.
+std::vector<RecoveredMessage> FindOrphanedChains(const std::string& storePath, BlockIndex& index,
+                                                 std::vector<RecoveredMessage>& listed,
+                                                 const DeepSearchOptions& options = {});
+
+}  // namespace dbx
