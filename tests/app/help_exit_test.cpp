@@ -149,7 +149,7 @@ class Exit : public DialogTest {
             messages.push_back(message);
         }
         WriteStore(store, messages);
-        dialog->SetScanWindowHook(gate.Hook());
+        seams.scanWindow = gate.Hook();
         SetPath(store);
         Click(kIdNext);
         ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
@@ -169,7 +169,7 @@ TEST_F(Exit, AnsweredNoDuringASearchLetsTheSearchGoOn) {
     EXPECT_TRUE(opened.empty());
     EXPECT_EQ(ends.Requests(), 0);
     gate.released = true;
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_EQ(dialog->Results()->rowCount(), 40);
 }
 
@@ -183,7 +183,7 @@ TEST_F(Exit, AnsweredYesDuringASearchStopsItOpensTheHomePageAndEnds) {
     EXPECT_EQ(ends.Requests(), 1);
     EXPECT_EQ(ends.LastCode(), 0);
     gate.released = true;
-    dialog->WaitForJob();
+    WaitForJobs();
 }
 
 TEST_F(Exit, TheCloseBoxAsksTooAndNoKeepsTheWindow) {
@@ -211,7 +211,7 @@ TEST_F(Exit, NoRecoveredMailIsLeftInThePreviewFolder) {
     Scan({{"h@example.org", "<x@example.net>", "html",
            "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>secret</p></HTML>\r\n"}});
     ClickCell(0, ResultsModel::kSubject);
-    dialog->WaitForJob();
+    WaitForJobs();
     const std::string folder = TempFolder();
     ASSERT_TRUE(fs::exists(JoinPath(folder, "MailHtml.html")));
     // Left by a preview that the end would have cut short.

@@ -54,7 +54,7 @@ class Preview : public DialogTest {
 TEST_F(Preview, ClickingAnHtmlMessageShowsItsHtmlPart) {
     ClickCell(1, ResultsModel::kSubject);
     // While the job runs the list is off and Stop stands where Back was.
-    dialog->WaitForJob();
+    WaitForJobs();
     const std::string html = JoinPath(folder, "MailHtml.html");
     EXPECT_TRUE(PaneShows(html));
     EXPECT_EQ(ReadWholeFile(html), "<HTML><body><p>Hello <b>there</b></p></body></HTML>");
@@ -69,7 +69,7 @@ TEST_F(Preview, ClickingAnHtmlMessageShowsItsHtmlPart) {
 
 TEST_F(Preview, ClickingATextMessageShowsItsTextUpToTheBase64Part) {
     ClickCell(0, ResultsModel::kFrom);
-    dialog->WaitForJob();
+    WaitForJobs();
     const std::string text = JoinPath(folder, "MailHtml.txt");
     EXPECT_TRUE(PaneShows(text));
     EXPECT_EQ(ReadWholeFile(text),
@@ -82,7 +82,7 @@ TEST_F(Preview, ClickingATextMessageShowsItsTextUpToTheBase64Part) {
 TEST_F(Preview, DoubleClickPreviewsToo) {
     QTest::mouseDClick(dialog->ResultsList()->viewport(), Qt::LeftButton, {},
                        CellCentre(1, ResultsModel::kStatus));
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_TRUE(PaneShows(JoinPath(folder, "MailHtml.html")));
     EXPECT_TRUE(ExtractedMails(folder).empty());
 }
@@ -128,7 +128,7 @@ TEST_F(Preview, AClickDuringASearchIsRefused) {
 
 TEST_F(Preview, AMessageThatCannotBeExtractedLeavesThePaneAndOtherFilesAlone) {
     ClickCell(1, ResultsModel::kSubject);
-    dialog->WaitForJob();
+    WaitForJobs();
     ASSERT_TRUE(PaneShows(JoinPath(folder, "MailHtml.html")));
     // A file now under the name the last preview used is not the preview's to delete.
     const std::string lastName =
@@ -136,7 +136,7 @@ TEST_F(Preview, AMessageThatCannotBeExtractedLeavesThePaneAndOtherFilesAlone) {
     std::ofstream(lastName) << "someone else's";
     fs::remove(store);
     ClickCell(0, ResultsModel::kSubject);
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_EQ(dialog->Pane()->Url(),
               QUrl::fromLocalFile(QString::fromStdString(JoinPath(folder, "MailHtml.html"))));
     EXPECT_EQ(ReadWholeFile(lastName), "someone else's");
