@@ -3,6 +3,8 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <sys/stat.h>
+
 #include "app_message.h"
 #include "app_texts.h"
 #include "browser_pane.h"
@@ -20,6 +22,24 @@ namespace {
 // How often the window takes what a running scan reported: often enough to look live, rare
 // enough to leave the processor to the scan.
 constexpr int kFeedIntervalMs = 40;
+
+// Pipes, sockets and character devices can keep a reader waiting for ever: the search ends
+// at once for them, as for an unreadable file. Files, disk images and folders go to the scan,
+// which deals with them.
+bool MayBlockReader(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    return !S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
+ScanReport Search(const std::string& path, ScanFeed& feed, const ScanOptions& options) {
+    if (MayBlockReader(path)) {
+        ScanReport refused;
+        refused.outcome = ScanOutcome::OpenFailed;
+        return refused;
+    }
+    return ScanStore(path, feed, options);
+}
 
 }  // namespace
 
@@ -57,8 +77,8 @@ void ScanController::Start(const std::string& path) {
     ScanOptions options;
     options.stopFlag = &g_bStopSearch;
     options.formatDate = dates_;
-    watcher_.setFuture(QtConcurrent::run(
-        [path, feed = feed_, options] { return ScanStore(path, *feed, options); }));
+    watcher_.setFuture(
+        QtConcurrent::run([path, feed = feed_, options] { return Search(path, *feed, options); }));
 }
 
 void ScanController::TakeFeed() {
@@ -91,8 +111,11 @@ void ScanController::Finish() {
     g_bSearchRunning = 0;
     running_ = false;
     emit Ended();
-    // Only the first 4 GiB of a store are searched: the user is told once, at the end.
-    if (report.fileLength > kMaxStoreLength) Notify(texts::kStoreTooLarge);
+    // Only the first 4 GiB of a store are searched: the user is told once, when the search
+    // has gone as far as it can.
+    if (report.outcome == ScanOutcome::Finished && report.fileLength > kMaxStoreLength) {
+        Notify(texts::kStoreTooLarge);
+    }
 }
 
 }  // namespace dbx

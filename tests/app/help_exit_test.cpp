@@ -11,6 +11,7 @@
 #include "globals.h"
 #include "modal_run.h"
 #include "output_path.h"
+#include "preview_folder.h"
 #include "results_model.h"
 #include "static_text.h"
 
@@ -71,12 +72,21 @@ TEST_F(Commands, AboutFromTheMenuAndTheWindowMenu) {
 }
 
 TEST_F(Commands, TheHomePageIsTheShippedPageOpenedAsAFileAddress) {
+    // The page the build puts next to the program, where the program is started.
+    const std::string shipped = ReadAll(fs::path(DBXR_HELP_FILE).parent_path() / "home.htm");
+    ASSERT_FALSE(shipped.empty());
+    std::ofstream(dir.File("home.htm"), std::ios::binary) << shipped;
     const QString home =
         QUrl::fromLocalFile(QString::fromStdString(dir.File("home.htm"))).toString();
     Click(kIdHomePage);
     dialog->RunCommand(kCmdHomePage);
     EXPECT_EQ(opened, (std::vector<QString>{home, home}));
     EXPECT_EQ(ends.Requests(), 0);
+    // What was opened is that page, as a local file.
+    ASSERT_FALSE(opened.empty());
+    const QUrl url(opened[0]);
+    EXPECT_TRUE(url.isLocalFile());
+    EXPECT_EQ(ReadAll(url.toLocalFile().toStdString()), shipped);
 }
 
 class LiveUpdate : public DialogTest {
@@ -221,6 +231,26 @@ TEST_F(Exit, NoRecoveredMailIsLeftInThePreviewFolder) {
     EXPECT_EQ(ends.Requests(), 1);
     EXPECT_TRUE(fs::exists(folder));
     EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST_F(Exit, OnlyThisRunsPreviewFolderIsEmptied) {
+    // The folder of a second copy of the program, running at the same time.
+    const std::string theirs = MakePrivateFolder();
+    ASSERT_FALSE(theirs.empty());
+    std::ofstream(JoinPath(theirs, "MailHtml.html")) << "theirs";
+    Scan({{"h@example.org", "<x@example.net>", "html",
+           "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>ours</p></HTML>\r\n"}});
+    ClickCell(0, ResultsModel::kSubject);
+    WaitForJobs();
+    const std::string ours = TempFolder();
+    ASSERT_NE(ours, theirs);
+    ASSERT_TRUE(fs::exists(JoinPath(ours, "MailHtml.html")));
+    boxes.Answer(kIdYes);
+    dialog->RunCommand(kCmdExit);
+    EXPECT_EQ(ends.Requests(), 1);
+    EXPECT_TRUE(fs::is_empty(ours));
+    EXPECT_EQ(ReadAll(JoinPath(theirs, "MailHtml.html")), "theirs");
+    fs::remove_all(theirs);
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // Save: when it is refused, what it writes, the saving dialog, Cancel and failures.
+#include <sys/stat.h>
+
 #include <QProgressBar>
 #include <QTest>
 
@@ -269,6 +271,25 @@ TEST_F(Save, DecliningTheFolderSavesNothingAndTheNextSaveStartsInTheLastFolder) 
     EXPECT_EQ(chooserStarts[2], destination);
     // The second save numbered on: nothing replaced, six files.
     EXPECT_EQ(EmlFiles(destination).size(), 6u);
+}
+
+TEST_F(Save, EachFileIsDatedLikeItsMessage) {
+    std::vector<StoreMessage> mails = Mails();
+    mails[0].when = 1000000000;  // 2001-09-09
+    mails[1].when = 1300000000;  // 2011-03-13
+    mails[2].when = 1262307600;  // 2010-01-01
+    Scan(mails);
+    Click(kIdSelectAll);
+    const std::vector<std::string> names{NextName(0), NextName(1), NextName(2)};
+    Click(kIdSave);
+    WaitForJobs();
+    ASSERT_EQ(EmlFiles(destination), Sorted(names));
+    // Row 0 is the message found last.
+    for (int row = 0; row < 3; ++row) {
+        struct stat st {};
+        ASSERT_EQ(::stat(out.File(names[std::size_t(row)]).c_str(), &st), 0);
+        EXPECT_EQ(st.st_mtime, mails[std::size_t(2 - row)].when) << row;
+    }
 }
 
 }  // namespace
