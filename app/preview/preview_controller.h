@@ -13,7 +13,7 @@ namespace dbx {
 class WizardWindow;
 
 // The preview of a clicked row. The message is extracted on the user-interface thread; the
-// displayable part is cut out on a thread of the pool, which reports its end to the
+// displayable part is cut out on a thread of its own, which reports its end to the
 // user-interface thread, where the pane is navigated and the list and buttons are restored.
 class PreviewController : public QObject {
     Q_OBJECT
