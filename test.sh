@@ -22,5 +22,6 @@ ctest --test-dir build --output-on-failure -j"$jobs"
 cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DDBXR_WITH_QT=ON \
     "-DCMAKE_CXX_FLAGS=-fsanitize=thread -O1 -g" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread" >/dev/null
 cmake --build build-tsan -j"$jobs" --target app_tests
+# The search of a 4 GiB store is left to the other runs: instrumented, it takes minutes.
 QT_QPA_PLATFORM=offscreen TSAN_OPTIONS="halt_on_error=1 ignore_noninstrumented_modules=1" \
-    build-tsan/tests/app/app_tests
+    build-tsan/tests/app/app_tests --gtest_filter='-JobControl.AStoreOver4GiB*'
