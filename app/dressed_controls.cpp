@@ -1,5 +1,7 @@
 #include "dressed_controls.h"
 
+#include <QDialog>
+
 #include <algorithm>
 
 #include "ansi_codepage.h"
@@ -46,6 +48,11 @@ QWidget* MakeTransparentStatic(const ControlTemplate& control, QWidget* parent,
     auto* label = new CTransparentStatic(parent);
     label->SetWindowText(AnsiToQString(control.text));
     return label;
+}
+
+void UseSmallDialogFrame(QDialog& dialog) {
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 }
 
 }  // namespace dbx

@@ -4,6 +4,7 @@
 
 #include "dialog_template.h"
 
+class QDialog;
 class QWidget;
 
 namespace dbx {
@@ -15,5 +16,8 @@ QWidget* MakeDressedMainControl(const ControlTemplate& control, QWidget* parent)
 // A painted static for each static of `ids`; null for any other control.
 QWidget* MakeTransparentStatic(const ControlTemplate& control, QWidget* parent,
                                std::initializer_list<int> ids);
+
+// A fixed-size dialog with a caption and a window menu: its title bar offers Close only.
+void UseSmallDialogFrame(QDialog& dialog);
 
 }  // namespace dbx

@@ -71,6 +71,10 @@ class RecoveryDialog : public TemplateDialog, public WizardWindow {
     // Icons of the menu commands, 16 x 16.
     const ImageList& MenuIcons() const { return m_imgMenuIcons; }
 
+    // Where Browse opens: the folder of the path in the field, else the folder of the last
+    // store chosen, else the home folder.
+    QString BrowseStartFolder() const;
+
     // True from the start of a search, preview or save until the window has taken its end.
     bool JobRunning() const;
     // The progress of a running save; null when none runs.
