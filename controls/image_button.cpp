@@ -1,5 +1,6 @@
 #include "image_button.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QWindow>
 
@@ -45,6 +46,10 @@ void CImageButton::Init() {
     setAutoDefault(false);
     setMouseTracking(true);
     ResetColours();
+    hoverCheck_.setInterval(kHoverCheckMs);
+    connect(&hoverCheck_, &QTimer::timeout, this, [this] {
+        if (!rect().contains(mapFromGlobal(QCursor::pos()))) EndHover();
+    });
 }
 
 void CImageButton::ResetColours() {
@@ -149,10 +154,12 @@ void CImageButton::ApplyHint() {
 void CImageButton::StartHover() {
     if (hovered_) return;
     hovered_ = true;
+    hoverCheck_.start();
     update();
 }
 
 void CImageButton::EndHover() {
+    hoverCheck_.stop();
     if (!hovered_) return;
     hovered_ = false;
     update();
@@ -209,6 +216,11 @@ void CImageButton::moveEvent(QMoveEvent* event) {
 void CImageButton::resizeEvent(QResizeEvent* event) {
     QPushButton::resizeEvent(event);
     backgroundCache_ = QImage();
+}
+
+void CImageButton::hideEvent(QHideEvent* event) {
+    QPushButton::hideEvent(event);
+    EndHover();
 }
 
 }  // namespace dbx

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPushButton>
+#include <QTimer>
 
 #include <array>
 
@@ -66,6 +67,10 @@ class CImageButton : public QPushButton {
     // Where the picture of the current state lies, in button coordinates; empty without one.
     QRect ImageRect() const;
 
+    // How often a hot button looks whether the pointer has gone without telling it (a pointer
+    // that leaves the window fast, a button shown under a pointer that then leaves).
+    static constexpr int kHoverCheckMs = 100;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -74,6 +79,7 @@ class CImageButton : public QPushButton {
     void changeEvent(QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     struct Picture {
@@ -105,6 +111,7 @@ class CImageButton : public QPushButton {
     QImage backgroundCache_;
     Picture picture1_;
     Picture picture2_;
+    QTimer hoverCheck_;
 };
 
 }  // namespace dbx

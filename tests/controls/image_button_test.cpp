@@ -1,6 +1,7 @@
 #include "image_button.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QHelpEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -242,6 +243,25 @@ TEST_F(ImageButtonTest, DisablingEndsHoverMovesTheFocusOnAndEmbossesThePicture) 
     QImage picture = Picture(button);
     EXPECT_EQ(CountPixels(picture, picture.rect(), kBlue), 0);
     EXPECT_GT(CountPixels(picture, picture.rect(), GetSysColor(kColorBtnShadow)), 100);
+}
+
+TEST_F(ImageButtonTest, HoverEndsWhenThePointerIsGoneWithoutALeaveOrWhenHidden) {
+    AssignPair();
+    Show();
+    QCursor::setPos(button->mapToGlobal(QPoint(30, 25)));
+    Hover();
+    ASSERT_TRUE(button->IsHovered());
+    QTest::qWait(CImageButton::kHoverCheckMs * 2);
+    EXPECT_TRUE(button->IsHovered());
+    QCursor::setPos(window->mapToGlobal(QPoint(300, 200)));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return !button->IsHovered(); }, CImageButton::kHoverCheckMs * 3));
+
+    QCursor::setPos(button->mapToGlobal(QPoint(30, 25)));
+    Hover();
+    ASSERT_TRUE(button->IsHovered());
+    button->hide();
+    EXPECT_FALSE(button->IsHovered());
 }
 
 TEST_F(ImageButtonTest, ADragFromElsewhereDoesNotMakeTheButtonHot) {
