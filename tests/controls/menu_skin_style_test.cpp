@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <memory>
+
 #include "controls_fixture.h"
 #include "menu_skin.h"
 #include "menu_skin_settings.h"
@@ -20,13 +22,12 @@ class MenuSkinStyleTest : public testing::Test {
   protected:
     void SetUp() override {
         ClearMenuSkinTables();
-        style = new MenuSkinStyle;
-        window.setStyle(style);
+        window.setStyle(style.get());
         window.resize(300, 200);
         bar = new QMenuBar(&window);
-        bar->setStyle(style);
+        bar->setStyle(style.get());
         help = bar->addMenu(QStringLiteral("&Help"));
-        help->setStyle(style);
+        help->setStyle(style.get());
         for (auto [text, id] :
              {std::pair{"&Help", 32776}, {"&About", 32777}, {"&Visit Software home page", 32779}}) {
             QAction* item = help->addAction(QString::fromLatin1(text));
@@ -48,8 +49,9 @@ class MenuSkinStyleTest : public testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(help));
     }
 
+    // Made before the window, so it outlives every widget that uses it.
+    std::unique_ptr<MenuSkinStyle> style = std::make_unique<MenuSkinStyle>();
     QWidget window;
-    MenuSkinStyle* style = nullptr;
     QMenuBar* bar = nullptr;
     QMenu* help = nullptr;
 };
