@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QFutureWatcher>
 #include <QObject>
 #include <QPoint>
 
 #include <string>
 
+#include "job_runner.h"
 #include "preview_builder.h"
 
 namespace dbx {
@@ -37,7 +37,8 @@ class PreviewController : public QObject {
     void Finish();
 
     WizardWindow& window_;
-    QFutureWatcher<PreviewResult> watcher_;
+    PreviewResult preview_;  // written by the job, read once it has ended
+    JobRunner runner_;
     std::string folder_;
     bool running_ = false;
 };
