@@ -14,6 +14,7 @@
 #include "results_model.h"
 #include "save_controller.h"
 #include "scan_controller.h"
+#include "splitter_bar.h"
 #include "static_text.h"
 
 namespace dbx {
@@ -33,15 +34,16 @@ void RecoveryDialog::HideStepOne() {
 }
 
 void RecoveryDialog::ShowStepTwo() {
-    // The splitter bar joins this set when it exists.
     for (int id : {kIdResults, kIdStop, kIdSelectAll, kIdUnselectAll, kIdStatusLine}) {
         SetControlVisible(id, true);
     }
+    if (m_wndSplitter) m_wndSplitter->show();
     Pane()->Navigate(QString::fromLocal8Bit(g_strPreviewPage));
 }
 
 void RecoveryDialog::HideStepTwo() {
     for (int id : {kIdResults, kIdStop, kIdBack, kIdStatusLine}) SetControlVisible(id, false);
+    if (m_wndSplitter) m_wndSplitter->hide();
 }
 
 void RecoveryDialog::OnNext() {

@@ -13,5 +13,6 @@ std::atomic<int> g_bPreviewRunning{0};
 std::atomic<std::uint32_t> g_nStoreLength{0};
 MailCounter g_nMailCounter;
 std::string g_szExtractedMail;
+int g_nSplitterOffset = 0;
 
 }  // namespace dbx

@@ -24,5 +24,6 @@ extern std::atomic<int> g_bPreviewRunning;
 extern std::atomic<std::uint32_t> g_nStoreLength;
 extern MailCounter g_nMailCounter;     // number of the next extracted .eml
 extern std::string g_szExtractedMail;  // the .eml the next preview shows; "" for none
+extern int g_nSplitterOffset;          // the last splitter displacement applied
 
 }  // namespace dbx

@@ -6,6 +6,7 @@
 
 #include "app_message.h"
 #include "app_texts.h"
+#include "dressed_controls.h"
 #include "resource_registry.h"
 #include "templates.h"
 
@@ -13,6 +14,7 @@ namespace dbx {
 namespace {
 
 constexpr int kIdPrefixEdit = 1002;
+constexpr int kIdPrefixLabel = 1017;
 
 }  // namespace
 
@@ -25,8 +27,12 @@ bool HasIllegalPrefixCharacter(const QString& prefix) {
 
 PrefixDialog::PrefixDialog(const std::string& prefix, QWidget* parent)
     : TemplateDialog(PrefixDialogTemplate(),
-                     ResourceRegistry::Instance().Image(kIdrPrefixBackground), parent),
+                     ResourceRegistry::Instance().Image(kIdrPrefixBackground), parent,
+                     [](const ControlTemplate& control, QWidget* client) {
+                         return MakeTransparentStatic(control, client, {kIdPrefixLabel});
+                     }),
       m_strPrefix(prefix) {
+    UseSmallDialogFrame(*this);
     auto* edit = ControlAs<QLineEdit>(kIdPrefixEdit);
     edit->setText(QFile::decodeName(QByteArray::fromStdString(prefix)));
     edit->setFocus();

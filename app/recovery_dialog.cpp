@@ -16,6 +16,7 @@
 #include "browser_pane.h"
 #include "dialog_builder.h"
 #include "dialog_units.h"
+#include "dressed_controls.h"
 #include "globals.h"
 #include "locale_dates.h"
 #include "message_filter.h"
@@ -39,7 +40,7 @@ constexpr int kColumnWidth = 170;
 QWidget* MakeMainControl(const ControlTemplate& control, QWidget* parent) {
     if (control.cls == ControlClass::ListView) return new ResultsView(parent);
     if (control.id == kIdPreview) return new BrowserPane(parent);
-    return nullptr;
+    return MakeDressedMainControl(control, parent);
 }
 
 // The template, once the resources its pictures come from are registered.
@@ -75,6 +76,7 @@ void RecoveryDialog::BuildWindow() {
     m_menuBar =
         BuildMenuBar(MainMenuTemplate(), this, [this](int command) { RunCommand(command); });
     SetMenuBar(m_menuBar);
+    MakeResizable();
 
     m_results = new ResultsModel(this);
     ResultsList()->setModel(m_results);
@@ -102,19 +104,11 @@ void RecoveryDialog::BuildWindow() {
 
 void RecoveryDialog::OnInitDialog() {
     g_bJobBusy = 0;
-    // Dressing point A: the menu skin.
-    g_pMainDialog = this;
     BuildSystemMenu();
+    DressMenus();  // dressing point A
+    g_pMainDialog = this;
     setWindowIcon(m_hIcon);
-    // Dressing point B: the toolbar and link buttons.
-    SetHints({{kIdLiveUpdate, "Updates the software with latest changes from internet"},
-              {kIdSettings, "Settings for repaired files name"},
-              {kIdHiddenBrowse, "Select file for Recover"},
-              {kIdHiddenNext, "Recover file"},
-              {kIdSave, "Save file"},
-              {kIdSelectAll, "Select all"},
-              {kIdUnselectAll, "Unselect all"},
-              {kIdHomePage, "Click here to visit software home page"}});
+    DressToolbar();  // dressing point B
     m_nStep = 1;
 
     ResultsView* list = ResultsList();
@@ -124,6 +118,7 @@ void RecoveryDialog::OnInitDialog() {
     }
     // Present but not visible: it holds each message's offset for the preview and Save.
     header->resizeSection(ResultsModel::kLocation, 0);
+    SizeDateColumn();
 
     m_imgListIcons.clear();
     for (int id : {kIdrListIconMessage, kIdrListIconDeleted}) {
@@ -134,31 +129,19 @@ void RecoveryDialog::OnInitDialog() {
                                                                    Qt::SmoothTransformation))));
     }
     m_results->SetRowIcon(m_imgListIcons.front());
-    // Dressing point C: Next, Back and Stop.
-    SetHints({{kIdNext, "Go to next step"},
-              {kIdBack, "Go to privious step"},
-              {kIdStop, "stop current process"}});
+    DressWizardButtons();  // dressing point C
     g_bStopSearch = 0;
     list->setShowGrid(true);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    // Dressing point D: the splitter bar.
+    CreateSplitter();  // dressing point D
+    LayOutForSize();
     Instruction()->SetWindowText(AnsiToQString(texts::kStepOne));
     m_strPrefix = texts::kPrefix;
     std::error_code error;
     m_strStartDir = std::filesystem::current_path(error).string();
-    // Dressing point E: the menu icons.
+    AssignMenuIcons();  // dressing point E
     g_strPreviewPage = JoinPath(m_strStartDir, texts::kStartPage);
     if (auto* path = ControlAs<QLineEdit>(kIdPath)) path->setFocus();
-}
-
-// The buttons' pictures come with the dressing; their hints already tell what each one does.
-void RecoveryDialog::SetHints(std::initializer_list<std::pair<int, const char*>> hints) {
-    for (const auto& [id, hint] : hints) {
-        if (QWidget* control = Control(id)) {
-            control->setToolTip(QString::fromLatin1(hint));
-            control->setAccessibleName(QString::fromLatin1(hint));
-        }
-    }
 }
 
 ResultsView* RecoveryDialog::ResultsList() const {

@@ -3,11 +3,11 @@
 #include <QIcon>
 #include <QImage>
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "command_router.h"
+#include "image_list.h"
 #include "main_window_ids.h"
 #include "template_dialog.h"
 #include "wizard_window.h"
@@ -18,11 +18,14 @@ class QMenuBar;
 namespace dbx {
 
 class MessageFilter;
+class MenuSkinStyle;
 class PreviewController;
 class SaveController;
 class SavingDialog;
 class ScanController;
+class SplitterBar;
 class StaticText;
+struct SplitterNotification;
 
 // The main window: a two-step wizard (pick the store; search, preview and save), built from
 // dialog template 102 with menu 130. The search, the preview and the save each run in a
@@ -63,6 +66,15 @@ class RecoveryDialog : public TemplateDialog, public WizardWindow {
     void OnMessageListClick(const QPoint& viewportPoint);
     void OnHelp();
 
+    // The bar between the results list and the preview pane (shown in step 2).
+    SplitterBar* Splitter() const { return m_wndSplitter; }
+    // Icons of the menu commands, 16 x 16.
+    const ImageList& MenuIcons() const { return m_imgMenuIcons; }
+
+    // Where Browse opens: the folder of the path in the field, else the folder of the last
+    // store chosen, else the home folder.
+    QString BrowseStartFolder() const;
+
     // True from the start of a search, preview or save until the window has taken its end.
     bool JobRunning() const;
     // The progress of a running save; null when none runs.
@@ -77,14 +89,25 @@ class RecoveryDialog : public TemplateDialog, public WizardWindow {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void reject() override;
     // The template's hidden OK and Cancel buttons end nothing.
     void OnOK() override {}
     void OnCancel() override {}
 
   private:
-    // Tooltips by control id.
-    void SetHints(std::initializer_list<std::pair<int, const char*>> hints);
+    // The dressing: menu skin and menu icons, toolbar and link, Next/Back/Stop, splitter.
+    void DressMenus();
+    void AssignMenuIcons();
+    void DressToolbar();
+    void DressWizardButtons();
+    void CreateSplitter();
+    void OnSplitterMoved(const SplitterNotification& notification);
+    // Lets the window grow: list and pane take the room, the bottom band follows the bottom.
+    void MakeResizable();
+    void LayOutForSize();
+    void PaintBackground();
+    void SizeDateColumn();
     void OnInitDialog();
     void BuildWindow();
     void AddRoutes();
@@ -116,6 +139,13 @@ class RecoveryDialog : public TemplateDialog, public WizardWindow {
     SaveController* m_save = nullptr;
     CommandRouter m_router;
     bool m_bBackPending = false;  // Back pressed while a job was still ending
+
+    QWidget* m_client = nullptr;
+    MenuSkinStyle* m_menuStyle = nullptr;
+    SplitterBar* m_wndSplitter = nullptr;
+    ImageList m_imgMenuIcons;
+    int m_nSplitterShift = 0;    // what the splitter's drags moved it in all
+    std::string m_strBrowseDir;  // the folder of the last store chosen with Browse
 
     QIcon m_hIcon;
     QImage m_hBackground;

@@ -324,16 +324,26 @@ void DeviceContext::DrawImage(int x, int y, const QImage& image) {
 }
 
 void DeviceContext::BitBlt(int x, int y, int width, int height, const QImage& source, int sourceX,
-                           int sourceY) {
+                           int sourceY, BltOp op) {
     if (width <= 0 || height <= 0) return;
-    CompositionGuard guard(*painter_, QPainter::CompositionMode_Source);
-    painter_->drawImage(QRect(x, y, width, height), source, QRect(sourceX, sourceY, width, height));
+    QPainter::CompositionMode mode = QPainter::CompositionMode_Source;
+    if (op == BltOp::SrcAnd) mode = QPainter::RasterOp_SourceAndDestination;
+    if (op == BltOp::SrcPaint) mode = QPainter::RasterOp_SourceOrDestination;
+    CompositionGuard guard(*painter_, mode);
+    const qreal ratio = source.devicePixelRatio();
+    painter_->drawImage(QRectF(x, y, width, height), source,
+                        QRectF(sourceX * ratio, sourceY * ratio, width * ratio, height * ratio));
 }
 
 void DeviceContext::StretchImage(const Rect& target, const QImage& source) {
     if (target.IsEmpty()) return;
     CompositionGuard guard(*painter_, QPainter::CompositionMode_Source);
     painter_->drawImage(target.ToQRect(), source);
+}
+
+void DeviceContext::IntersectClipRect(const Rect& rect) {
+    painter_->setClipRect(rect.ToQRect(),
+                          painter_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
 }
 
 }  // namespace dbx

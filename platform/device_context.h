@@ -25,6 +25,10 @@ enum class Rop2 { CopyPen, NotXorPen };
 
 enum class PenStyle { Solid, Dash, Dot, Null };
 
+// How a block copy combines the source with the destination, bit by bit: a copy, an AND (a
+// white source keeps what is there, black clears it) or an OR (black keeps, colour adds).
+enum class BltOp { SrcCopy, SrcAnd, SrcPaint };
+
 struct PenDesc {
     PenStyle style = PenStyle::Solid;
     int width = 1;
@@ -119,9 +123,14 @@ class DeviceContext {
 
     // Copies pixels unchanged (8-bit images through their colour table).
     void DrawImage(int x, int y, const QImage& image);
-    void BitBlt(int x, int y, int width, int height, const QImage& source, int sourceX,
-                int sourceY);
+    // Source coordinates and sizes are in the source's device-independent pixels, so an image
+    // drawn for a high-density screen lands at the same place as its plain twin.
+    void BitBlt(int x, int y, int width, int height, const QImage& source, int sourceX, int sourceY,
+                BltOp op = BltOp::SrcCopy);
     void StretchImage(const Rect& target, const QImage& source);
+
+    // Drawing stays inside the rectangle (and any clip before it) until the context ends.
+    void IntersectClipRect(const Rect& rect);
 
   private:
     void Init();

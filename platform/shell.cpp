@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace dbx {
@@ -13,7 +14,14 @@ class DesktopShell : public Shell {
     bool Open(const QString& target) override {
         const QUrl url =
             QFileInfo::exists(target) ? QUrl::fromLocalFile(target) : QUrl::fromUserInput(target);
-        return url.isValid() && QDesktopServices::openUrl(url);
+        if (!url.isValid()) return false;
+        // The desktop's opener runs on its own: asking a desktop service directly can keep the
+        // caller waiting for seconds, and Exit must not wait.
+        const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+        if (!opener.isEmpty()) {
+            return QProcess::startDetached(opener, {url.toString(QUrl::FullyEncoded)});
+        }
+        return QDesktopServices::openUrl(url);
     }
     bool Start(const QString& program, const QStringList& arguments,
                const QString& workingDirectory) override {

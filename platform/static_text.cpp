@@ -14,6 +14,7 @@ void StaticText::SetWindowText(const QString& text) {
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     setText(shown);
+    OnWindowTextChanged();
 }
 
 }  // namespace dbx

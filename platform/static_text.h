@@ -15,6 +15,10 @@ class StaticText : public QLabel {
     void SetWindowText(const QString& text);
     const QString& WindowText() const { return text_; }
 
+  protected:
+    // After the text was stored and shown.
+    virtual void OnWindowTextChanged() {}
+
   private:
     QString text_;
 };

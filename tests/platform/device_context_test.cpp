@@ -238,6 +238,59 @@ TEST_F(DrawingTest, BitBltCopiesPartOfAnImageAndStretchScalesIt) {
     EXPECT_EQ(At(29, 29), kBlue);
 }
 
+TEST_F(DrawingTest, MaskAndThenColourBlocksLeaveTheBackgroundWhereTheMaskIsWhite) {
+    image.fill(qRgb(0, 255, 0));
+    QImage mask(4, 1, QImage::Format_RGB32);
+    QImage colour(4, 1, QImage::Format_RGB32);
+    const QRgb white = qRgb(255, 255, 255), black = qRgb(0, 0, 0);
+    const QRgb maskPixels[] = {white, black, white, black};
+    const QRgb colourPixels[] = {black, qRgb(255, 0, 0), black, qRgb(0, 0, 255)};
+    for (int x = 0; x < 4; ++x) {
+        mask.setPixel(x, 0, maskPixels[x]);
+        colour.setPixel(x, 0, colourPixels[x]);
+    }
+    {
+        DeviceContext dc(&image);
+        dc.BitBlt(5, 5, 4, 1, mask, 0, 0, BltOp::SrcAnd);
+        dc.BitBlt(5, 5, 4, 1, colour, 0, 0, BltOp::SrcPaint);
+    }
+    EXPECT_EQ(At(5, 5), MakeColorRef(0, 255, 0));
+    EXPECT_EQ(At(6, 5), kRed);
+    EXPECT_EQ(At(7, 5), MakeColorRef(0, 255, 0));
+    EXPECT_EQ(At(8, 5), kBlue);
+}
+
+TEST_F(DrawingTest, BitBltTakesSourceCoordinatesInDeviceIndependentPixels) {
+    QImage dense(8, 8, QImage::Format_RGB32);
+    dense.fill(Qt::black);
+    dense.setDevicePixelRatio(2);
+    {
+        QPainter p(&dense);
+        p.fillRect(QRect(2, 2, 2, 2), Qt::red);  // logical (2, 2) to (4, 4)
+    }
+    {
+        DeviceContext dc(&image);
+        dc.BitBlt(10, 10, 2, 2, dense, 2, 2);
+    }
+    EXPECT_EQ(Count(kRed), 4);
+    EXPECT_EQ(At(10, 10), kRed);
+    EXPECT_EQ(At(11, 11), kRed);
+}
+
+TEST_F(DrawingTest, ClippingKeepsDrawingInsideEveryRectangleGiven) {
+    {
+        DeviceContext dc(&image);
+        dc.IntersectClipRect({5, 5, 20, 20});
+        dc.IntersectClipRect({10, 0, 40, 15});
+        dc.FillSolidRect({0, 0, 40, 30}, kRed);
+    }
+    EXPECT_EQ(Count(kRed), 10 * 10);
+    EXPECT_EQ(At(10, 5), kRed);
+    EXPECT_EQ(At(19, 14), kRed);
+    EXPECT_EQ(At(9, 10), kWhite);
+    EXPECT_EQ(At(15, 15), kWhite);
+}
+
 TEST_F(DrawingTest, ABorrowedPainterGetsItsStateBack) {
     QPainter painter(&image);
     painter.setPen(QColor(1, 2, 3));

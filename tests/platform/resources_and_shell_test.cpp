@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
 
 #include "resource_registry.h"
 #include "shell.h"
@@ -53,6 +57,38 @@ TEST(Shell, ATestShellTakesTheCallsUntilRemoved) {
     EXPECT_EQ(log, (std::vector<QString>{"http://example.com/", "updater <QZWRB>"}));
     Shell::Install(std::move(previous));
     EXPECT_EQ(dynamic_cast<RecordingShell*>(&Shell::Current()), nullptr);
+}
+
+// The desktop's opener may take seconds to come back (measured up to 1.85 s); opening the home
+// page on Exit must not wait for it.
+TEST(Shell, OpeningAPageDoesNotWaitForTheDesktopsOpener) {
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    const QString marker = bin.filePath(QStringLiteral("opened"));
+    {
+        QFile opener(bin.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+        opener.write(
+            QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\nsleep 2\n").arg(marker).toUtf8());
+        opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                              QFileDevice::ExeOwner);
+    }
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit() + ":" + path);
+    QElapsedTimer timer;
+    timer.start();
+    const bool opened = Shell::Current().Open(QStringLiteral("http://example.com/home.htm"));
+    const qint64 elapsed = timer.elapsed();
+    qputenv("PATH", path);
+    EXPECT_TRUE(opened);
+    EXPECT_LT(elapsed, 200);
+    // The opener did get the page.
+    QElapsedTimer wait;
+    wait.start();
+    while (!QFile::exists(marker) && wait.elapsed() < 5000) QThread::msleep(20);
+    QFile written(marker);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll().trimmed(), QByteArray("http://example.com/home.htm"));
 }
 
 }  // namespace
