@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "dialog_units.h"
+#include "mul_div.h"
 
 namespace dbx {
 

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "mul_div.h"
+
 namespace dbx::markup {
 
 // Every reader here takes what it can and yields 0 for text that holds no number. Results are
@@ -13,9 +15,6 @@ int ReadAutoInteger(std::string_view text);
 
 // The decimal digits at the very start of the text.
 int ReadLeadingDecimal(std::string_view text);
-
-// a × b / c, rounded half away from zero; -1 when c is 0.
-int MulDiv(int a, int b, int c);
 
 // Metrics of the selected font and the device, for the relative units.
 struct FontMeasures {

@@ -38,10 +38,8 @@ class MarkupRenderer {
 
     // 0: unlimited; otherwise text wraps to it and the measured width is held to it.
     void SetMaxWidth(int pixels) { settings_.maxWidth = std::max(0, pixels); }
-    int MaxWidth() const { return settings_.maxWidth; }
     // Tab stops lie this far apart; at least 1.
     void SetTabWidth(int pixels) { settings_.tabWidth = std::max(1, pixels); }
-    int TabWidth() const { return settings_.tabWidth; }
     void SetLineBreaks(bool on) { language_.SetLineBreaks(on); }
     void SetColorMode(bool on) { language_.SetColorMode(on); }
     void SetFixedColor(ColorRef color) { language_.SetFixedColor(color); }
@@ -53,7 +51,6 @@ class MarkupRenderer {
     void SetResourceModule(const ResourceRegistry* module) { settings_.module = module; }
     // The cursor owners show over links; without one, hit tests report no links.
     void SetHandCursor(std::optional<Qt::CursorShape> cursor) { handCursor_ = cursor; }
-    std::optional<Qt::CursorShape> HandCursor() const { return handCursor_; }
 
     // The size the text needs, 1 pixel more each way; 0 × 0 for a text that shows nothing.
     QSize Measure(DeviceContext& dc, std::string_view text);
@@ -69,11 +66,9 @@ class MarkupRenderer {
 
     void PaintEffect(DeviceContext& dc, int effect, const Rect& rect, ColorRef color1,
                      ColorRef color2, ColorRef color3, int granularity, int option = 0);
-    EffectPainter& Effects() { return effects_; }
 
     const std::string& Text() const { return text_; }
     const std::vector<markup::HotArea>& HotAreas() const { return hotAreas_; }
-    int HoveredLink() const { return settings_.hoveredLink; }
     const markup::LayoutRecords& Records() const { return records_; }
 
   private:

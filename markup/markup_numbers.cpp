@@ -73,18 +73,6 @@ int ReadLeadingDecimal(std::string_view text) {
     return Clamp(ReadDigits(text, 0, 10));
 }
 
-int MulDiv(int a, int b, int c) {
-    if (c == 0) return -1;
-    const std::int64_t product = std::int64_t(a) * b;
-    std::int64_t quotient = product / c;
-    const std::int64_t remainder = product % c;
-    // Round half away from zero: compare twice the remainder with the divisor.
-    if (2 * (remainder < 0 ? -remainder : remainder) >= (c < 0 ? -std::int64_t(c) : c)) {
-        quotient += ((product < 0) != (c < 0)) ? -1 : 1;
-    }
-    return Clamp(quotient);
-}
-
 int ParseLength(std::string_view value, int fallback, bool fontSize, const FontMeasures& m) {
     if (value.empty()) return fallback;
     if (value.front() == '+' || value.front() == '-') value.remove_prefix(1);

@@ -22,7 +22,6 @@ class MarkupLanguage {
     explicit MarkupLanguage(const SystemColors& system);
 
     void SetLineBreaks(bool on) { lineBreaks_ = on; }
-    bool LineBreaks() const { return lineBreaks_; }
     void AddReplacement(std::string from, std::string to);
     std::string Prepare(std::string_view text) const;
 
@@ -36,7 +35,6 @@ class MarkupLanguage {
 
     // nullopt restores the built-in sheet.
     void SetStyleSheet(std::optional<std::string_view> text) { sheet_.Set(text); }
-    const StyleSheet& Sheet() const { return sheet_; }
     bool ApplyRule(std::string_view selector, StyleState& state,
                    const FontMeasures& measures) const;
 

@@ -49,7 +49,6 @@ class LayoutEngine {
     QSize LayoutParts(std::string_view text, const Rect& area, StyleState& state, StyleStack& stack,
                       int depth);
 
-    Pass GetPass() const { return pass_; }
     bool Measuring() const { return pass_ == Pass::Measure; }
     DeviceContext& Dc() { return dc_; }
     const MarkupLanguage& Language() const { return language_; }
