@@ -56,12 +56,17 @@ void FlowLayout::Text(std::string run) {
     std::string_view rest = text;
     while (!rest.empty()) {
         OpenLine();
-        if (!WrapsAt(TextWidth(rest))) {
+        if (!wraps_) {
             Place(rest);
             return;
         }
-        const WrapCut cut = CutRun(rest, wrapRight_ - x_, x_ == area_.left,
-                                   [this](std::string_view t) { return TextWidth(t); });
+        const LineCut line = NextLine(rest, wrapRight_ - x_, x_ == area_.left,
+                                      [this](std::string_view t) { return TextWidth(t); });
+        if (line.whole) {
+            Place(rest);
+            return;
+        }
+        const WrapCut& cut = line.cut;
         Place(rest.substr(0, cut.pieceEnd));
         rest = rest.substr(cut.restStart);
         if (!rest.empty()) EndLine(1, true);

@@ -1,7 +1,12 @@
 #include "word_wrap.h"
 
+#include <vector>
+
 namespace dbx::markup {
 namespace {
+
+// The first stretch NextLine measures; it doubles until it no longer fits.
+constexpr std::size_t kFirstProbe = 16;
 
 bool IsBreak(char c) {
     return c == ' ' || std::string_view("-.,!:;)}]?").find(c) != std::string_view::npos;
@@ -30,23 +35,51 @@ std::size_t LongestFittingPrefix(std::string_view run, int room, const TextWidth
 }  // namespace
 
 WrapCut CutRun(std::string_view run, int room, bool atLineStart, const TextWidth& width) {
-    bool found = false;
-    WrapCut best;
+    // Pieces end no earlier than the pieces of the breaks before them, and widths grow with the
+    // piece, so the last piece that fits is found by halving.
+    std::vector<WrapCut> breaks;
     for (std::size_t i = 0; i < run.size(); ++i) {
         if (!IsBreak(run[i])) continue;
         std::size_t end = run[i] == ' ' ? i : i + 1;
         while (end > 0 && run[end - 1] == ' ') --end;
         // An empty piece at the start of a line would only make an empty line.
         if (end == 0 && atLineStart) continue;
-        // Widths grow with the piece, so the first break that does not fit ends the search.
-        if (width(run.substr(0, end)) > room) break;
-        found = true;
-        best = {end, SkipSpaces(run, i + 1)};
+        breaks.push_back({end, i + 1});
     }
-    if (found) return best;
+    std::size_t fitting = 0;
+    std::size_t tooLong = breaks.size();
+    while (fitting < tooLong) {
+        const std::size_t mid = fitting + (tooLong - fitting) / 2;
+        if (width(run.substr(0, breaks[mid].pieceEnd)) <= room) {
+            fitting = mid + 1;
+        } else {
+            tooLong = mid;
+        }
+    }
+    if (fitting > 0) {
+        const WrapCut& best = breaks[fitting - 1];
+        return {best.pieceEnd, SkipSpaces(run, best.restStart)};
+    }
     if (!atLineStart || run.empty()) return {0, 0};
     const std::size_t end = LongestFittingPrefix(run, room, width);
     return {end, SkipSpaces(run, end)};
+}
+
+LineCut NextLine(std::string_view run, int room, bool atLineStart, const TextWidth& width) {
+    std::size_t probe = kFirstProbe;
+    while (true) {
+        if (probe >= run.size()) {
+            if (width(run) <= room) return {true, {run.size(), run.size()}};
+            probe = run.size();
+            break;
+        }
+        if (width(run.substr(0, probe)) > room) break;
+        probe *= 2;
+    }
+    // A break past the probe makes a piece longer than the probe, which cannot fit, unless only
+    // spaces lie between: those are trimmed off the piece, so the window takes them in.
+    const std::string_view window = run.substr(0, SkipSpaces(run, probe));
+    return {false, CutRun(window, room, atLineStart, width)};
 }
 
 }  // namespace dbx::markup

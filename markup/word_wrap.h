@@ -21,4 +21,13 @@ using TextWidth = std::function<int(std::string_view)>;
 // character); elsewhere it moves to the next line whole.
 WrapCut CutRun(std::string_view run, int room, bool atLineStart, const TextWidth& width);
 
+// The next line of a run: the whole run when it fits in `room`, otherwise the cut CutRun makes.
+// Only a stretch about twice as long as what fits is measured, so that wrapping a run into
+// lines costs time linear in its length.
+struct LineCut {
+    bool whole = false;
+    WrapCut cut;
+};
+LineCut NextLine(std::string_view run, int room, bool atLineStart, const TextWidth& width);
+
 }  // namespace dbx::markup

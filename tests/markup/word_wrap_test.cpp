@@ -1,7 +1,9 @@
 // Cutting of text runs that do not fit, with every character 10 pixels wide.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "word_wrap.h"
 
@@ -68,6 +70,74 @@ TEST(WordWrap, ALeadingSpaceMovesTheRunWithoutAnEmptyLine) {
     const Cut start = CutAt(" word", 15, true);
     EXPECT_EQ(start.piece, " ");
     EXPECT_EQ(start.rest, "word");
+}
+
+// Wraps a whole run line by line as the flow layout does, every line starting at its left edge.
+std::vector<std::string> WrapAll(std::string_view run, int room, const TextWidth& width) {
+    std::vector<std::string> lines;
+    while (!run.empty()) {
+        const LineCut line = NextLine(run, room, true, width);
+        if (line.whole) {
+            lines.emplace_back(run);
+            break;
+        }
+        lines.emplace_back(run.substr(0, line.cut.pieceEnd));
+        run = run.substr(line.cut.restStart);
+    }
+    return lines;
+}
+
+// Words of 1 to 12 letters, with now and then a run of spaces or a break character.
+std::string Words(std::size_t size, std::uint32_t seed) {
+    std::string text;
+    while (text.size() < size) {
+        seed = seed * 1103515245u + 12345u;
+        const unsigned letters = 1 + (seed >> 16) % 12;
+        text.append(letters, char('a' + (seed >> 8) % 26));
+        text += (seed >> 20) % 9 == 0 ? "  - " : (seed >> 20) % 7 == 0 ? "," : " ";
+    }
+    return text.substr(0, size);
+}
+
+TEST(WordWrap, NextLineCutsAsTheWholeRunWould) {
+    for (std::uint32_t seed = 1; seed <= 200; ++seed) {
+        const std::string run = Words(1 + seed * 7 % 300, seed);
+        for (int room : {0, 5, 35, 120, 400, 5000}) {
+            for (bool atLineStart : {true, false}) {
+                const LineCut line = NextLine(run, room, atLineStart, TenEach);
+                const bool fits = TenEach(run) <= room;
+                ASSERT_EQ(line.whole, fits) << run << " @" << room;
+                if (fits) continue;
+                const WrapCut whole = CutRun(run, room, atLineStart, TenEach);
+                EXPECT_EQ(line.cut.pieceEnd, whole.pieceEnd) << run << " @" << room;
+                EXPECT_EQ(line.cut.restStart, whole.restStart) << run << " @" << room;
+            }
+        }
+    }
+}
+
+TEST(WordWrap, WrappingCostsTimeLinearInTheText) {
+    std::size_t measured = 0;
+    const TextWidth counting = [&measured](std::string_view text) {
+        measured += text.size();
+        return TenEach(text);
+    };
+    const std::string words = Words(1 << 20, 7);
+    const std::vector<std::string> lines = WrapAll(words, 400, counting);
+    EXPECT_GT(lines.size(), 20000u);
+    for (const std::string& line : lines) EXPECT_LE(TenEach(line), 400);
+    EXPECT_LT(measured, 16 * words.size());
+
+    // One endless word, cut every three letters.
+    measured = 0;
+    const std::string word(1 << 20, 'w');
+    EXPECT_EQ(WrapAll(word, 30, counting).size(), (word.size() + 2) / 3);
+    EXPECT_LT(measured, 64 * word.size());
+
+    // Nothing fits: a letter a line.
+    measured = 0;
+    EXPECT_EQ(WrapAll(std::string(1 << 16, 'x'), 0, counting).size(), std::size_t(1) << 16);
+    EXPECT_LT(measured, 64u << 16);
 }
 
 }  // namespace
