@@ -1,6 +1,8 @@
 #include "effect_painter.h"
 
 #include <QList>
+#include <QPaintDevice>
+#include <QPainter>
 #include <cstdint>
 
 #include "effect_patterns.h"
@@ -15,6 +17,18 @@ int Step(int a, int b, int i) {
 }
 
 }  // namespace
+
+Rect VisibleArea(DeviceContext& dc) {
+    QPainter& painter = dc.Painter();
+    const QPaintDevice* device = painter.device();
+    if (device == nullptr) return {};
+    const QRectF deviceArea(0, 0, device->width(), device->height());
+    QRectF area = painter.combinedTransform().inverted().mapRect(deviceArea);
+    // The clip is kept in the painter's own coordinates.
+    if (painter.hasClipping()) area &= painter.clipBoundingRect();
+    const QRect r = area.toAlignedRect();
+    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
 
 void PaintGradient(DeviceContext& dc, const Rect& area, bool horizontal, ColorRef from,
                    ColorRef to) {
@@ -69,14 +83,19 @@ void EffectPainter::Paint(DeviceContext& dc, int effect, const Rect& rect, Color
             break;
     }
     if (effect >= kEffectNoise && effect <= kEffectMetal) {
-        image_ = PatternIndexImage(effect, rect.Width(), rect.Height(), granularity, random_);
+        // Only what can show is painted: a rectangle far larger than the device costs no more.
+        const QRect shown = VisibleArea(dc).ToQRect() & rect.ToQRect();
+        const QRect window = shown.translated(-rect.left, -rect.top);
+        image_ =
+            PatternIndexImage(effect, rect.Width(), rect.Height(), window, granularity, random_);
+        if (shown.isEmpty()) return;
         if (!image_.isNull()) {
             const auto table = PatternColorTable(color1, color2, color3);
             QList<QRgb> colors;
             colors.reserve(qsizetype(table.size()));
             for (ColorRef c : table) colors.append(ToQRgb(c));
             image_.setColorTable(colors);
-            dc.DrawImage(rect.left, rect.top, image_);
+            dc.DrawImage(shown.left(), shown.top(), image_);
             return;
         }
         // Too large to allocate: the first colour at least covers the area.

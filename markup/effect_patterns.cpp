@@ -9,13 +9,19 @@ namespace {
 using I64 = std::int64_t;
 
 // All arithmetic as the effects define it: integers, division toward zero, and the low 8 bits
-// of the result as the index. 64 bits keep the products of large rectangles exact.
+// of the result as the index. 64 bits keep the products of large rectangles exact. The image
+// holds only `window` of the full width × height; coordinates stay those of the full rectangle.
 class Pattern {
   public:
-    Pattern(QImage& image, int granularity, PseudoRandom& random)
+    Pattern(QImage& image, QRect window, int width, int height, int granularity,
+            PseudoRandom& random)
         : image_(image),
-          w_(image.width()),
-          h_(image.height()),
+          x0_(window.left()),
+          y0_(window.top()),
+          x1_(I64(window.left()) + window.width()),
+          y1_(I64(window.top()) + window.height()),
+          w_(width),
+          h_(height),
           g_(granularity),
           n1_(255 - 2 * granularity),
           q_(granularity == 0 ? 1 : 2 * granularity),
@@ -80,12 +86,12 @@ class Pattern {
         });
         const I64 bevel = std::min<I64>(w_ / 6, 16);
         const I64 d = I64(h_) * h_ / 4;
-        for (I64 y = 0; y < h_; ++y) {
+        for (I64 y = y0_; y < y1_; ++y) {
             // A one-row rectangle has d = 0; its numerator is 0 too, read as 0.
             const I64 numerator = (y * bevel - bevel * (h_ / 2)) * (y - h_ / 2);
             const I64 m = (d == 0 ? 0 : numerator / d) + w_ / 2 - bevel;
-            std::uint8_t* row = image_.scanLine(int(y));
-            for (I64 x = 0; x < w_; ++x) {
+            std::uint8_t* row = image_.scanLine(int(y - y0_)) - x0_;
+            for (I64 x = x0_; x < x1_; ++x) {
                 I64 value = row[x];
                 // Without a bevel (narrow rectangles) neither rule can hold.
                 if (bevel > 0 && m < x - w_ / 2) value = g_ + (128 * (w_ - x)) / bevel;
@@ -116,25 +122,28 @@ class Pattern {
         }
         const I64 n2 = (n1_ - 40) / 2;
         Each([&](I64 x, I64 y) {
-            const I64 base = image_.constScanLine(int(y))[x];
+            const I64 base = image_.constScanLine(int(y - y0_))[x - x0_];
             return base + (y * n2) / h_ + ((w_ - x) * n2) / w_ +
                    random_.Next() / (PseudoRandom::kMax / q_);
         });
     }
 
     void Set(I64 x, I64 y, std::uint8_t value) {
-        if (x >= 0 && x < w_ && y >= 0 && y < h_) image_.scanLine(int(y))[x] = value;
+        if (x >= x0_ && x < x1_ && y >= y0_ && y < y1_) {
+            image_.scanLine(int(y - y0_))[x - x0_] = value;
+        }
     }
 
     template <typename IndexOf>
     void Each(IndexOf indexOf) {
-        for (I64 y = 0; y < h_; ++y) {
-            std::uint8_t* row = image_.scanLine(int(y));
-            for (I64 x = 0; x < w_; ++x) row[x] = std::uint8_t(indexOf(x, y));
+        for (I64 y = y0_; y < y1_; ++y) {
+            std::uint8_t* row = image_.scanLine(int(y - y0_));
+            for (I64 x = x0_; x < x1_; ++x) row[x - x0_] = std::uint8_t(indexOf(x, y));
         }
     }
 
     QImage& image_;
+    const I64 x0_, y0_, x1_, y1_;
     const I64 w_;
     const I64 h_;
     const I64 g_;
@@ -160,10 +169,17 @@ std::array<ColorRef, 256> PatternColorTable(ColorRef color1, ColorRef color2, Co
 }
 
 QImage PatternIndexImage(int effect, int width, int height, int granularity, PseudoRandom& random) {
-    if (width <= 0 || height <= 0) return {};
-    QImage image(width, height, QImage::Format_Indexed8);
+    return PatternIndexImage(effect, width, height, QRect(0, 0, width, height), granularity,
+                             random);
+}
+
+QImage PatternIndexImage(int effect, int width, int height, QRect window, int granularity,
+                         PseudoRandom& random) {
+    window &= QRect(0, 0, width, height);
+    if (width <= 0 || height <= 0 || window.isEmpty()) return {};
+    QImage image(window.size(), QImage::Format_Indexed8);
     if (image.isNull()) return image;
-    Pattern(image, std::clamp(granularity, 0, 255), random).Paint(effect);
+    Pattern(image, window, width, height, std::clamp(granularity, 0, 255), random).Paint(effect);
     return image;
 }
 

@@ -191,6 +191,50 @@ TEST(PatternImage, RectanglesWiderThanTheRandomRangeDoNotDivideByZero) {
     EXPECT_TRUE(PatternIndexImage(kEffectNoise, 0, 5, 0, random).isNull());
 }
 
+TEST(PatternImage, AWindowHoldsThePixelsOfTheWholeRectangle) {
+    for (int effect = kEffectNoise; effect <= kEffectMetal; ++effect) {
+        if (effect == kEffectMetal || effect == kEffectNoise) continue;  // random scratches, noise
+        PseudoRandom wholeRandom(9), windowRandom(9);
+        const QImage whole = PatternIndexImage(effect, 300, 120, 0, wholeRandom);
+        const QRect window(170, 35, 90, 60);
+        const QImage part = PatternIndexImage(effect, 300, 120, window, 0, windowRandom);
+        ASSERT_EQ(part.size(), window.size()) << effect;
+        for (int y = 0; y < window.height(); ++y) {
+            for (int x = 0; x < window.width(); ++x) {
+                const int expected = whole.pixelIndex(window.left() + x, window.top() + y);
+                ASSERT_TRUE(NearIndex(part.pixelIndex(x, y), expected, 2))
+                    << "effect " << effect << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(PatternImage, AWindowOutsideTheRectangleIsCutToIt) {
+    PseudoRandom random(1);
+    EXPECT_EQ(PatternIndexImage(kEffectNoise, 50, 50, QRect(40, -10, 30, 30), 0, random).size(),
+              QSize(10, 20));
+    EXPECT_TRUE(PatternIndexImage(kEffectNoise, 50, 50, QRect(60, 0, 5, 5), 0, random).isNull());
+}
+
+TEST_F(Patterns, OnlyTheVisiblePartOfAHugeRectangleIsPainted) {
+    for (int effect = kEffectNoise; effect <= kEffectMetal; ++effect) {
+        image.fill(ToQColor(kBackground));
+        Paint(effect, {-100000, -50000, 8000000, 8000000}, 40);
+        EXPECT_LE(painter.PaletteImage().width(), image.width()) << effect;
+        EXPECT_LE(painter.PaletteImage().height(), image.height()) << effect;
+        for (QPoint p : {QPoint(0, 0), QPoint(249, 79), QPoint(125, 40)}) {
+            EXPECT_NE(At(p.x(), p.y()), kBackground) << effect;
+        }
+    }
+    // Partly off the device: the rest is painted where it shows.
+    image.fill(ToQColor(kBackground));
+    Paint(kEffectHShade, {200, 60, 4000, 4000});
+    EXPECT_EQ(painter.PaletteImage().size(), QSize(50, 20));
+    EXPECT_NE(At(249, 79), kBackground);
+    EXPECT_EQ(At(199, 79), kBackground);
+    EXPECT_EQ(At(249, 59), kBackground);
+}
+
 TEST(PseudoRandom, SpansTheFifteenBitRangeAndRepeatsWithItsSeed) {
     PseudoRandom a(42), b(42);
     int low = PseudoRandom::kMax, high = 0;
