@@ -1,11 +1,10 @@
 #include "effect_painter.h"
 
 #include <QList>
-#include <QPaintDevice>
-#include <QPainter>
 #include <cstdint>
 
 #include "effect_patterns.h"
+#include "visible_area.h"
 
 namespace dbx {
 namespace {
@@ -17,18 +16,6 @@ int Step(int a, int b, int i) {
 }
 
 }  // namespace
-
-Rect VisibleArea(DeviceContext& dc) {
-    QPainter& painter = dc.Painter();
-    const QPaintDevice* device = painter.device();
-    if (device == nullptr) return {};
-    const QRectF deviceArea(0, 0, device->width(), device->height());
-    QRectF area = painter.combinedTransform().inverted().mapRect(deviceArea);
-    // The clip is kept in the painter's own coordinates.
-    if (painter.hasClipping()) area &= painter.clipBoundingRect();
-    const QRect r = area.toAlignedRect();
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
 
 void PaintGradient(DeviceContext& dc, const Rect& area, bool horizontal, ColorRef from,
                    ColorRef to) {

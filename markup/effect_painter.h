@@ -49,10 +49,6 @@ class EffectPainter {
     QImage image_;
 };
 
-// The part of the device's coordinates that drawing can reach: the device's own area, within
-// the painter's clip.
-Rect VisibleArea(DeviceContext& dc);
-
 // 64 bands from colour `from` to colour `to` along the width (or the height) of `area`.
 void PaintGradient(DeviceContext& dc, const Rect& area, bool horizontal, ColorRef from,
                    ColorRef to);

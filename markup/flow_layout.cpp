@@ -7,12 +7,15 @@
 #include "layout_math.h"
 #include "markup_tokens.h"
 #include "text_transform.h"
+#include "visible_area.h"
 #include "word_wrap.h"
 
 namespace dbx::markup {
 
 FlowLayout::FlowLayout(LayoutEngine& engine, const Rect& area, StyleState& state, StyleStack& stack)
-    : engine_(engine), area_(area), state_(state), stack_(stack) {}
+    : engine_(engine), area_(area), state_(state), stack_(stack) {
+    if (!engine_.Measuring()) visible_ = VisibleArea(engine_.Dc());
+}
 
 QSize FlowLayout::Run(std::string_view stretch) {
     std::vector<int>& wrapWidths = engine_.Records().stretchWrapWidths;
@@ -135,7 +138,11 @@ void FlowLayout::Place(std::string_view piece) {
     } else {
         const int top = TextTop(extent.height(), metrics.ascent);
         const int left = DrawX();
-        const int advance = dc.TextOut(left, top, text);
+        // Text the device cannot show is not drawn: a long text costs its layout only.
+        const bool shows = Overlaps({left, top, AddClamped(left, extent.width()),
+                                     AddClamped(top, extent.height())},
+                                    visible_);
+        const int advance = shows ? dc.TextOut(left, top, text) : extent.width();
         if (state_.overline) {
             const int thickness = state_.fontWeight >= 700 ? 2 : 1;
             dc.FillSolidRect({left, top, left + advance, top + thickness}, state_.textColor);

@@ -56,6 +56,7 @@ class FlowLayout {
     int descent_ = 0;
     int minHeight_ = 0;
     // Drawing: the record of the open line and where it is drawn.
+    Rect visible_;  // what the device shows
     LineRecord line_;
     int offset_ = 0;
     int shift_ = 0;

@@ -83,6 +83,8 @@ class MessageBoxDialog : public QDialog, public MarkupNotifyTarget {
     void DecorateButton(std::size_t index, QPushButton* button);
     void PlaceControls();
     void CentreWindow();
+    QRect AvailableArea() const;
+    int CaptionWidth() const;
     void UpdateCloseState();
     QString CaptionText() const;
     void CloseRequested();
