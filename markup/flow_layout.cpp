@@ -139,9 +139,9 @@ void FlowLayout::Place(std::string_view piece) {
         const int top = TextTop(extent.height(), metrics.ascent);
         const int left = DrawX();
         // Text the device cannot show is not drawn: a long text costs its layout only.
-        const bool shows = Overlaps({left, top, AddClamped(left, extent.width()),
-                                     AddClamped(top, extent.height())},
-                                    visible_);
+        const bool shows = Overlaps(
+            {left, top, AddClamped(left, extent.width()), AddClamped(top, extent.height())},
+            visible_);
         const int advance = shows ? dc.TextOut(left, top, text) : extent.width();
         if (state_.overline) {
             const int thickness = state_.fontWeight >= 700 ? 2 : 1;

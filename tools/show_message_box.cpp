@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help)));
     };
     value("text", "message markup");
-    value("text-file", "read the message markup from a file (Windows-1252 bytes, taken as they are)");
+    value("text-file",
+          "read the message markup from a file (Windows-1252 bytes, taken as they are)");
     value("caption", "window caption");
     value("bits", "style bits, e.g. 0x40 (Qt keeps --style for itself)");
     flag("app-style", "the program's message options (vbump, light yellow and white)");

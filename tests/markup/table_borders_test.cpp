@@ -2,11 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
 
+#include "counting_device.h"
 #include "device_context.h"
 #include "table_attributes.h"
 #include "table_borders.h"
@@ -88,53 +88,9 @@ TEST(TableBorders, EveryPixelTakesTheColourOfItsSide) {
     }
 }
 
-// A paint device that only counts what it is asked to draw.
-class CountingEngine : public QPaintEngine {
-  public:
-    int calls = 0;
-    bool begin(QPaintDevice*) override { return true; }
-    bool end() override { return true; }
-    void updateState(const QPaintEngineState&) override {}
-    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override { ++calls; }
-    void drawPolygon(const QPointF*, int, PolygonDrawMode) override { ++calls; }
-    void drawRects(const QRectF*, int count) override { calls += count; }
-    void drawRects(const QRect*, int count) override { calls += count; }
-    void drawPath(const QPainterPath&) override { ++calls; }
-    void drawImage(const QRectF&, const QImage&, const QRectF&, Qt::ImageConversionFlags) override {
-        ++calls;
-    }
-    Type type() const override { return User; }
-};
-
-class CountingDevice : public QPaintDevice {
-  public:
-    CountingEngine engine;
-    QPaintEngine* paintEngine() const override { return const_cast<CountingEngine*>(&engine); }
-    int metric(PaintDeviceMetric m) const override {
-        switch (m) {
-            case PdmWidth:
-            case PdmHeight:
-                return 1000;
-            case PdmDpiX:
-            case PdmDpiY:
-            case PdmPhysicalDpiX:
-            case PdmPhysicalDpiY:
-                return 96;
-            case PdmDepth:
-                return 32;
-            case PdmDevicePixelRatio:
-                return 1;
-            case PdmDevicePixelRatioScaled:
-                return int(devicePixelRatioFScale());
-            default:
-                return 1000;
-        }
-    }
-};
-
 TEST(TableBorders, AWideBorderCostsNoMoreThanANarrowOne) {
     for (int style : {1, 2, 3}) {
-        CountingDevice device;
+        test::CountingDevice device(40000, 40000);
         {
             QPainter painter(&device);
             DeviceContext dc(painter);
