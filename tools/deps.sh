@@ -30,6 +30,9 @@ CORE_PACKAGES=(cmake make g++ libgtest-dev nlohmann-json3-dev libcli11-dev)
 GUI_PACKAGES=(qt6-base-dev qt6-webengine-dev qt6-svg-dev fonts-liberation2 fonts-dejavu-core
     fp-utils)
 
+# Packages of the fuzz targets (fuzz/): clang with libFuzzer and the sanitizer runtimes.
+FUZZ_PACKAGES=(clang libfuzzer-14-dev libclang-rt-14-dev)
+
 # Packages the desktop program uses at run time only: a viewer that opens the help file (F1),
 # and the desktop's "open" (xdg-open) with its table of which program opens what.
 RUN_PACKAGES=(xchm xdg-utils desktop-file-utils)
