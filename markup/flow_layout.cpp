@@ -47,7 +47,7 @@ QSize FlowLayout::Run(std::string_view stretch) {
 }
 
 int FlowLayout::TextWidth(std::string_view text) const {
-    return engine_.Dc().TextExtent(AnsiToQString(text)).width();
+    return engine_.Records().extents.Get(engine_.Dc(), text).width();
 }
 
 bool FlowLayout::WrapsAt(int width) const {
@@ -128,8 +128,7 @@ int FlowLayout::TextTop(int height, int ascent) const {
 void FlowLayout::Place(std::string_view piece) {
     if (piece.empty()) return;
     DeviceContext& dc = engine_.Dc();
-    const QString text = AnsiToQString(piece);
-    const QSize extent = dc.TextExtent(text);
+    const QSize extent = engine_.Records().extents.Get(dc, piece);
     const TextMetrics& metrics = engine_.Metrics();
     if (engine_.Measuring()) {
         ascent_ = std::max(ascent_, metrics.ascent);
@@ -142,7 +141,7 @@ void FlowLayout::Place(std::string_view piece) {
         const bool shows = Overlaps(
             {left, top, AddClamped(left, extent.width()), AddClamped(top, extent.height())},
             visible_);
-        const int advance = shows ? dc.TextOut(left, top, text) : extent.width();
+        const int advance = shows ? dc.TextOut(left, top, AnsiToQString(piece)) : extent.width();
         if (state_.overline) {
             const int thickness = state_.fontWeight >= 700 ? 2 : 1;
             dc.FillSolidRect({left, top, left + advance, top + thickness}, state_.textColor);

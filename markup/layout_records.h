@@ -5,6 +5,7 @@
 
 #include "rect.h"
 #include "style_state.h"
+#include "text_extents.h"
 
 namespace dbx::markup {
 
@@ -53,11 +54,13 @@ struct LayoutRecords {
     std::vector<LineRecord> lines;
     std::vector<int> stretchWrapWidths;
     std::vector<TableRecord> tables;
+    TextExtents extents;
 
     void Clear() {
         lines.clear();
         stretchWrapWidths.clear();
         tables.clear();
+        extents.Clear();
     }
 };
 
