@@ -1,6 +1,8 @@
 #include "markup_images.h"
 
+#include <QFileInfo>
 #include <QIcon>
+#include <QImageReader>
 #include <QPixmap>
 #include <algorithm>
 
@@ -36,7 +38,7 @@ struct Source {
 
 Source LoadSource(const ImageTag& tag, const ResourceSources& sources) {
     if (tag.idres) return {FromRegistry(sources.program, *tag.idres, tag.kind), {}};
-    if (!tag.file.empty()) return {QImage(AnsiToQString(tag.file)), {}};
+    if (!tag.file.empty()) return {ReadImageFile(tag.file), {}};
     if (tag.iddll) {
         if (!tag.srcdll.empty() || sources.module == nullptr) return {};
         return {FromRegistry(*sources.module, *tag.iddll, tag.kind), {}};
@@ -126,6 +128,17 @@ QImage LoadTagImage(const ImageTag& tag, const ResourceSources& sources,
         image = image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     return image;
+}
+
+QImage ReadImageFile(std::string_view path) {
+    constexpr qint64 kMaxFileBytes = qint64(32) << 20;
+    const QString name = AnsiToQString(path);
+    const QFileInfo info(name);
+    if (!info.isFile() || info.size() > kMaxFileBytes) return {};
+    QImageReader reader(name);
+    const QSize size = reader.size();
+    if (size.width() > 4 * kMaxImageSide || size.height() > 4 * kMaxImageSide) return {};
+    return reader.read();
 }
 
 std::optional<std::string> LoadTagString(const TagInfo& info, const ResourceSources& sources) {

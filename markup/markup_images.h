@@ -3,6 +3,7 @@
 #include <QImage>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "color_ref.h"
 #include "markup_tags.h"
@@ -52,6 +53,11 @@ struct ResourceSources {
 // given counts: idres, then file, then iddll, then handle. Modules named by srcdll do not
 // exist on this platform, so such images are never found.
 QImage LoadTagImage(const ImageTag& tag, const ResourceSources& sources, const ValueReader& values);
+
+// An image file named by a text: only a regular file of at most 32 MB whose picture is at most
+// 4 × kMaxImageSide each way, so that a name such as a pipe, a device or a huge picture can
+// neither block drawing nor exhaust memory; a null image otherwise.
+QImage ReadImageFile(std::string_view path);
 
 // A string resource for the "string" tag, by the same rules.
 std::optional<std::string> LoadTagString(const TagInfo& tag, const ResourceSources& sources);

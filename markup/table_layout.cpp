@@ -6,6 +6,7 @@
 #include "ansi_codepage.h"
 #include "effect_painter.h"
 #include "layout_math.h"
+#include "markup_images.h"
 #include "markup_numbers.h"
 #include "resource_registry.h"
 #include "table_attributes.h"
@@ -204,7 +205,7 @@ void TableLayout::PaintBackground(const StyleState& t, const Rect& rect) {
     const QImage image =
         IsNumber(t.backgroundImage)
             ? ResourceRegistry::Instance().Image(ReadAutoInteger(t.backgroundImage))
-            : QImage(AnsiToQString(t.backgroundImage));
+            : ReadImageFile(t.backgroundImage);
     if (image.isNull()) return;
     QPainter& painter = dc.Painter();
     painter.save();

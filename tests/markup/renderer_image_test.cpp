@@ -1,4 +1,5 @@
 // Images from their sources, at their sizes and in their styles; strings from the string table.
+#include <sys/stat.h>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -47,6 +48,26 @@ TEST_F(RendererImages, ImagesTakeTheirSizeOrTheSizeAskedFor) {
     EXPECT_EQ(Measure("a<bmp iddll=9001 srcdll=x.dll>b"), Measure("ab"));
     // Sizes asked for are held to a sane bound.
     EXPECT_EQ(Measure("<bmp idres=9001 width=99999999 height=2>").width(), 2048 + 1);
+}
+
+TEST_F(RendererImages, FilesThatAreNotPlainPicturesTakeNoRoom) {
+    QTemporaryDir dir;
+    // A pipe with no writer would block the reading for ever.
+    const QString pipe = dir.filePath("pipe.png");
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    EXPECT_EQ(Measure("a<bmp file=\"" + pipe.toStdString() + "\">b"), Measure("ab"));
+    EXPECT_EQ(Measure("<table background=\"" + pipe.toStdString() +
+                      "\"><tr><td width=5>x</td></tr></table>"),
+              Measure("<table><tr><td width=5>x</td></tr></table>"));
+    Draw(20, 20);
+    EXPECT_EQ(Measure("a<bmp file=\"" + dir.path().toStdString() + "\">b"), Measure("ab"));
+    EXPECT_EQ(Measure("a<bmp file=/dev/zero>b"), Measure("ab"));
+    // A picture far larger than anything drawn is not decoded.
+    const QString huge = dir.filePath("huge.png");
+    QImage big(9000, 2, QImage::Format_RGB32);
+    big.fill(Qt::red);
+    ASSERT_TRUE(big.save(huge));
+    EXPECT_EQ(Measure("a<bmp file=\"" + huge.toStdString() + "\">b"), Measure("ab"));
 }
 
 TEST_F(RendererImages, FilesHandlesAndModules) {
