@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: first the library and command-line
 # tests (scanner, cli, platform, markup) under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then the whole suite, then the desktop program's tests under ThreadSanitizer.
+# then the whole suite, then the desktop program's tests under ThreadSanitizer, then the fuzz
+# targets: built by clang, their seed and regression inputs replayed, each run for a short while.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/deps.sh
-ensure_packages "${CORE_PACKAGES[@]}" "${GUI_PACKAGES[@]}"
+ensure_packages "${CORE_PACKAGES[@]}" "${GUI_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 jobs=$(nproc)
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDBXR_SANITIZE=ON -DDBXR_CORE_ONLY=ON -DDBXR_WITH_QT=ON >/dev/null
@@ -25,3 +26,9 @@ cmake --build build-tsan -j"$jobs" --target app_tests
 # The search of a 4 GiB store is left to the other runs: instrumented, it takes minutes.
 QT_QPA_PLATFORM=offscreen TSAN_OPTIONS="halt_on_error=1 ignore_noninstrumented_modules=1" \
     build-tsan/tests/app/app_tests --gtest_filter='-JobControl.AStoreOver4GiB*'
+
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DDBXR_FUZZ=ON -DDBXR_CORE_ONLY=ON -DDBXR_WITH_QT=ON >/dev/null
+cmake --build build-fuzz -j"$jobs" --target fuzzers
+ctest --test-dir build-fuzz --output-on-failure -j"$jobs"
+bench/fuzz.sh 20

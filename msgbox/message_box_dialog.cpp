@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QIcon>
 #include <QLabel>
@@ -140,7 +141,9 @@ void MessageBoxDialog::MeasureAndCreate() {
         checkLabel_->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     CreateButtons(measures);
-    layout_ = ComputeBoxLayout(measures);
+    measures.captionWidth = CaptionWidth();
+    // Never larger than the screen: the images of the box follow its size.
+    layout_ = CapBoxLayout(ComputeBoxLayout(measures), AvailableArea().size());
 }
 
 void MessageBoxDialog::CreateButtons(BoxMeasures& measures) {
@@ -215,7 +218,32 @@ void MessageBoxDialog::CentreWindow() {
     } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         area = QRect(QPoint(0, 0), screen->size());
     }
-    move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+    int x = area.left() + (area.width() - width()) / 2;
+    int y = area.top() + (area.height() - height()) / 2;
+    // An owner near the screen's edge must not push the box off it.
+    const QRect screen = AvailableArea();
+    x = std::max(screen.left(), std::min(x, screen.left() + screen.width() - width()));
+    y = std::max(screen.top(), std::min(y, screen.top() + screen.height() - height()));
+    move(x, y);
+}
+
+QRect MessageBoxDialog::AvailableArea() const {
+    const QScreen* screen = nullptr;
+    if (QWidget* parent = parentWidget()) screen = parent->window()->screen();
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return QRect(0, 0, kFallbackScreenWidth, kFallbackScreenHeight);
+    return screen->availableGeometry();
+}
+
+// The caption in a bold title font, with room for the window icon and the title-bar buttons:
+// a box narrower than that would show its caption cut.
+int MessageBoxDialog::CaptionWidth() const {
+    QFont title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    title.setBold(true);
+    const int text = QFontMetrics(title).horizontalAdvance(CaptionText());
+    const int bar = std::max(kMinTitleBarButton, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const int buttons = content_.cancelAllowed ? 1 : 0;
+    return text + (1 + buttons) * bar + 2 * kCaptionMargin;
 }
 
 void MessageBoxDialog::UpdateCloseState() {

@@ -55,7 +55,6 @@ class MessageBoxDialog : public QDialog, public MarkupNotifyTarget {
     const MarkupRenderer& Renderer(int area) const { return renderers_[area]; }
     bool MoreOpen() const { return moreOpen_; }
     bool CloseEnabled() const { return closeEnabled_; }
-    int CountdownValue() const { return countdown_; }
     QTimer& CountdownTimer() { return timer_; }
     // The result the box ended with; 0 while it is open.
     int Answer() const { return answer_; }
@@ -84,6 +83,8 @@ class MessageBoxDialog : public QDialog, public MarkupNotifyTarget {
     void DecorateButton(std::size_t index, QPushButton* button);
     void PlaceControls();
     void CentreWindow();
+    QRect AvailableArea() const;
+    int CaptionWidth() const;
     void UpdateCloseState();
     QString CaptionText() const;
     void CloseRequested();

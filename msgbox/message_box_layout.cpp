@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "dialog_units.h"
+#include "mul_div.h"
 
 namespace dbx {
 
@@ -47,9 +47,27 @@ BoxLayout ComputeBoxLayout(const BoxMeasures& m) {
     const int count = int(m.buttonLabels.size());
     candidate(kButtonGap + count * (kButtonGap + button.width()));
     layout.buttonBandHeight += button.height();
+    candidate(m.captionWidth);
 
     layout.clientWidth = width;
     layout.clientHeight = layout.headerHeight + layout.bodyHeight + layout.buttonBandHeight;
+    return layout;
+}
+
+BoxLayout CapBoxLayout(BoxLayout layout, QSize limit) {
+    const int maxWidth = std::max(1, limit.width());
+    const int maxHeight = std::max(1, limit.height());
+    layout.clientWidth = std::min(layout.clientWidth, maxWidth);
+    int excess = layout.clientHeight - maxHeight;
+    const auto shrink = [&excess](int& height) {
+        const int cut = std::clamp(excess, 0, height);
+        height -= cut;
+        excess -= cut;
+    };
+    shrink(layout.bodyHeight);
+    shrink(layout.headerHeight);
+    layout.clientHeight = layout.headerHeight + layout.bodyHeight + layout.buttonBandHeight;
+    layout.moreHeight = std::min(layout.moreHeight, std::max(0, maxHeight - layout.clientHeight));
     return layout;
 }
 

@@ -18,6 +18,11 @@ inline constexpr int kButtonGap = 11;
 inline constexpr int kButtonBandMargin = 11;
 inline constexpr int kMinButtonWidth = 80;
 inline constexpr int kMinButtonHeight = 23;
+inline constexpr int kCaptionMargin = 16;
+inline constexpr int kMinTitleBarButton = 16;
+// The screen size assumed when there is no screen at all.
+inline constexpr int kFallbackScreenWidth = 1024;
+inline constexpr int kFallbackScreenHeight = 768;
 
 // What the box measured; null for texts it does not have (texts that are there count even
 // when they measure 0 x 0).
@@ -32,6 +37,7 @@ struct BoxMeasures {
     bool checkBox = false;
     QSize checkBoxLabel;
     std::vector<QSize> buttonLabels;  // text extents, in creation order
+    int captionWidth = 0;             // what the title bar needs: caption, icon and its buttons
 };
 
 struct BoxLayout {
@@ -48,6 +54,11 @@ struct BoxLayout {
 QSize ScaleButtonLabel(QSize extent);
 
 BoxLayout ComputeBoxLayout(const BoxMeasures& measures);
+
+// The layout held to `limit` (what the screen can show): content wider than that is cut at the
+// right edge; of a box too tall the body loses its bottom first, then the header, while the
+// button band keeps its height; the details area gets at most the room left below.
+BoxLayout CapBoxLayout(BoxLayout layout, QSize limit);
 
 // Button rectangles in creation order for `count` buttons in `client`; alignment 0 left,
 // 1 right, anything else centred.

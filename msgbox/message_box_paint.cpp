@@ -53,17 +53,27 @@ void MessageBoxDialog::PaintTexts(QImage& frame) {
     DeviceContext dc(&frame);
     const int width = frame.width();
     const int header = layout_.headerHeight;
+    // A text cut to fit the screen stays inside its own band.
+    const auto draw = [&](Area area, const Rect& rect, int bandTop, int bandBottom) {
+        dc.Painter().setClipRect(QRect(0, bandTop, width, std::max(0, bandBottom - bandTop)));
+        renderers_[area].Draw(dc, rect);
+    };
     if (header != 0) {
-        renderers_[kHeader].Draw(
-            dc, Rect{kTextMarginX, kTextMarginY, width - kTextMarginX, header - kTextMarginY});
+        draw(kHeader, Rect{kTextMarginX, kTextMarginY, width - kTextMarginX, header - kTextMarginY},
+             0, header);
     }
-    renderers_[kBody].Draw(dc, Rect{kTextMarginX, header + kTextMarginY, width - kTextMarginX,
-                                    header + layout_.bodyHeight - kTextMarginY});
+    draw(kBody,
+         Rect{kTextMarginX, header + kTextMarginY, width - kTextMarginX,
+              header + layout_.bodyHeight - kTextMarginY},
+         header, header + layout_.bodyHeight);
     if (moreOpen_) {
         const int bottom = frame.height();
-        renderers_[kMore].Draw(dc, Rect{kTextMarginX, bottom - layout_.moreHeight + kTextMarginY,
-                                        width - kTextMarginX, bottom});
+        draw(kMore,
+             Rect{kTextMarginX, bottom - layout_.moreHeight + kTextMarginY, width - kTextMarginX,
+                  bottom},
+             bottom - layout_.moreHeight, bottom);
     }
+    dc.Painter().setClipping(false);
 }
 
 QImage MessageBoxDialog::PaintFrame() {

@@ -2,11 +2,9 @@
 
 #include <QRect>
 
-namespace dbx {
+#include "mul_div.h"
 
-// a * b / c rounded half away from zero, as the classic multiply-divide helper does; -1 when
-// c is 0.
-int MulDiv(int a, int b, int c);
+namespace dbx {
 
 // Dialog units of the templates' 8-point dialog font to pixels: x * 6 / 4, y * 13 / 8.
 int DialogUnitsToPixelsX(int du);

@@ -33,6 +33,9 @@ GUI_PACKAGES=(qt6-base-dev qt6-webengine-dev qt6-svg-dev fonts-liberation2 fonts
 # Packages of the benchmarks in bench/ only: hyperfine pairs the timed commands run by run.
 BENCH_PACKAGES=(hyperfine)
 
+# Packages of the fuzz targets (fuzz/): clang with libFuzzer and the sanitizer runtimes.
+FUZZ_PACKAGES=(clang libfuzzer-14-dev libclang-rt-14-dev)
+
 # Packages the desktop program uses at run time only: a viewer that opens the help file (F1),
 # and the desktop's "open" (xdg-open) with its table of which program opens what.
 RUN_PACKAGES=(xchm xdg-utils desktop-file-utils)

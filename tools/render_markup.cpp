@@ -62,6 +62,8 @@ struct Options {
     QColor background = Qt::white;
 };
 
+constexpr int kMaxSide = 4096;
+
 bool Fail(const char* message) {
     std::fprintf(stderr, "render-markup: %s\n", message);
     return false;
@@ -140,7 +142,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "render-markup: the text shows nothing\n");
         return 1;
     }
-    QImage image(size, QImage::Format_ARGB32);
+    // The picture shows at most kMaxSide pixels each way; the rest is cut, not allocated.
+    QImage image(size.boundedTo(QSize(kMaxSide, kMaxSide)), QImage::Format_ARGB32);
     const auto draw = [&] {
         image.fill(options.background);
         dbx::DeviceContext dc(&image);
@@ -155,6 +158,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "render-markup: cannot write %s\n", qPrintable(options.output));
         return 1;
     }
-    std::printf("%d x %d\n", size.width(), size.height());
+    if (image.size() != size) {
+        std::printf("%d x %d, cut to %d x %d\n", size.width(), size.height(), image.width(),
+                    image.height());
+    } else {
+        std::printf("%d x %d\n", size.width(), size.height());
+    }
     return 0;
 }

@@ -1,5 +1,5 @@
 // Shows a markup message box, or renders it into a PNG with --out, so a person can look at it.
-// Usage: show-message-box [--text T] [--caption C] [--bits HEX] [--app-style]
+// Usage: show-message-box [--text T | --text-file F] [--caption C] [--bits HEX] [--app-style]
 //          [--header-height N] [--header-text T] [--header-effect N] [--more T] [--open-more]
 //          [--custom LINES] [--check-label T] [--auto-close N] [--disable N] [--in-caption]
 //          [--ticks N] [--align N] [--separators N] [--out PNG]
@@ -8,6 +8,7 @@
 // before the PNG is taken.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
 #include <QPixmap>
 #include <cstdio>
 
@@ -46,6 +47,8 @@ int main(int argc, char** argv) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(help)));
     };
     value("text", "message markup");
+    value("text-file",
+          "read the message markup from a file (Windows-1252 bytes, taken as they are)");
     value("caption", "window caption");
     value("bits", "style bits, e.g. 0x40 (Qt keeps --style for itself)");
     flag("app-style", "the program's message options (vbump, light yellow and white)");
@@ -96,7 +99,15 @@ int main(int argc, char** argv) {
         options.moreArea.separatorCaption = "Details";
         options.moreArea.separatorCaptionAlignment = 2;
     }
-    const std::string text = Text(parser, QStringLiteral("text"));
+    std::string text = Text(parser, QStringLiteral("text"));
+    if (parser.isSet(QStringLiteral("text-file"))) {
+        QFile file(parser.value(QStringLiteral("text-file")));
+        if (!file.open(QIODevice::ReadOnly)) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(file.fileName()));
+            return 1;
+        }
+        text = file.readAll().toStdString();
+    }
     const std::string caption = Text(parser, QStringLiteral("caption"));
 
     if (!parser.isSet(QStringLiteral("out"))) {
