@@ -185,8 +185,10 @@ bool CssUrlIsRemote(std::string_view afterParen) {
 bool IsValidName(std::string_view name, bool attribute) {
     if (name.empty() || name.size() > 64) return false;
     if (!IsAlpha(name[0]) && !(attribute && (name[0] == '_' || name[0] == ':'))) return false;
-    return std::all_of(name.begin(), name.end(), [](char c) {
-        return IsAlpha(c) || IsDigit(c) || c == '-' || c == '_' || c == ':' || c == '.';
+    // Element names are letters, digits and '-': no namespaced or dotted look-alikes.
+    return std::all_of(name.begin(), name.end(), [attribute](char c) {
+        return IsAlpha(c) || IsDigit(c) || c == '-' ||
+               (attribute && (c == '_' || c == ':' || c == '.'));
     });
 }
 

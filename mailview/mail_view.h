@@ -9,7 +9,7 @@ namespace dbx {
 
 struct MailViewOptions {
     QByteArray fallbackCharset = "windows-1252";  // for texts that name no charset
-    qint64 maxBodyBytes = 8 << 20;                // of the shown part, encoded
+    qint64 maxBodyBytes = 4 << 20;                // of the shown part, encoded
     qint64 maxPictureBytes = 8 << 20;             // of one inline picture, encoded
     int maxPictures = 64;
 };

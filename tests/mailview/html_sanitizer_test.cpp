@@ -38,6 +38,7 @@ TEST(HtmlSanitizer, ScriptsAndTheirContentGoWhateverTheirSpelling) {
     EXPECT_EQ(out, "abc");
     // A tag name that hides another is not a script tag, and is not passed on either.
     EXPECT_FALSE(HasNoCase(Clean("<scr<script>ipt>alert(1)</script>"), "<script"));
+    EXPECT_EQ(Clean("<script:x>a</script:x><x.script>b"), "ab");
 }
 
 TEST(HtmlSanitizer, EventHandlersAndScriptAddressesAreDropped) {
