@@ -170,6 +170,17 @@ QByteArray Decoded(GMimePart* part, qint64 limit, bool* truncated) {
     return out;
 }
 
+constexpr qsizetype kHeadProbe = 1024;
+
+// Outlook Express overwrites the first bytes of a deleted message with its free-list link, so
+// its first header line holds zero bytes. Reading starts after that line then: the message
+// loses its first header, not its readability. 0 for an intact start.
+qint64 DamagedFirstLineEnd(const QByteArray& head) {
+    const qsizetype lineEnd = head.indexOf('\n');
+    if (lineEnd < 0) return 0;
+    return head.left(lineEnd).contains('\0') ? lineEnd + 1 : 0;
+}
+
 std::unique_ptr<MimeMail::Impl> Build(GMimeMessage* message, const QByteArray& fallback) {
     if (!message) return nullptr;
     auto impl = std::make_unique<MimeMail::Impl>();
@@ -189,15 +200,20 @@ std::unique_ptr<MimeMail> MimeMail::FromFile(const std::string& path,
                                              const QByteArray& fallbackCharset) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return nullptr;
-    auto impl = Build(ParseStream(g_mime_stream_fs_new(fd), fallbackCharset), fallbackCharset);
+    char head[kHeadProbe];
+    const ssize_t got = ::pread(fd, head, sizeof head, 0);
+    const qint64 start = DamagedFirstLineEnd(QByteArray(head, got > 0 ? got : 0));
+    auto impl = Build(ParseStream(g_mime_stream_fs_new_with_bounds(fd, start, -1), fallbackCharset),
+                      fallbackCharset);
     if (!impl) return nullptr;
     return std::unique_ptr<MimeMail>(new MimeMail(std::move(impl)));
 }
 
 std::unique_ptr<MimeMail> MimeMail::FromBytes(const QByteArray& bytes,
                                               const QByteArray& fallbackCharset) {
-    GMimeStream* stream =
-        g_mime_stream_mem_new_with_buffer(bytes.constData(), static_cast<size_t>(bytes.size()));
+    const qint64 start = DamagedFirstLineEnd(bytes.left(kHeadProbe));
+    GMimeStream* stream = g_mime_stream_mem_new_with_buffer(
+        bytes.constData() + start, static_cast<size_t>(bytes.size() - start));
     auto impl = Build(ParseStream(stream, fallbackCharset), fallbackCharset);
     if (!impl) return nullptr;
     return std::unique_ptr<MimeMail>(new MimeMail(std::move(impl)));

@@ -226,6 +226,15 @@ TEST_F(MailViewTest, WhatIsNoMailFallsBack) {
               MailViewStatus::Unreadable);
 }
 
+TEST_F(MailViewTest, ADeletedMessageWithItsFirstBytesOverwrittenIsStillRead) {
+    const std::string page = Page(std::string("\0\0\0\0: a@example.org\r\n", 21) +
+                                  "Subject: kept\r\nContent-Type: text/plain; charset=utf-8\r\n"
+                                  "\r\nstill here\r\n");
+    ASSERT_EQ(view.status, MailViewStatus::Shown);
+    EXPECT_TRUE(Has(page, "<td class=\"subject\">kept</td>"));
+    EXPECT_TRUE(Has(page, "still here"));
+}
+
 TEST_F(MailViewTest, ALongBodyIsCutAndSaysSo) {
     MailViewOptions small;
     small.maxBodyBytes = 1000;
