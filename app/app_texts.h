@@ -37,6 +37,8 @@ inline constexpr char kUpdaterMissing[] =
 inline constexpr char kUpdateQuestion[] =
     "The application will be closed if you want to run Live Update of the software. Continue ?";
 inline constexpr char kExitQuestion[] = "Do you really want to exit ?";
+inline constexpr char kStoreTooLarge[] =
+    "This file is larger than 4 GB. Only its first 4 GB were searched for messages.";
 
 // The prefix dialog's messages have a caption of their own.
 inline constexpr char kPrefixCaption[] = "Varnook Tobrin Quillmark";

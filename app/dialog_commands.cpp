@@ -5,6 +5,7 @@
 #include "ansi_codepage.h"
 #include "recovery_dialog.h"
 #include "resource_registry.h"
+#include "save_controller.h"
 #include "templates.h"
 
 namespace dbx {
@@ -15,7 +16,7 @@ void RecoveryDialog::AddRoutes() {
     m_router.Add({kIdStop}, [this] { OnStop(); });
     m_router.Add({kIdSelectAll}, [this] { OnSelectAll(); });
     m_router.Add({kIdUnselectAll}, [this] { OnUnselectAll(); });
-    m_router.Add({kIdSave}, [this] { OnSave(); });
+    m_router.Add({kIdSave}, [this] { m_save->OnSave(); });
     m_router.Add({kIdBrowse, kIdHiddenBrowse, kCmdBrowse}, [this] { OnBrowse(); });
     m_router.Add({kIdSettings, kCmdSettings}, [this] { OnSettings(); });
     m_router.Add({kIdLiveUpdate, kCmdLiveUpdate}, [this] { OnLiveUpdate(); });
@@ -24,7 +25,7 @@ void RecoveryDialog::AddRoutes() {
     m_router.Add({kIdHomePage, kCmdHomePage}, [this] { OnHomePage(); });
     m_router.Add({kCmdExitHidden, kCmdExit}, [this] { OnExit(); });
 
-    for (const auto& [id, widget] : m_controls) {
+    for (const auto& [id, widget] : Controls()) {
         if (auto* button = qobject_cast<QAbstractButton*>(widget); button && m_router.Handles(id)) {
             connect(button, &QAbstractButton::clicked, this, [this, id = id] { RunCommand(id); });
         }

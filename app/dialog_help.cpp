@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "about_dialog.h"
+#include "app_message.h"
 #include "app_texts.h"
-#include "markup_message_box.h"
 #include "modal_run.h"
 #include "output_path.h"
 #include "process_end.h"
@@ -17,11 +17,6 @@
 
 namespace dbx {
 namespace {
-
-int Ask(const char* text, unsigned style) {
-    const MessageBoxOptions options = AppMessageOptions();
-    return ShowMarkupMessageBox(nullptr, text, texts::kCaption, style, &options);
-}
 
 bool Exists(const std::string& path) {
     std::error_code error;
@@ -42,7 +37,7 @@ QString FromFileName(const std::string& path) {
 void RecoveryDialog::OnHelp() {
     const std::string path = JoinPath(m_strStartDir, texts::kHelpFile);
     if (!Exists(path)) {
-        Ask(texts::kHelpMissing, kMbOk | kMbIconInformation);
+        Notify(texts::kHelpMissing);
         return;
     }
     Shell::Current().Open(FromFileName(path));
@@ -61,10 +56,10 @@ void RecoveryDialog::OnHomePage() {
 void RecoveryDialog::OnLiveUpdate() {
     const std::string path = JoinPath(m_strStartDir, texts::kUpdater);
     if (!Exists(path)) {
-        Ask(texts::kUpdaterMissing, kMbOk | kMbIconInformation);
+        Notify(texts::kUpdaterMissing);
         return;
     }
-    if (Ask(texts::kUpdateQuestion, kMbYesNo | kMbIconQuestion) == kIdNo) return;
+    if (Ask(texts::kUpdateQuestion) == kIdNo) return;
     const QString program = FromFileName(path);
     if (IsExecutableFile(path)) {
         Shell::Current().Start(program, {QString::fromLatin1(texts::kUpdaterArgument)});

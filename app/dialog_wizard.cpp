@@ -1,17 +1,19 @@
 // Next, Back, Stop, Select all and Unselect all, and the control sets of the two steps.
+#include <QAbstractButton>
 #include <QFile>
 #include <QLineEdit>
 
 #include <filesystem>
 
 #include "ansi_codepage.h"
+#include "app_message.h"
 #include "app_texts.h"
 #include "browser_pane.h"
 #include "globals.h"
-#include "jobs.h"
-#include "markup_message_box.h"
 #include "recovery_dialog.h"
 #include "results_model.h"
+#include "save_controller.h"
+#include "scan_controller.h"
 #include "static_text.h"
 
 namespace dbx {
@@ -44,13 +46,12 @@ void RecoveryDialog::HideStepTwo() {
 
 void RecoveryDialog::OnNext() {
     if (m_nStep == 2) return;
+    // Step 1 is only shown once every job has ended; this holds should that ever change.
+    if (JobRunning()) return;
     const std::string path = QFile::encodeName(ControlAs<QLineEdit>(kIdPath)->text()).toStdString();
     std::error_code error;
     if (path.empty() || !std::filesystem::exists(path, error)) {
-        MessageBoxOptions options = AppMessageOptions();
-        options.moreText = texts::kNoFileSelectedMore;
-        ShowMarkupMessageBox(nullptr, texts::kNoFileSelected, texts::kNoticeCaption,
-                             kMbOk | kMbIconInformation, &options);
+        Notify(texts::kNoFileSelected, texts::kNoticeCaption, texts::kNoFileSelectedMore);
         return;
     }
     g_strSourceFile = path;
@@ -60,23 +61,43 @@ void RecoveryDialog::OnNext() {
     g_bStopSearch = 0;
     m_results->Clear();
     g_bJobBusy = 0;
-    StartJob([this] { ScanJob(this); });
+    m_scan->Start(path);
 }
 
 void RecoveryDialog::OnBack() {
-    // Back shows only once the job has ended or been told to stop; its last changes to the
-    // window must land before step 1 is shown, not on top of it.
-    WaitForJob();
+    if (m_bBackPending) return;
+    if (JobRunning()) {
+        // The job's last changes to the window must land before step 1 is shown, not on top
+        // of it: Back is taken now and done when the job reports its end.
+        m_bBackPending = true;
+        if (QWidget* back = Control(kIdBack)) back->setEnabled(false);
+        g_bStopSearch = 1;
+        g_bStopPreview = 1;
+        m_save->RequestStop();
+        return;
+    }
+    GoBack();
+}
+
+void RecoveryDialog::GoBack() {
     m_nStep -= 1;
     ShowStepOne();
     HideStepTwo();
 }
 
+void RecoveryDialog::OnJobEnded() {
+    if (!m_bBackPending || JobRunning()) return;
+    m_bBackPending = false;
+    if (QWidget* back = Control(kIdBack)) back->setEnabled(true);
+    GoBack();
+}
+
 void RecoveryDialog::OnStop() {
-    const MessageBoxOptions options = AppMessageOptions();
-    const int answer = ShowMarkupMessageBox(nullptr, texts::kStopQuestion, texts::kCaption,
-                                            kMbYesNo | kMbIconQuestion, &options);
-    if (answer != kIdYes) return;
+    // A press that arrives after the job has ended has nothing to stop.
+    if (!JobRunning() || m_bBackPending) return;
+    if (Ask(texts::kStopQuestion) != kIdYes) return;
+    // The job may have ended while the question was open; its end look stands.
+    if (!JobRunning()) return;
     g_bStopSearch = 1;
     g_bStopPreview = 1;
     SetControlVisible(kIdBack, true);

@@ -5,7 +5,6 @@ namespace dbx {
 RecoveryDialog* g_pMainDialog = nullptr;
 std::string g_strSourceFile;
 std::string g_strPreviewPage;
-JobThread* g_pWorkerThread = nullptr;
 std::atomic<int> g_bStopSearch{0};
 std::atomic<int> g_bStopPreview{0};
 std::atomic<int> g_bSearchRunning{0};

@@ -9,7 +9,6 @@
 namespace dbx {
 
 class RecoveryDialog;
-class JobThread;
 
 // State shared by the main window and its jobs. The flags are single words read and written
 // whole; no other ordering is relied on. The strings are written on the user-interface thread
@@ -17,7 +16,6 @@ class JobThread;
 extern RecoveryDialog* g_pMainDialog;
 extern std::string g_strSourceFile;   // store of the current search
 extern std::string g_strPreviewPage;  // start page of the preview pane
-extern JobThread* g_pWorkerThread;    // the latest job's thread
 extern std::atomic<int> g_bStopSearch;
 extern std::atomic<int> g_bStopPreview;
 extern std::atomic<int> g_bSearchRunning;

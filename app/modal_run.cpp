@@ -3,28 +3,10 @@
 #include <QDialog>
 
 namespace dbx {
-namespace {
-
-ModalTestSeam* g_activeModalSeam = nullptr;
-
-}  // namespace
 
 int RunModal(QDialog& dialog) {
     if (ModalTestSeam* seam = ModalTestSeam::Active()) return seam->Run(dialog);
     return dialog.exec();
-}
-
-ModalTestSeam::ModalTestSeam(Driver driver)
-    : driver_(std::move(driver)), previous_(g_activeModalSeam) {
-    g_activeModalSeam = this;
-}
-
-ModalTestSeam::~ModalTestSeam() {
-    g_activeModalSeam = previous_;
-}
-
-ModalTestSeam* ModalTestSeam::Active() {
-    return g_activeModalSeam;
 }
 
 int ModalTestSeam::Run(QDialog& dialog) {

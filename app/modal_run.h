@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "test_seam.h"
+
 class QDialog;
 
 namespace dbx {
@@ -13,22 +15,17 @@ int RunModal(QDialog& dialog);
 // Test seam: while an object of this class exists, RunModal hands each dialog to `driver`
 // instead of entering a modal loop, and returns what the driver returns. The driver gets the
 // real dialog, shown, and works it as a user would.
-class ModalTestSeam {
+class ModalTestSeam : public TestSeam<ModalTestSeam> {
   public:
     using Driver = std::function<int(QDialog&)>;
-    explicit ModalTestSeam(Driver driver);
-    ~ModalTestSeam();
-    ModalTestSeam(const ModalTestSeam&) = delete;
-    ModalTestSeam& operator=(const ModalTestSeam&) = delete;
+    explicit ModalTestSeam(Driver driver) : driver_(std::move(driver)) {}
 
     int Runs() const { return runs_; }
-    static ModalTestSeam* Active();
     int Run(QDialog& dialog);
 
   private:
     Driver driver_;
     int runs_ = 0;
-    ModalTestSeam* previous_ = nullptr;
 };
 
 }  // namespace dbx

@@ -4,8 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app_message.h"
 #include "app_texts.h"
-#include "markup_message_box.h"
 #include "resource_registry.h"
 #include "templates.h"
 
@@ -13,12 +13,6 @@ namespace dbx {
 namespace {
 
 constexpr int kIdPrefixEdit = 1002;
-
-void Refuse(const char* text) {
-    const MessageBoxOptions options = AppMessageOptions();
-    ShowMarkupMessageBox(nullptr, text, texts::kPrefixCaption, kMbOk | kMbIconInformation,
-                         &options);
-}
 
 }  // namespace
 
@@ -43,11 +37,11 @@ PrefixDialog::PrefixDialog(const std::string& prefix, QWidget* parent)
 void PrefixDialog::OnOK() {
     const QString text = ControlAs<QLineEdit>(kIdPrefixEdit)->text();
     if (text.isEmpty()) {
-        Refuse(texts::kPrefixEmpty);
+        Notify(texts::kPrefixEmpty, texts::kPrefixCaption);
         return;
     }
     if (HasIllegalPrefixCharacter(text)) {
-        Refuse(texts::kPrefixIllegal);
+        Notify(texts::kPrefixIllegal, texts::kPrefixCaption);
         return;
     }
     m_strPrefix = QFile::encodeName(text).toStdString();

@@ -3,11 +3,6 @@
 #include <cstdlib>
 
 namespace dbx {
-namespace {
-
-ProcessEndTestSeam* g_activeEndSeam = nullptr;
-
-}  // namespace
 
 void EndProcess(int code) {
     if (ProcessEndTestSeam* seam = ProcessEndTestSeam::Active()) {
@@ -15,18 +10,6 @@ void EndProcess(int code) {
         return;
     }
     std::_Exit(code);
-}
-
-ProcessEndTestSeam::ProcessEndTestSeam() : previous_(g_activeEndSeam) {
-    g_activeEndSeam = this;
-}
-
-ProcessEndTestSeam::~ProcessEndTestSeam() {
-    g_activeEndSeam = previous_;
-}
-
-ProcessEndTestSeam* ProcessEndTestSeam::Active() {
-    return g_activeEndSeam;
 }
 
 void ProcessEndTestSeam::Record(int code) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "test_seam.h"
+
 namespace dbx {
 
 // Ends the process at once with `code`: no window is closed and no destructor runs, as after
@@ -8,22 +10,15 @@ namespace dbx {
 void EndProcess(int code);
 
 // Test seam: records the requests to end the process.
-class ProcessEndTestSeam {
+class ProcessEndTestSeam : public TestSeam<ProcessEndTestSeam> {
   public:
-    ProcessEndTestSeam();
-    ~ProcessEndTestSeam();
-    ProcessEndTestSeam(const ProcessEndTestSeam&) = delete;
-    ProcessEndTestSeam& operator=(const ProcessEndTestSeam&) = delete;
-
     int Requests() const { return requests_; }
     int LastCode() const { return lastCode_; }
-    static ProcessEndTestSeam* Active();
     void Record(int code);
 
   private:
     int requests_ = 0;
     int lastCode_ = -1;
-    ProcessEndTestSeam* previous_ = nullptr;
 };
 
 }  // namespace dbx

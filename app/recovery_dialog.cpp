@@ -1,16 +1,12 @@
 #include "recovery_dialog.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QTimer>
-#include <QVBoxLayout>
 
 #include <filesystem>
 
@@ -21,14 +17,16 @@
 #include "dialog_builder.h"
 #include "dialog_units.h"
 #include "globals.h"
-#include "job_thread.h"
 #include "locale_dates.h"
 #include "message_filter.h"
 #include "output_path.h"
+#include "preview_controller.h"
 #include "resource_registry.h"
 #include "results_model.h"
 #include "results_view.h"
+#include "save_controller.h"
 #include "saving_dialog.h"
+#include "scan_controller.h"
 #include "static_text.h"
 #include "templates.h"
 
@@ -36,84 +34,67 @@ namespace dbx {
 namespace {
 
 constexpr int kColumnWidth = 170;
-// How often the window takes what a running scan reported: often enough to look live, rare
-// enough to leave the processor to the scan.
-constexpr int kFeedIntervalMs = 40;
 
-std::string ChooseFolderWithDialog(QWidget* parent, const std::string& startFolder) {
-    const QString folder = QFileDialog::getExistingDirectory(
-        parent, AnsiToQString(texts::kChooseSaveFolder),
-        QFile::decodeName(QByteArray::fromStdString(startFolder)));
-    return QFile::encodeName(folder).toStdString();
+// The results list and the preview pane are controls of this program's own.
+QWidget* MakeMainControl(const ControlTemplate& control, QWidget* parent) {
+    if (control.cls == ControlClass::ListView) return new ResultsView(parent);
+    if (control.id == kIdPreview) return new BrowserPane(parent);
+    return nullptr;
+}
+
+// The template, once the resources its pictures come from are registered.
+const DialogTemplate& RegisteredMainTemplate() {
+    RegisterAppResources();
+    return MainDialogTemplate();
 }
 
 }  // namespace
 
-RecoveryDialog::RecoveryDialog(QWidget* parent) : QDialog(parent) {
-    RegisterAppResources();
+RecoveryDialog::RecoveryDialog(QWidget* parent)
+    : TemplateDialog(RegisteredMainTemplate(), QImage(), parent, MakeMainControl) {
     m_hIcon = ResourceRegistry::Instance().Icon(kIdrMainIcon);
+    // Painted by the window's dressing.
     m_hBackground = ResourceRegistry::Instance().Image(kIdrBackground);
-    m_dates = LocaleDateFormatter();
-    m_chooseFolder = ChooseFolderWithDialog;
     BuildWindow();
     OnInitDialog();
 }
 
 RecoveryDialog::~RecoveryDialog() {
-    g_bStopSearch = 1;
-    g_bStopPreview = 1;
-    m_bStopSave = 1;
-    WaitForJob();
-    m_job.reset();
-    g_pWorkerThread = nullptr;
-    DetachScanFeed();
+    // Each workflow asks its job to stop and waits for it; no job waits for this thread.
+    delete m_save;
+    delete m_preview;
+    delete m_scan;
+    m_save = nullptr;
+    m_preview = nullptr;
+    m_scan = nullptr;
     qApp->removeEventFilter(m_filter);
     if (g_pMainDialog == this) g_pMainDialog = nullptr;
 }
 
 void RecoveryDialog::BuildWindow() {
-    const DialogTemplate& dialog = MainDialogTemplate();
-    setWindowTitle(AnsiToQString(dialog.caption));
-    setFont(TemplateFont(dialog));
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
     m_menuBar =
         BuildMenuBar(MainMenuTemplate(), this, [this](int command) { RunCommand(command); });
-    layout->setMenuBar(m_menuBar);
-
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(DialogUnitsToPixelsX(dialog.cx), DialogUnitsToPixelsY(dialog.cy));
-    layout->addWidget(client);
+    SetMenuBar(m_menuBar);
 
     m_results = new ResultsModel(this);
-    m_controls = BuildControls(dialog, client,
-                               [this](const ControlTemplate& control, QWidget* parent) -> QWidget* {
-                                   if (control.cls == ControlClass::ListView) {
-                                       auto* view = new ResultsView(parent);
-                                       view->setModel(m_results);
-                                       return view;
-                                   }
-                                   if (control.id == kIdPreview) return new BrowserPane(parent);
-                                   return nullptr;
-                               });
+    ResultsList()->setModel(m_results);
     // The pane lies below everything and the step-1 picture over it, so that step 1 shows the
     // picture where step 2 shows the preview.
     Control(kIdPicture)->lower();
     Control(kIdPreview)->lower();
+
+    m_scan = new ScanController(*this, LocaleDateFormatter(), this);
+    m_preview = new PreviewController(*this, this);
+    m_save = new SaveController(*this, this);
+    connect(m_scan, &ScanController::Ended, this, [this] { OnJobEnded(); });
+    connect(m_preview, &PreviewController::Ended, this, [this] { OnJobEnded(); });
+    connect(m_save, &SaveController::Ended, this, [this] { OnJobEnded(); });
 
     AddRoutes();
     connect(ResultsList(), &ResultsView::Clicked, this,
             [this](QPoint point) { OnMessageListClick(point); });
     connect(ResultsList(), &ResultsView::DoubleClicked, this,
             [this](QPoint point) { OnMessageListClick(point); });
-
-    m_feedTimer = new QTimer(this);
-    m_feedTimer->setInterval(kFeedIntervalMs);
-    connect(m_feedTimer, &QTimer::timeout, this, [this] { DrainScanFeed(); });
 
     m_filter = new MessageFilter(this);
     qApp->installEventFilter(m_filter);
@@ -180,11 +161,6 @@ void RecoveryDialog::SetHints(std::initializer_list<std::pair<int, const char*>>
     }
 }
 
-QWidget* RecoveryDialog::Control(int id) const {
-    auto it = m_controls.find(id);
-    return it == m_controls.end() ? nullptr : it->second;
-}
-
 ResultsView* RecoveryDialog::ResultsList() const {
     return ControlAs<ResultsView>(kIdResults);
 }
@@ -213,35 +189,20 @@ void RecoveryDialog::SetControlText(int id, const std::string& ansiText) {
     }
 }
 
-void RecoveryDialog::AttachScanFeed(ScanFeed* feed) {
-    m_feed = feed;
-    m_feedTimer->start();
+void RecoveryDialog::SetProgress(int percent) {
+    if (auto* bar = ControlAs<QProgressBar>(kIdProgress)) bar->setValue(percent);
 }
 
-void RecoveryDialog::DetachScanFeed() {
-    DrainScanFeed();
-    m_feed = nullptr;
-    if (m_feedTimer) m_feedTimer->stop();
+bool RecoveryDialog::JobRunning() const {
+    return m_scan->Running() || m_preview->Running() || m_save->Running();
 }
 
-void RecoveryDialog::DrainScanFeed() {
-    if (!m_feed) return;
-    ScanFeed::Update update = m_feed->Take();
-    m_results->Prepend(update.messages);
-    if (update.status) SetControlText(kIdStatusLine, *update.status);
-    if (update.progress) {
-        if (auto* bar = ControlAs<QProgressBar>(kIdProgress)) bar->setValue(*update.progress);
-    }
+SavingDialog* RecoveryDialog::Saving() const {
+    return m_save->Saving();
 }
 
-void RecoveryDialog::StartJob(std::function<void()> body) {
-    WaitForJob();
-    m_job = std::make_unique<JobThread>(std::move(body));
-    g_pWorkerThread = m_job.get();
-}
-
-void RecoveryDialog::WaitForJob() {
-    if (m_job) m_job->Wait();
+void RecoveryDialog::OnMessageListClick(const QPoint& viewportPoint) {
+    m_preview->OnListClick(viewportPoint);
 }
 
 void RecoveryDialog::keyPressEvent(QKeyEvent* event) {

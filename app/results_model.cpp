@@ -19,6 +19,7 @@ ResultsModel::Row ResultsModel::MakeRow(const RecoveredMessage& message) {
     row.cells[kDate] = QString::fromStdString(message.dateText);
     // Unsigned: a body beyond 2 GiB must read back as the offset it is.
     row.cells[kLocation] = QString::number(message.offset);
+    row.dateSeconds = message.dateSeconds;
     return row;
 }
 
@@ -38,6 +39,10 @@ void ResultsModel::Clear() {
 QString ResultsModel::Text(int row, int column) const {
     if (row < 0 || row >= rowCount() || column < 0 || column >= kColumnCount) return {};
     return rows_[std::size_t(row)].cells[column];
+}
+
+std::int64_t ResultsModel::DateSeconds(int row) const {
+    return row >= 0 && row < rowCount() ? rows_[std::size_t(row)].dateSeconds : 0;
 }
 
 bool ResultsModel::Checked(int row) const {

@@ -28,6 +28,8 @@ class ResultsModel : public QAbstractTableModel {
 
     // The text of a cell as the list shows it.
     QString Text(int row, int column) const;
+    // Seconds since 1970 (UTC) of the row's message date.
+    std::int64_t DateSeconds(int row) const;
     bool Checked(int row) const;
     void SetChecked(int row, bool checked);
     void SetAllChecked(bool checked);
@@ -42,6 +44,7 @@ class ResultsModel : public QAbstractTableModel {
   private:
     struct Row {
         QString cells[kColumnCount];
+        std::int64_t dateSeconds = 0;
         bool checked = false;
     };
     static Row MakeRow(const RecoveredMessage& message);

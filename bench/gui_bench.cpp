@@ -52,7 +52,7 @@ int Scan(const std::string& store, int runs) {
         QElapsedTimer timer;
         timer.start();
         dialog.RunCommand(dbx::kIdNext);
-        dialog.WaitForJob();
+        PumpUntil([&] { return !dialog.JobRunning(); });
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
         rows = dialog.Results()->rowCount();
     }
@@ -100,7 +100,7 @@ int Preview(int runs) {
                      [&](const QUrl& url, bool) { loaded.push_back(url); });
     dialog.ControlAs<QLineEdit>(dbx::kIdPath)->setText(QString::fromStdString(store));
     dialog.RunCommand(dbx::kIdNext);
-    dialog.WaitForJob();
+    PumpUntil([&] { return !dialog.JobRunning(); });
     PumpUntil([&] { return !loaded.empty(); });  // the start page
 
     dbx::ResultsView* list = dialog.ResultsList();
@@ -115,7 +115,7 @@ int Preview(int runs) {
             return !loaded.empty() && loaded.back().fileName() == QLatin1String("MailHtml.html");
         });
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
-        dialog.WaitForJob();
+        PumpUntil([&] { return !dialog.JobRunning(); });
     }
     // The share of the engine: the same page navigated to directly.
     const QString page = dialog.Pane()->Url().toLocalFile();

@@ -96,7 +96,7 @@ TEST_F(Browse, TheChosenFileGoesIntoThePathFieldAndNextSearchesIt) {
     EXPECT_EQ(parent, dialog.get());
     EXPECT_EQ(dialog->ControlAs<QLineEdit>(kIdPath)->text().toStdString(), store);
     Click(kIdNext);
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_EQ(dialog->Results()->rowCount(), 1);
 }
 

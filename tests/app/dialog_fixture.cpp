@@ -15,6 +15,7 @@
 #include "markup_tags.h"
 #include "markup_tokens.h"
 #include "output_path.h"
+#include "preview_folder.h"
 #include "results_model.h"
 #include "results_view.h"
 #include "store_builder.h"
@@ -60,12 +61,8 @@ std::string DisplayedText(const std::string& markup) {
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
+    if (!QTest::qWaitFor(done, timeoutMs)) return false;
+    QCoreApplication::processEvents();
     return true;
 }
 
@@ -129,7 +126,7 @@ void DialogTest::Scan(const std::vector<StoreMessage>& messages) {
     WriteStore(store, messages);
     SetPath(store);
     Click(kIdNext);
-    dialog->WaitForJob();
+    WaitForJobs();
 }
 
 QPoint DialogTest::CellCentre(int row, int column) const {
@@ -143,13 +140,17 @@ void DialogTest::ClickCell(int row, int column) {
                       CellCentre(row, column));
 }
 
+void DialogTest::WaitForJobs() {
+    EXPECT_TRUE(PumpUntil([this] { return !dialog->JobRunning(); })) << "a job did not end";
+}
+
 bool DialogTest::Visible(int controlId) const {
     QWidget* control = dialog->Control(controlId);
     return control && control->isVisibleTo(dialog.get());
 }
 
 std::string DialogTest::TempFolder() const {
-    return PrivateTempFolder();
+    return RunPreviewFolder();
 }
 
 }  // namespace dbx::test

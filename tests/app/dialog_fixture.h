@@ -17,6 +17,7 @@
 #include "recovery_dialog.h"
 #include "shell.h"
 #include "test_support.h"
+#include "workflow_seam.h"
 
 namespace dbx::test {
 
@@ -30,7 +31,8 @@ std::vector<std::string> EmlFiles(const std::string& folder);
 // line break) is found, since such a tag would change the look or hide text.
 std::string DisplayedText(const std::string& markup);
 
-// Serves events until `done` holds or a minute has passed; false on timeout.
+// Serves events until `done` holds or a minute has passed, then once more, so that what a
+// job reported before `done` came true has reached the window; false on timeout.
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 60000);
 
 // One message of a test store.
@@ -62,7 +64,7 @@ class Gate {
 struct ScanGate : Gate {
     std::uint64_t offset;
     explicit ScanGate(std::uint64_t at) : offset(at) {}
-    ScanFeed::WindowHook Hook() {
+    std::function<void(std::uint64_t)> Hook() {
         return [this](std::uint64_t window) { Pass(window, offset); };
     }
 };
@@ -71,7 +73,7 @@ struct ScanGate : Gate {
 struct SaveGate : Gate {
     int index;
     explicit SaveGate(int at) : index(at) {}
-    RecoveryDialog::SaveItemHookFn Hook() {
+    std::function<void(int)> Hook() {
         return [this](int item) { Pass(std::uint64_t(item), std::uint64_t(index)); };
     }
 };
@@ -111,12 +113,15 @@ class DialogTest : public ::testing::Test {
     void ClickCell(int row, int column);
     QPoint CellCentre(int row, int column) const;
     bool Visible(int controlId) const;
+    // Serves events until no job runs and the window has taken the last one's end.
+    void WaitForJobs();
     std::string TempFolder() const;
 
     TempDir dir;     // working directory
     TempDir stores;  // stores the tests write
     std::string store;
     MessageBoxTestSeam boxes;
+    WorkflowTestSeam seams;  // holds jobs, answers Save's folder question
     ProcessEndTestSeam ends;
     std::vector<QString> opened;                   // what the shell was asked to open
     std::vector<RecordingShell::Started> started;  // and to start

@@ -11,6 +11,7 @@
 #include "globals.h"
 #include "modal_run.h"
 #include "output_path.h"
+#include "preview_folder.h"
 #include "results_model.h"
 #include "static_text.h"
 
@@ -71,12 +72,21 @@ TEST_F(Commands, AboutFromTheMenuAndTheWindowMenu) {
 }
 
 TEST_F(Commands, TheHomePageIsTheShippedPageOpenedAsAFileAddress) {
+    // The page the build puts next to the program, where the program is started.
+    const std::string shipped = ReadAll(fs::path(DBXR_HELP_FILE).parent_path() / "home.htm");
+    ASSERT_FALSE(shipped.empty());
+    std::ofstream(dir.File("home.htm"), std::ios::binary) << shipped;
     const QString home =
         QUrl::fromLocalFile(QString::fromStdString(dir.File("home.htm"))).toString();
     Click(kIdHomePage);
     dialog->RunCommand(kCmdHomePage);
     EXPECT_EQ(opened, (std::vector<QString>{home, home}));
     EXPECT_EQ(ends.Requests(), 0);
+    // What was opened is that page, as a local file.
+    ASSERT_FALSE(opened.empty());
+    const QUrl url(opened[0]);
+    EXPECT_TRUE(url.isLocalFile());
+    EXPECT_EQ(ReadAll(url.toLocalFile().toStdString()), shipped);
 }
 
 class LiveUpdate : public DialogTest {
@@ -149,7 +159,7 @@ class Exit : public DialogTest {
             messages.push_back(message);
         }
         WriteStore(store, messages);
-        dialog->SetScanWindowHook(gate.Hook());
+        seams.scanWindow = gate.Hook();
         SetPath(store);
         Click(kIdNext);
         ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
@@ -169,7 +179,7 @@ TEST_F(Exit, AnsweredNoDuringASearchLetsTheSearchGoOn) {
     EXPECT_TRUE(opened.empty());
     EXPECT_EQ(ends.Requests(), 0);
     gate.released = true;
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_EQ(dialog->Results()->rowCount(), 40);
 }
 
@@ -183,7 +193,7 @@ TEST_F(Exit, AnsweredYesDuringASearchStopsItOpensTheHomePageAndEnds) {
     EXPECT_EQ(ends.Requests(), 1);
     EXPECT_EQ(ends.LastCode(), 0);
     gate.released = true;
-    dialog->WaitForJob();
+    WaitForJobs();
 }
 
 TEST_F(Exit, TheCloseBoxAsksTooAndNoKeepsTheWindow) {
@@ -211,7 +221,7 @@ TEST_F(Exit, NoRecoveredMailIsLeftInThePreviewFolder) {
     Scan({{"h@example.org", "<x@example.net>", "html",
            "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>secret</p></HTML>\r\n"}});
     ClickCell(0, ResultsModel::kSubject);
-    dialog->WaitForJob();
+    WaitForJobs();
     const std::string folder = TempFolder();
     ASSERT_TRUE(fs::exists(JoinPath(folder, "MailHtml.html")));
     // Left by a preview that the end would have cut short.
@@ -221,6 +231,26 @@ TEST_F(Exit, NoRecoveredMailIsLeftInThePreviewFolder) {
     EXPECT_EQ(ends.Requests(), 1);
     EXPECT_TRUE(fs::exists(folder));
     EXPECT_TRUE(fs::is_empty(folder));
+}
+
+TEST_F(Exit, OnlyThisRunsPreviewFolderIsEmptied) {
+    // The folder of a second copy of the program, running at the same time.
+    const std::string theirs = MakePrivateFolder();
+    ASSERT_FALSE(theirs.empty());
+    std::ofstream(JoinPath(theirs, "MailHtml.html")) << "theirs";
+    Scan({{"h@example.org", "<x@example.net>", "html",
+           "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>ours</p></HTML>\r\n"}});
+    ClickCell(0, ResultsModel::kSubject);
+    WaitForJobs();
+    const std::string ours = TempFolder();
+    ASSERT_NE(ours, theirs);
+    ASSERT_TRUE(fs::exists(JoinPath(ours, "MailHtml.html")));
+    boxes.Answer(kIdYes);
+    dialog->RunCommand(kCmdExit);
+    EXPECT_EQ(ends.Requests(), 1);
+    EXPECT_TRUE(fs::is_empty(ours));
+    EXPECT_EQ(ReadAll(JoinPath(theirs, "MailHtml.html")), "theirs");
+    fs::remove_all(theirs);
 }
 
 }  // namespace

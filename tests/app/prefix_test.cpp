@@ -185,7 +185,7 @@ TEST_F(Settings, EnterInTheFieldActsAsOk) {
 
 TEST_F(Settings, TheNewPrefixNamesTheNextSave) {
     TempDir out;
-    dialog->SetFolderChooser([&](QWidget*, const std::string&) { return out.Path().string(); });
+    seams.saveFolder = [&](const std::string&) { return out.Path().string(); };
     Scan({{"a@example.org", "<b@example.net>", "S", "Subject: S\r\n\r\nBody\r\n"}});
     {
         PrefixRun run({"Inbox."});
@@ -194,7 +194,7 @@ TEST_F(Settings, TheNewPrefixNamesTheNextSave) {
     Click(kIdSelectAll);
     const std::string name = "Inbox." + std::to_string(g_nMailCounter.Value()) + ".eml";
     Click(kIdSave);
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_EQ(EmlFiles(out.Path().string()), std::vector<std::string>{name});
 }
 

@@ -1,5 +1,6 @@
 // A click on a row previews its message in the pane.
 #include <QTest>
+#include <QWebEngineView>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include "dialog_fixture.h"
 #include "globals.h"
 #include "output_path.h"
+#include "preview_folder.h"
 #include "results_model.h"
 #include "results_view.h"
 
@@ -52,9 +54,18 @@ class Preview : public DialogTest {
 };
 
 TEST_F(Preview, ClickingAnHtmlMessageShowsItsHtmlPart) {
+    Gate held;
+    seams.previewStart = [&held] { held.Pass(0, 0); };
     ClickCell(1, ResultsModel::kSubject);
+    ASSERT_TRUE(PumpUntil([&] { return held.reached.load(); }));
     // While the job runs the list is off and Stop stands where Back was.
-    dialog->WaitForJob();
+    EXPECT_FALSE(dialog->ResultsList()->isEnabled());
+    EXPECT_TRUE(Visible(kIdStop));
+    EXPECT_FALSE(Visible(kIdBack));
+    EXPECT_EQ(g_bPreviewRunning, 1);
+    EXPECT_EQ(g_bJobBusy, 1);
+    held.released = true;
+    WaitForJobs();
     const std::string html = JoinPath(folder, "MailHtml.html");
     EXPECT_TRUE(PaneShows(html));
     EXPECT_EQ(ReadWholeFile(html), "<HTML><body><p>Hello <b>there</b></p></body></HTML>");
@@ -69,7 +80,7 @@ TEST_F(Preview, ClickingAnHtmlMessageShowsItsHtmlPart) {
 
 TEST_F(Preview, ClickingATextMessageShowsItsTextUpToTheBase64Part) {
     ClickCell(0, ResultsModel::kFrom);
-    dialog->WaitForJob();
+    WaitForJobs();
     const std::string text = JoinPath(folder, "MailHtml.txt");
     EXPECT_TRUE(PaneShows(text));
     EXPECT_EQ(ReadWholeFile(text),
@@ -82,7 +93,7 @@ TEST_F(Preview, ClickingATextMessageShowsItsTextUpToTheBase64Part) {
 TEST_F(Preview, DoubleClickPreviewsToo) {
     QTest::mouseDClick(dialog->ResultsList()->viewport(), Qt::LeftButton, {},
                        CellCentre(1, ResultsModel::kStatus));
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_TRUE(PaneShows(JoinPath(folder, "MailHtml.html")));
     EXPECT_TRUE(ExtractedMails(folder).empty());
 }
@@ -128,21 +139,107 @@ TEST_F(Preview, AClickDuringASearchIsRefused) {
 
 TEST_F(Preview, AMessageThatCannotBeExtractedLeavesThePaneAndOtherFilesAlone) {
     ClickCell(1, ResultsModel::kSubject);
-    dialog->WaitForJob();
+    WaitForJobs();
     ASSERT_TRUE(PaneShows(JoinPath(folder, "MailHtml.html")));
     // A file now under the name the last preview used is not the preview's to delete.
     const std::string lastName =
         JoinPath(folder, "MailRec" + std::to_string(g_nMailCounter.Value() - 1) + ".eml");
     std::ofstream(lastName) << "someone else's";
     fs::remove(store);
+    // Kept, not shown again: the pane is asked to load nothing more.
+    int loads = 0;
+    QObject::connect(dialog->Pane()->View(), &QWebEngineView::loadStarted, dialog.get(),
+                     [&loads] { ++loads; });
     ClickCell(0, ResultsModel::kSubject);
-    dialog->WaitForJob();
+    WaitForJobs();
+    PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(loads, 0);
     EXPECT_EQ(dialog->Pane()->Url(),
               QUrl::fromLocalFile(QString::fromStdString(JoinPath(folder, "MailHtml.html"))));
     EXPECT_EQ(ReadWholeFile(lastName), "someone else's");
     EXPECT_TRUE(dialog->ResultsList()->isEnabled());
     EXPECT_TRUE(Visible(kIdBack));
     fs::remove(lastName);
+}
+
+TEST_F(Preview, TheListTakesClicksAgainOnlyOnceThePreviewIsMarkedOver) {
+    // What the flags say at the moment the list is enabled again: a click then must start a
+    // new preview, not find this one still running and leave Stop showing with no job.
+    struct EnableWatch : QObject {
+        int running = -1;
+        int busy = -1;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::EnabledChange &&
+                static_cast<QWidget*>(watched)->isEnabled()) {
+                running = g_bPreviewRunning;
+                busy = g_bJobBusy;
+            }
+            return false;
+        }
+    } watch;
+    dialog->ResultsList()->installEventFilter(&watch);
+    ClickCell(1, ResultsModel::kSubject);
+    WaitForJobs();
+    dialog->ResultsList()->removeEventFilter(&watch);
+    EXPECT_EQ(watch.running, 0);
+    EXPECT_EQ(watch.busy, 0);
+
+    // A click right after the end previews the other message at once.
+    ClickCell(0, ResultsModel::kSubject);
+    WaitForJobs();
+    EXPECT_TRUE(PaneShows(JoinPath(folder, "MailHtml.txt")));
+    EXPECT_TRUE(Visible(kIdBack));
+    EXPECT_FALSE(Visible(kIdStop));
+}
+
+TEST_F(Preview, StopDuringAPreviewEndsItAndBackWaitsForItsEnd) {
+    Gate held;
+    seams.previewStart = [&held] { held.Pass(0, 0); };
+    ClickCell(1, ResultsModel::kSubject);
+    ASSERT_TRUE(PumpUntil([&] { return held.reached.load(); }));
+    boxes.Answer(kIdYes);
+    Click(kIdStop);
+    EXPECT_EQ(g_bStopPreview, 1);
+    ASSERT_TRUE(Visible(kIdBack));
+    Click(kIdBack);
+    EXPECT_EQ(dialog->Step(), 2);
+    held.released = true;
+    WaitForJobs();
+    EXPECT_EQ(dialog->Step(), 1);
+    EXPECT_FALSE(Visible(kIdBack));
+    EXPECT_FALSE(Visible(kIdStop));
+    EXPECT_TRUE(dialog->ResultsList()->isEnabled());
+    EXPECT_EQ(g_bPreviewRunning, 0);
+    // Stopped before its first step: nothing was cut out, and the message went.
+    EXPECT_TRUE(ExtractedMails(folder).empty());
+}
+
+TEST(PreviewFolder, EachRunHasAPrivateFolderOfItsOwn) {
+    const std::string ours = RunPreviewFolder();
+    ASSERT_FALSE(ours.empty());
+    EXPECT_EQ(RunPreviewFolder(), ours);
+    // What a second copy of the program, running at the same time, makes for itself.
+    const std::string theirs = MakePrivateFolder();
+    ASSERT_FALSE(theirs.empty());
+    EXPECT_NE(theirs, ours);
+    for (const std::string& folder : {ours, theirs}) {
+        const fs::file_status status = fs::symlink_status(folder);
+        EXPECT_EQ(status.type(), fs::file_type::directory) << folder;
+        EXPECT_EQ(status.permissions() & fs::perms::all, fs::perms::owner_all) << folder;
+    }
+    fs::remove_all(theirs);
+}
+
+TEST(PreviewFolder, IsNotUsedOnceALinkStandsInItsPlace) {
+    const std::string ours = RunPreviewFolder();
+    ASSERT_FALSE(ours.empty());
+    TempDir elsewhere;
+    fs::rename(ours, ours + ".away");
+    fs::create_directory_symlink(elsewhere.Path(), ours);
+    EXPECT_EQ(RunPreviewFolder(), "");
+    fs::remove(ours);
+    fs::rename(ours + ".away", ours);
+    EXPECT_EQ(RunPreviewFolder(), ours);
 }
 
 }  // namespace

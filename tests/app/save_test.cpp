@@ -1,4 +1,6 @@
 // Save: when it is refused, what it writes, the saving dialog, Cancel and failures.
+#include <sys/stat.h>
+
 #include <QProgressBar>
 #include <QTest>
 
@@ -35,10 +37,10 @@ class Save : public DialogTest {
   protected:
     void SetUp() override {
         DialogTest::SetUp();
-        dialog->SetFolderChooser([this](QWidget*, const std::string& start) {
+        seams.saveFolder = [this](const std::string& start) {
             chooserStarts.push_back(start);
             return destination;
-        });
+        };
         destination = out.Path().string();
     }
     // The name the next extracted mail gets with `prefix`, `ahead` names on.
@@ -57,7 +59,7 @@ TEST_F(Save, InStepOneDoesNothingEvenWithTickedRowsLeftFromASearch) {
     Click(kIdSelectAll);
     Click(kIdBack);
     Click(kIdSave);
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_TRUE(boxes.Shown().empty());
     EXPECT_TRUE(chooserStarts.empty());
     EXPECT_TRUE(EmlFiles(destination).empty());
@@ -66,7 +68,7 @@ TEST_F(Save, InStepOneDoesNothingEvenWithTickedRowsLeftFromASearch) {
 TEST_F(Save, DuringASearchIsRefusedEvenWithNothingTicked) {
     WriteStore(store, Mails(), 200000);
     ScanGate gate(20 * 2560);
-    dialog->SetScanWindowHook(gate.Hook());
+    seams.scanWindow = gate.Hook();
     SetPath(store);
     Click(kIdNext);
     ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
@@ -80,7 +82,7 @@ TEST_F(Save, DuringASearchIsRefusedEvenWithNothingTicked) {
     EXPECT_EQ(box.options.windowArea.backgroundEffect, 12);
     EXPECT_TRUE(chooserStarts.empty());
     gate.released = true;
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_TRUE(EmlFiles(destination).empty());
 }
 
@@ -100,7 +102,7 @@ TEST_F(Save, SelectAllThenSaveWritesEveryRowInListOrder) {
     Click(kIdSelectAll);
     const std::vector<std::string> names{NextName(0), NextName(1), NextName(2)};
     Click(kIdSave);
-    dialog->WaitForJob();
+    WaitForJobs();
 
     // The first save offers the store's folder.
     ASSERT_EQ(chooserStarts.size(), 1u);
@@ -127,7 +129,7 @@ TEST_F(Save, OnlyTickedRowsAreSaved) {
     dialog->Results()->SetChecked(1, true);
     const std::string name = NextName();
     Click(kIdSave);
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_EQ(EmlFiles(destination), std::vector<std::string>{name});
     EXPECT_EQ(Saved(name), Mails()[1].body);
     ASSERT_EQ(boxes.Shown().size(), 1u);
@@ -138,7 +140,7 @@ TEST_F(Save, TheSavingDialogShowsTheMessageBeingSavedAndTheProgress) {
     Scan(Mails());
     Click(kIdSelectAll);
     SaveGate gate(1);
-    dialog->SetSaveItemHook(gate.Hook());
+    seams.saveItem = gate.Hook();
     Click(kIdSave);
     ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
 
@@ -161,7 +163,7 @@ TEST_F(Save, TheSavingDialogShowsTheMessageBeingSavedAndTheProgress) {
     EXPECT_EQ(g_bJobBusy, 1);
 
     gate.released = true;
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_EQ(EmlFiles(destination).size(), 3u);
 }
 
@@ -169,7 +171,7 @@ TEST_F(Save, CancelStopsAfterTheCurrentMessage) {
     Scan(Mails());
     Click(kIdSelectAll);
     SaveGate gate(1);
-    dialog->SetSaveItemHook(gate.Hook());
+    seams.saveItem = gate.Hook();
     const std::vector<std::string> names{NextName(0), NextName(1)};
     Click(kIdSave);
     ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
@@ -178,7 +180,7 @@ TEST_F(Save, CancelStopsAfterTheCurrentMessage) {
     // Still open until the message being saved is written.
     EXPECT_TRUE(dialog->Saving()->isVisible());
     gate.released = true;
-    dialog->WaitForJob();
+    WaitForJobs();
 
     EXPECT_EQ(EmlFiles(destination), Sorted(names));
     EXPECT_EQ(Saved(names[1]), Mails()[1].body);
@@ -191,13 +193,13 @@ TEST_F(Save, EscapeInTheSavingDialogCancelsWithoutClosingIt) {
     Scan(Mails());
     Click(kIdSelectAll);
     SaveGate gate(0);
-    dialog->SetSaveItemHook(gate.Hook());
+    seams.saveItem = gate.Hook();
     Click(kIdSave);
     ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
     QTest::keyClick(dialog->Saving(), Qt::Key_Escape);
     EXPECT_TRUE(dialog->Saving()->isVisible());
     gate.released = true;
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_EQ(EmlFiles(destination).size(), 1u);
 }
 
@@ -209,7 +211,7 @@ TEST_F(Save, AMessageThatCannotBeSavedDoesNotStopTheOthers) {
     fs::resize_file(store, second - 1);
     const std::string name = NextName();
     Click(kIdSave);
-    dialog->WaitForJob();
+    WaitForJobs();
 
     // Rows 0 and 1 fail; row 2 (the first message) is still saved.
     EXPECT_EQ(EmlFiles(destination), std::vector<std::string>{name});
@@ -228,7 +230,7 @@ TEST_F(Save, AFolderThatCannotHoldFilesFailsEveryMessageAndSaysSo) {
     std::ofstream(destination) << "x";
     const std::string name = NextName();
     Click(kIdSave);
-    dialog->WaitForJob();
+    WaitForJobs();
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].text, "0 mails saved in\n" + destination +
                                          "\n\n1 mail could not be saved: cannot create " +
@@ -241,7 +243,7 @@ TEST_F(Save, ExistingFilesAreNeverReplaced) {
     const std::string taken = NextName();
     std::ofstream(out.File(taken)) << "keep me";
     Click(kIdSave);
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_EQ(Saved(taken), "keep me");
     ASSERT_EQ(EmlFiles(destination).size(), 2u);
     EXPECT_EQ(boxes.Shown()[0].text, "1 mail saved in\n" + destination);
@@ -252,23 +254,42 @@ TEST_F(Save, DecliningTheFolderSavesNothingAndTheNextSaveStartsInTheLastFolder) 
     Click(kIdSelectAll);
     destination.clear();
     Click(kIdSave);
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_TRUE(boxes.Shown().empty());
     EXPECT_EQ(dialog->Saving(), nullptr);
 
     TempDir other;
     destination = other.Path().string();
     Click(kIdSave);
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_EQ(EmlFiles(destination).size(), 3u);
     Click(kIdSave);
-    dialog->WaitForJob();
+    WaitForJobs();
     ASSERT_EQ(chooserStarts.size(), 3u);
     EXPECT_EQ(chooserStarts[0], stores.Path().string());
     EXPECT_EQ(chooserStarts[1], stores.Path().string());
     EXPECT_EQ(chooserStarts[2], destination);
     // The second save numbered on: nothing replaced, six files.
     EXPECT_EQ(EmlFiles(destination).size(), 6u);
+}
+
+TEST_F(Save, EachFileIsDatedLikeItsMessage) {
+    std::vector<StoreMessage> mails = Mails();
+    mails[0].when = 1000000000;  // 2001-09-09
+    mails[1].when = 1300000000;  // 2011-03-13
+    mails[2].when = 1262307600;  // 2010-01-01
+    Scan(mails);
+    Click(kIdSelectAll);
+    const std::vector<std::string> names{NextName(0), NextName(1), NextName(2)};
+    Click(kIdSave);
+    WaitForJobs();
+    ASSERT_EQ(EmlFiles(destination), Sorted(names));
+    // Row 0 is the message found last.
+    for (int row = 0; row < 3; ++row) {
+        struct stat st {};
+        ASSERT_EQ(::stat(out.File(names[std::size_t(row)]).c_str(), &st), 0);
+        EXPECT_EQ(st.st_mtime, mails[std::size_t(2 - row)].when) << row;
+    }
 }
 
 }  // namespace

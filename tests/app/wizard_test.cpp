@@ -150,7 +150,7 @@ TEST_F(Wizard, TheStatusLineShowsTheLastWindowOfTheSearch) {
     const std::uint64_t length = std::filesystem::file_size(store);
     SetPath(store);
     Click(kIdNext);
-    dialog->WaitForJob();
+    WaitForJobs();
     const std::uint64_t lastWindow = (length - 1) / 2560 * 2560;
     EXPECT_EQ(dialog->ControlAs<StaticText>(kIdStatusLine)->WindowText().toStdString(),
               "Parsing file :" + std::to_string(lastWindow) + "\\" + std::to_string(length) +
@@ -163,7 +163,7 @@ TEST_F(Wizard, AFileTooShortToHoldMessagesEndsInAnEmptyResultsLook) {
     std::ofstream(store) << std::string(1999, 'x');
     SetPath(store);
     Click(kIdNext);
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_EQ(dialog->Results()->rowCount(), 0);
     EXPECT_EQ(dialog->Step(), 2);
     EXPECT_TRUE(Visible(kIdBack));
@@ -174,7 +174,7 @@ TEST_F(Wizard, StopAnsweredNoGoesOnAndYesStopsKeepingTheRowsFound) {
     const std::vector<StoreMessage> messages = ManyMessages(60);
     WriteStore(store, messages);
     ScanGate gate(20 * 2560);
-    dialog->SetScanWindowHook(gate.Hook());
+    seams.scanWindow = gate.Hook();
     SetPath(store);
     Click(kIdNext);
     ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
@@ -206,7 +206,7 @@ TEST_F(Wizard, StopAnsweredNoGoesOnAndYesStopsKeepingTheRowsFound) {
     EXPECT_EQ(g_bSearchRunning, 1);
 
     gate.released = true;
-    dialog->WaitForJob();
+    WaitForJobs();
     // Records lie 1 KiB apart from the first segment on: those before the held window stay.
     const int before = int((20 * 2560 - 0x2AD4 + 0x3FF) / 0x400);
     EXPECT_EQ(dialog->Results()->rowCount(), before);
@@ -235,7 +235,7 @@ TEST_F(Wizard, BackThenNextSearchesAgainFromAnEmptyList) {
     Click(kIdNext);
     // Emptied before the new search put anything in.
     EXPECT_EQ(dialog->Results()->rowCount(), 0);
-    dialog->WaitForJob();
+    WaitForJobs();
     EXPECT_EQ(dialog->Results()->rowCount(), 3);
     EXPECT_EQ(dialog->Results()->Text(0, ResultsModel::kFrom), "eve@example.org");
 }
@@ -251,7 +251,7 @@ TEST_F(Wizard, NextDoesNothingInStepTwo) {
 TEST_F(Wizard, SelectAllAndUnselectAllAreRefusedWhileAJobRuns) {
     WriteStore(store, ManyMessages(60));
     ScanGate gate(20 * 2560);
-    dialog->SetScanWindowHook(gate.Hook());
+    seams.scanWindow = gate.Hook();
     SetPath(store);
     Click(kIdNext);
     ASSERT_TRUE(
@@ -264,7 +264,7 @@ TEST_F(Wizard, SelectAllAndUnselectAllAreRefusedWhileAJobRuns) {
     EXPECT_TRUE(results->Checked(0));
 
     gate.released = true;
-    dialog->WaitForJob();
+    WaitForJobs();
     Click(kIdSelectAll);
     for (int row = 0; row < results->rowCount(); ++row) EXPECT_TRUE(results->Checked(row)) << row;
     Click(kIdUnselectAll);

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@ namespace dbx {
 // One ticked row to save: where its message starts and the texts the row shows.
 struct SaveItem {
     std::uint32_t offset = 0;
+    std::int64_t dateSeconds = 0;  // the message's date, given to its file
     QString from;
     QString to;
     QString subject;
@@ -33,6 +35,21 @@ struct SaveReport {
     bool cancelled = false;    // stopped before every message was tried
     std::string firstFailure;  // why the first failed message failed
 };
+
+// What a running save tells as it goes, on the saving thread.
+class SaveProgress {
+  public:
+    virtual ~SaveProgress() = default;
+    // The message of `index` is about to be written.
+    virtual void OnItem(int index) = 0;
+    // `done` messages have been tried.
+    virtual void OnDone(int done) = 0;
+};
+
+// Writes the request's messages one after the other into its folder, each file dated like
+// its message, until all were tried or `stop` is raised. Thread-safe: touches no window.
+SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
+                   SaveProgress& progress);
 
 // The closing message of a save, as message-box markup (Windows-1252): how many were saved
 // where, how many failed and why the first did, and how many a cancel left out.

@@ -1,25 +1,22 @@
 #include "globals.h"
-#include "jobs.h"
+#include "mail_file_time.h"
 #include "message_extractor.h"
-#include "recovery_dialog.h"
 #include "save_request.h"
-#include "ui_call.h"
 
 namespace dbx {
 
-int SaveJob(RecoveryDialog* dialog, const SaveRequest& request) {
-    g_bJobBusy = 1;
+SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
+                   SaveProgress& progress) {
     SaveReport report;
     report.folder = request.folder;
     report.total = int(request.items.size());
     for (std::size_t i = 0; i < request.items.size(); ++i) {
-        if (dialog->SaveStopRequested()) {
+        if (stop.load() != 0) {
             report.cancelled = true;
             break;
         }
         const SaveItem& item = request.items[i];
-        CallOnUi(dialog, [dialog, &item] { dialog->ShowSavingMessage(item); });
-        if (const auto& hook = dialog->SaveItemHook()) hook(int(i));
+        progress.OnItem(int(i));
 
         ExtractRequest extract;
         extract.offset = item.offset;
@@ -29,16 +26,15 @@ int SaveJob(RecoveryDialog* dialog, const SaveRequest& request) {
         const ExtractOutcome outcome = ExtractMessage(extract, g_nMailCounter);
         // One message that cannot be written does not keep the others from being saved.
         if (outcome.status == ExtractStatus::Written) {
+            SetMailFileTime(outcome.path, item.dateSeconds);
             ++report.saved;
         } else {
             if (report.failed == 0) report.firstFailure = DescribeExtractFailure(outcome);
             ++report.failed;
         }
-        CallOnUi(dialog, [dialog, done = int(i + 1)] { dialog->SetSavingDone(done); });
+        progress.OnDone(int(i + 1));
     }
-    CallOnUi(dialog, [dialog, &report] { dialog->FinishSave(report); });
-    g_bJobBusy = 0;
-    return 1;
+    return report;
 }
 
 }  // namespace dbx

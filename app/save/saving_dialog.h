@@ -28,7 +28,6 @@ class SavingDialog : public TemplateDialog {
     void Begin(int total);
     void ShowMessage(const QString& from, const QString& to, const QString& subject);
     void SetDone(int done);
-    bool CancelRequested() const { return m_bCancel; }
 
   signals:
     void Cancelled();

@@ -1,0 +1,111 @@
+#include "preview_controller.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <unistd.h>
+
+#include "app_message.h"
+#include "app_texts.h"
+#include "browser_pane.h"
+#include "globals.h"
+#include "main_window_ids.h"
+#include "message_extractor.h"
+#include "preview_folder.h"
+#include "results_model.h"
+#include "results_view.h"
+#include "wizard_window.h"
+#include "workflow_seam.h"
+
+namespace dbx {
+
+PreviewController::PreviewController(WizardWindow& window, QObject* parent)
+    : QObject(parent), window_(window) {
+    connect(&watcher_, &QFutureWatcherBase::finished, this, [this] { Finish(); });
+}
+
+PreviewController::~PreviewController() {
+    if (!running_) return;
+    g_bStopPreview = 1;
+    watcher_.disconnect(this);
+    watcher_.waitForFinished();
+    g_bJobBusy = 0;
+    g_bPreviewRunning = 0;
+    g_bStopPreview = 0;
+}
+
+void PreviewController::OnListClick(const QPoint& viewportPoint) {
+    if (g_bSearchRunning) {
+        Notify(texts::kStopSearchForPreview, texts::kNoticeCaption);
+        return;
+    }
+    const std::string folder = RunPreviewFolder();
+    if (!folder.empty()) folder_ = folder;
+    // A preview still running stops at its next step.
+    g_bStopPreview = 1;
+    const ResultsView::Hit hit = window_.ResultsList()->HitTest(viewportPoint);
+    if (hit.row < 0) return;
+    if (hit.onCheckBox) return;
+    window_.SetControlVisible(kIdBack, false);
+    window_.SetControlVisible(kIdStop, true);
+    const std::uint32_t offset =
+        ParseLocation(window_.Results()->Text(hit.row, ResultsModel::kLocation));
+    const std::string storePath = g_strSourceFile;
+    if (g_bPreviewRunning || running_) return;
+
+    // Without a private folder nothing is extracted: the message must not land anywhere else.
+    g_szExtractedMail.clear();
+    if (!folder.empty()) {
+        ExtractRequest request;
+        request.offset = offset;
+        request.storePath = storePath;
+        request.outputDirectory = folder;
+        request.prefix = window_.Prefix();
+        const ExtractOutcome outcome = ExtractMessage(request, g_nMailCounter);
+        // A failed extraction leaves nothing to show or to delete.
+        if (outcome.status == ExtractStatus::Written) g_szExtractedMail = outcome.path;
+    }
+    g_bStopSearch = 0;
+    window_.ResultsList()->setEnabled(false);
+    Start(g_szExtractedMail, folder);
+}
+
+void PreviewController::Start(const std::string& emlPath, const std::string& folder) {
+    running_ = true;
+    g_bJobBusy = 1;
+    g_bPreviewRunning = 1;
+    // Cleared before the job exists, so that a Stop pressed from now on is never lost.
+    g_bStopPreview = 0;
+    const WorkflowTestSeam* seam = WorkflowTestSeam::Active();
+    std::function<void()> hold = seam ? seam->previewStart : nullptr;
+    watcher_.setFuture(QtConcurrent::run([emlPath, folder, hold] {
+        if (hold) hold();
+        PreviewResult preview;
+        if (!emlPath.empty()) {
+            preview = BuildPreviewFile(emlPath, folder, &g_bStopPreview);
+            ::unlink(emlPath.c_str());
+        }
+        return preview;
+    }));
+}
+
+void PreviewController::Finish() {
+    const PreviewResult preview = watcher_.result();
+    // The flags go first: from the moment the list takes clicks again, a click starts a new
+    // preview instead of finding this one still marked as running.
+    g_bJobBusy = 0;
+    g_bPreviewRunning = 0;
+    g_bStopPreview = 0;
+    running_ = false;
+    if (preview.kind != PreviewKind::None) {
+        window_.Pane()->Navigate(QString::fromLocal8Bit(preview.path));
+    }
+    window_.ResultsList()->setEnabled(true);
+    // Unless a click the list took at once has started the next preview already.
+    if (!g_bSearchRunning && !running_) {
+        window_.SetControlVisible(kIdBack, true);
+        window_.SetControlVisible(kIdStop, false);
+    }
+    emit Ended();
+}
+
+}  // namespace dbx

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QPoint>
+
+#include <string>
+
+#include "preview_builder.h"
+
+namespace dbx {
+
+class WizardWindow;
+
+// The preview of a clicked row. The message is extracted on the user-interface thread; the
+// displayable part is cut out on a thread of the pool, which reports its end to the
+// user-interface thread, where the pane is navigated and the list and buttons are restored.
+class PreviewController : public QObject {
+    Q_OBJECT
+  public:
+    explicit PreviewController(WizardWindow& window, QObject* parent = nullptr);
+    // A preview still running is asked to stop and waited for: it never waits for this thread.
+    ~PreviewController() override;
+
+    // A click (or double click) at a point of the results list's viewport.
+    void OnListClick(const QPoint& viewportPoint);
+    // From the start of a preview until its end has been applied to the window.
+    bool Running() const { return running_; }
+    // The private folder the previews of this run use; "" before the first preview.
+    const std::string& Folder() const { return folder_; }
+
+  signals:
+    void Ended();
+
+  private:
+    void Start(const std::string& emlPath, const std::string& folder);
+    void Finish();
+
+    WizardWindow& window_;
+    QFutureWatcher<PreviewResult> watcher_;
+    std::string folder_;
+    bool running_ = false;
+};
+
+}  // namespace dbx

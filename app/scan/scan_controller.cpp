@@ -1,0 +1,121 @@
+#include "scan_controller.h"
+
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <sys/stat.h>
+
+#include "app_message.h"
+#include "app_texts.h"
+#include "browser_pane.h"
+#include "globals.h"
+#include "main_window_ids.h"
+#include "results_model.h"
+#include "results_view.h"
+#include "scan_feed.h"
+#include "wizard_window.h"
+#include "workflow_seam.h"
+
+namespace dbx {
+namespace {
+
+// How often the window takes what a running scan reported: often enough to look live, rare
+// enough to leave the processor to the scan.
+constexpr int kFeedIntervalMs = 40;
+
+// Pipes, sockets and character devices can keep a reader waiting for ever: the search ends
+// at once for them, as for an unreadable file. Files, disk images and folders go to the scan,
+// which deals with them.
+bool MayBlockReader(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return false;
+    return !S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode) && !S_ISDIR(st.st_mode);
+}
+
+ScanReport Search(const std::string& path, ScanFeed& feed, const ScanOptions& options) {
+    if (MayBlockReader(path)) {
+        ScanReport refused;
+        refused.outcome = ScanOutcome::OpenFailed;
+        return refused;
+    }
+    return ScanStore(path, feed, options);
+}
+
+}  // namespace
+
+ScanController::ScanController(WizardWindow& window, DateFormatter dates, QObject* parent)
+    : QObject(parent), window_(window), dates_(std::move(dates)) {
+    feedTimer_ = new QTimer(this);
+    feedTimer_->setInterval(kFeedIntervalMs);
+    connect(feedTimer_, &QTimer::timeout, this, [this] { TakeFeed(); });
+    connect(&watcher_, &QFutureWatcherBase::finished, this, [this] { Finish(); });
+}
+
+ScanController::~ScanController() {
+    if (!running_) return;
+    g_bStopSearch = 1;
+    watcher_.disconnect(this);
+    watcher_.waitForFinished();
+    g_bJobBusy = 0;
+    g_bSearchRunning = 0;
+}
+
+void ScanController::Start(const std::string& path) {
+    if (running_) return;
+    running_ = true;
+    g_bJobBusy = 1;
+    g_bSearchRunning = 1;
+
+    window_.SetControlVisible(kIdProgress, true);
+    window_.SetControlText(kIdInstruction, texts::kSearching);
+    window_.SetControlVisible(kIdInstruction, false);
+    window_.SetControlVisible(kIdStatusLine, true);
+
+    const WorkflowTestSeam* seam = WorkflowTestSeam::Active();
+    feed_ = std::make_shared<ScanFeed>(seam ? seam->scanWindow : ScanFeed::WindowHook());
+    feedTimer_->start();
+    ScanOptions options;
+    options.stopFlag = &g_bStopSearch;
+    options.formatDate = dates_;
+    watcher_.setFuture(
+        QtConcurrent::run([path, feed = feed_, options] { return Search(path, *feed, options); }));
+}
+
+void ScanController::TakeFeed() {
+    if (!feed_) return;
+    ScanFeed::Update update = feed_->Take();
+    window_.Results()->Prepend(update.messages);
+    if (update.status) window_.SetControlText(kIdStatusLine, *update.status);
+    if (update.progress) window_.SetProgress(*update.progress);
+}
+
+void ScanController::Finish() {
+    const ScanReport report = watcher_.result();
+    // Whatever the scan reported last reaches the window before it changes its look.
+    TakeFeed();
+    feedTimer_->stop();
+    feed_.reset();
+    g_nStoreLength = std::uint32_t(report.scannedLength);
+
+    window_.SetControlVisible(kIdStatusLine, false);
+    window_.SetControlVisible(kIdInstruction, true);
+    window_.SetControlVisible(kIdProgress, false);
+    window_.SetControlText(kIdInstruction, texts::kStepTwo);
+    window_.SetControlVisible(kIdStop, false);
+    window_.SetControlVisible(kIdBack, true);
+    window_.Window()->update();
+    window_.ResultsList()->viewport()->update();
+    window_.Pane()->Navigate(QString::fromLocal8Bit(g_strPreviewPage));
+
+    g_bJobBusy = 0;
+    g_bSearchRunning = 0;
+    running_ = false;
+    emit Ended();
+    // Only the first 4 GiB of a store are searched: the user is told once, when the search
+    // has gone as far as it can.
+    if (report.outcome == ScanOutcome::Finished && report.fileLength > kMaxStoreLength) {
+        Notify(texts::kStoreTooLarge);
+    }
+}
+
+}  // namespace dbx

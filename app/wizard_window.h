@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+class QWidget;
+
+namespace dbx {
+
+class BrowserPane;
+class ResultsModel;
+class ResultsView;
+
+// What the scan, preview and save workflows see of the main window and may change in it.
+// Used on the user-interface thread only.
+class WizardWindow {
+  public:
+    virtual QWidget* Window() = 0;
+    virtual int Step() const = 0;
+    virtual const std::string& Prefix() const = 0;
+    virtual const std::string& StartDir() const = 0;
+    virtual void SetControlVisible(int id, bool visible) = 0;
+    // `ansiText` is Windows-1252.
+    virtual void SetControlText(int id, const std::string& ansiText) = 0;
+    virtual void SetProgress(int percent) = 0;
+    virtual ResultsModel* Results() const = 0;
+    virtual ResultsView* ResultsList() const = 0;
+    virtual BrowserPane* Pane() const = 0;
+
+  protected:
+    ~WizardWindow() = default;
+};
+
+}  // namespace dbx

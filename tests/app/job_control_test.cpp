@@ -1,0 +1,187 @@
+// Commands pressed while a job runs or ends, and stores the search cannot or may only partly
+// read: the window waits for a job's report of its end, never in a loop of its own.
+#include <sys/stat.h>
+
+#include <QAbstractButton>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+
+#include "app_texts.h"
+#include "dialog_fixture.h"
+#include "globals.h"
+#include "results_model.h"
+#include "scan_store.h"
+#include "static_text.h"
+
+namespace dbx::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<StoreMessage> Messages(int count) {
+    std::vector<StoreMessage> messages;
+    for (int i = 0; i < count; ++i) {
+        const std::string n = std::to_string(i);
+        messages.push_back({n + "@example.org", "<to@example.net>", n + ". message",
+                            "Subject: x\r\n\r\nbody\r\n"});
+    }
+    return messages;
+}
+
+class JobControl : public DialogTest {
+  protected:
+    // Starts a search of many messages and holds it at the window at `gate`.
+    void StartHeldSearch(ScanGate& gate) {
+        WriteStore(store, Messages(60));
+        seams.scanWindow = gate.Hook();
+        SetPath(store);
+        Click(kIdNext);
+        ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
+    }
+    void ExpectStepOneLook() {
+        EXPECT_EQ(dialog->Step(), 1);
+        for (int id : {kIdBrowse, kIdPath, kIdNext, kIdPicture}) EXPECT_TRUE(Visible(id)) << id;
+        for (int id : {kIdResults, kIdStop, kIdBack, kIdStatusLine}) {
+            EXPECT_FALSE(Visible(id)) << id;
+        }
+    }
+};
+
+TEST_F(JobControl, BackPressedTwiceDuringAStoppedSearchGoesBackOnceAndSavingStillWorks) {
+    ScanGate gate(20 * 2560);
+    StartHeldSearch(gate);
+    boxes.Answer(kIdYes);
+    Click(kIdStop);
+    ASSERT_TRUE(Visible(kIdBack));
+    // The second press and the end of the search come while the first press is handled, as
+    // they would for a user pressing twice on a busy machine.
+    QTimer::singleShot(50, dialog.get(), [this] { Click(kIdBack); });
+    QTimer::singleShot(200, dialog.get(), [&gate] { gate.released = true; });
+    Click(kIdBack);
+    // Taken at once: a second press finds nothing to press.
+    EXPECT_FALSE(dialog->Control(kIdBack)->isEnabled());
+    ASSERT_TRUE(PumpUntil([&] { return gate.released.load(); }));
+    WaitForJobs();
+    ExpectStepOneLook();
+    // The search's end look came first and was then put away by Back.
+    EXPECT_EQ(dialog->Instruction()->WindowText(), QString::fromLatin1(texts::kStepOne));
+
+    // The next search and a save work as usual.
+    TempDir out;
+    seams.saveFolder = [&](const std::string&) { return out.Path().string(); };
+    seams.scanWindow = nullptr;
+    Click(kIdNext);
+    WaitForJobs();
+    EXPECT_EQ(dialog->Step(), 2);
+    EXPECT_EQ(dialog->Results()->rowCount(), 60);
+    EXPECT_TRUE(Visible(kIdBack));
+    EXPECT_TRUE(dialog->Control(kIdBack)->isEnabled());
+    Click(kIdSelectAll);
+    Click(kIdSave);
+    WaitForJobs();
+    EXPECT_EQ(EmlFiles(out.Path().string()).size(), 60u);
+}
+
+TEST_F(JobControl, NextPressedTwiceStartsOneSearch) {
+    ScanGate gate(5 * 2560);
+    WriteStore(store, Messages(20));
+    seams.scanWindow = gate.Hook();
+    SetPath(store);
+    QTimer::singleShot(50, dialog.get(), [this] { Click(kIdNext); });
+    QTimer::singleShot(200, dialog.get(), [&gate] { gate.released = true; });
+    Click(kIdNext);
+    Click(kIdNext);
+    ASSERT_TRUE(PumpUntil([&] { return gate.released.load(); }));
+    WaitForJobs();
+    EXPECT_EQ(dialog->Step(), 2);
+    EXPECT_EQ(dialog->Results()->rowCount(), 20);
+    EXPECT_TRUE(boxes.Shown().empty());
+    EXPECT_TRUE(Visible(kIdBack));
+    EXPECT_FALSE(Visible(kIdStop));
+}
+
+TEST_F(JobControl, StopPressedAfterTheSearchEndedAsksNothingAndChangesNothing) {
+    WriteStore(store, Messages(3));
+    SetPath(store);
+    Click(kIdNext);
+    WaitForJobs();
+    g_bStopPreview = 0;
+    boxes.Answer(kIdYes);
+    dialog->RunCommand(kIdStop);
+    EXPECT_TRUE(boxes.Shown().empty());
+    EXPECT_EQ(g_bStopSearch, 0);
+    EXPECT_EQ(g_bStopPreview, 0);
+    EXPECT_TRUE(Visible(kIdBack));
+    EXPECT_FALSE(Visible(kIdStop));
+    // And the window goes on as usual.
+    Click(kIdBack);
+    ExpectStepOneLook();
+}
+
+TEST_F(JobControl, BackAfterStopWaitsForTheSearchToShowItsEnd) {
+    ScanGate gate(10 * 2560);
+    StartHeldSearch(gate);
+    boxes.Answer(kIdYes);
+    Click(kIdStop);
+    Click(kIdBack);
+    // Still step 2 while the search has not reported its end.
+    EXPECT_EQ(dialog->Step(), 2);
+    EXPECT_EQ(g_bSearchRunning, 1);
+    gate.released = true;
+    WaitForJobs();
+    ExpectStepOneLook();
+    EXPECT_EQ(g_bSearchRunning, 0);
+    EXPECT_EQ(g_bJobBusy, 0);
+}
+
+TEST_F(JobControl, ANamedPipeEndsTheSearchAtOnceLikeAnUnreadableFile) {
+    const std::string pipe = stores.File("pipe.dbx");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    SetPath(pipe);
+    Click(kIdNext);
+    // Nobody ever writes to the pipe: a search that waited for it would never end.
+    EXPECT_TRUE(PumpUntil([this] { return !dialog->JobRunning(); }, 5000));
+    EXPECT_EQ(dialog->Step(), 2);
+    EXPECT_EQ(dialog->Results()->rowCount(), 0);
+    EXPECT_TRUE(Visible(kIdBack));
+    EXPECT_FALSE(Visible(kIdStop));
+    EXPECT_TRUE(boxes.Shown().empty());
+    // Stop has nothing left to stop; Back goes back.
+    dialog->RunCommand(kIdStop);
+    EXPECT_TRUE(boxes.Shown().empty());
+    Click(kIdBack);
+    ExpectStepOneLook();
+}
+
+TEST_F(JobControl, AStoreOver4GiBIsSearchedOverItsFirst4GiBAndTheUserIsToldOnce) {
+    // Sparse: the bytes beyond the messages take no room on the disk.
+    WriteStore(store, Messages(3));
+    fs::resize_file(store, kMaxStoreLength + 1);
+    SetPath(store);
+    Click(kIdNext);
+    WaitForJobs();
+    EXPECT_EQ(dialog->Results()->rowCount(), 3);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    const ShownMessageBox& box = boxes.Shown()[0];
+    EXPECT_EQ(box.text, texts::kStoreTooLarge);
+    EXPECT_EQ(box.caption, "Varnook Tobrin Outlook Express");
+    EXPECT_EQ(box.style, 0x40u);
+    EXPECT_EQ(box.options.owner, nullptr);
+    EXPECT_EQ(box.options.windowArea.backgroundEffect, 12);
+    EXPECT_EQ(box.options.windowArea.color1, 0x86FDF7u);
+    // Told after the window took its results look.
+    EXPECT_TRUE(Visible(kIdBack));
+
+    // A store of exactly 4 GiB less one byte is searched whole: nothing to tell.
+    Click(kIdBack);
+    fs::resize_file(store, kMaxStoreLength);
+    Click(kIdNext);
+    WaitForJobs();
+    EXPECT_EQ(dialog->Results()->rowCount(), 3);
+    EXPECT_EQ(boxes.Shown().size(), 1u);
+}
+
+}  // namespace
+}  // namespace dbx::test
