@@ -43,8 +43,10 @@ void FindBar::Open() {
 }
 
 void FindBar::Close() {
+    if (isHidden()) return;
     field_->clear();  // the list shows every row again
     hide();
+    emit Closed();
 }
 
 QString FindBar::Text() const {

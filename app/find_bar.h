@@ -27,6 +27,7 @@ class FindBar : public QWidget {
 
   signals:
     void TextChanged(const QString& text);
+    void Closed();
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

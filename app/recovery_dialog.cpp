@@ -22,6 +22,7 @@
 #include "output_path.h"
 #include "preview_controller.h"
 #include "resource_registry.h"
+#include "results_filter.h"
 #include "results_model.h"
 #include "results_view.h"
 #include "save_controller.h"
@@ -77,7 +78,8 @@ void RecoveryDialog::BuildWindow() {
     SetMenuBar(m_menuBar);
 
     m_results = new ResultsModel(this);
-    ResultsList()->setModel(m_results);
+    m_shown = new ResultsFilter(m_results, this);
+    ResultsList()->setModel(m_shown);
     // The pane lies below everything and the step-1 picture over it, so that step 1 shows the
     // picture where step 2 shows the preview.
     Control(kIdPicture)->lower();
@@ -91,6 +93,7 @@ void RecoveryDialog::BuildWindow() {
     connect(m_save, &SaveController::Ended, this, [this] { OnJobEnded(); });
 
     AddRoutes();
+    BuildListTools();
     connect(ResultsList(), &ResultsView::Clicked, this,
             [this](QPoint point) { OnMessageListClick(point); });
     connect(ResultsList(), &ResultsView::DoubleClicked, this,

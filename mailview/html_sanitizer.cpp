@@ -455,8 +455,14 @@ class Sanitizer {
             if (StartsWithNoCase(at, "url(") || StartsWithNoCase(at, "@import") ||
                 StartsWithNoCase(at, "expression") || StartsWithNoCase(at, "image-set") ||
                 StartsWithNoCase(at, "src(")) {
-                if (StartsWithNoCase(at, "url(") && CssUrlIsRemote(at.substr(4))) {
-                    ++out_.remoteImages;
+                if (StartsWithNoCase(at, "url(")) {
+                    // The address itself goes too: nothing of it reaches the engine.
+                    if (CssUrlIsRemote(at.substr(4))) ++out_.remoteImages;
+                    const std::size_t close = content.find(')', i);
+                    css += "x-blocked-url()";
+                    if (close == std::string_view::npos) break;
+                    i = close;
+                    continue;
                 }
                 css += "x-blocked-";
             }
