@@ -43,6 +43,17 @@ void RecoveryDialog::BuildListTools() {
         m_shown->SetFindText(text);
         ShowFindCounts();
     });
+    connect(m_findBar, &FindBar::ToList, this, [this](bool preview) {
+        ResultsView* list = ResultsList();
+        if (m_shown->rowCount() == 0) return;
+        list->setFocus(Qt::ShortcutFocusReason);
+        if (!list->currentIndex().isValid()) {
+            list->selectionModel()->setCurrentIndex(
+                m_shown->index(0, 0),
+                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
+        if (preview) OnKeyboardPreview(list->currentIndex().row());
+    });
     connect(m_shown, &QAbstractItemModel::rowsInserted, this, [this] { ShowFindCounts(); });
     connect(m_shown, &QAbstractItemModel::modelReset, this, [this] { ShowFindCounts(); });
 

@@ -31,6 +31,7 @@ FindBar::FindBar(QWidget* parent) : QWidget(parent) {
     layout->addWidget(summary_, 2);
     layout->addWidget(close_);
     connect(field_, &QLineEdit::textChanged, this, &FindBar::TextChanged);
+    field_->installEventFilter(this);
     connect(close_, &QToolButton::clicked, this, &FindBar::Close);
     hide();
 }
@@ -65,6 +66,17 @@ void FindBar::SetCounts(int shown, int total) {
 
 QString FindBar::Summary() const {
     return summary_->text();
+}
+
+bool FindBar::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == field_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            emit ToList(key != Qt::Key_Down);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void FindBar::keyPressEvent(QKeyEvent* event) {

@@ -28,9 +28,12 @@ class FindBar : public QWidget {
   signals:
     void TextChanged(const QString& text);
     void Closed();
+    // Down or Enter in the field: the list takes over, Enter previewing at once.
+    void ToList(bool preview);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QLineEdit* field_;

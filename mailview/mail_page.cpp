@@ -14,33 +14,28 @@ constexpr char kHead[] =
     "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src file: "
     "data:; style-src 'unsafe-inline'; form-action 'none'; base-uri 'none'\">"
     "<style>"
-    "body{margin:0}"
-    "#dbxr-head{all:initial;display:block !important;font:13px sans-serif;background:#f2f2f2;"
-    "color:#000;border-bottom:1px solid #c8c8c8;padding:6px 10px}"
-    "#dbxr-head table{border-collapse:collapse;font:inherit;color:inherit}"
-    "#dbxr-head th{text-align:right;vertical-align:top;padding:1px 8px 1px 0;color:#555;"
-    "font-weight:bold;white-space:nowrap}"
-    "#dbxr-head td{padding:1px 0;word-break:break-word}"
-    "#dbxr-head .subject{font-weight:bold}"
+    "body{margin:0;padding:0 10px 10px}"
+    "#dbxr-head{all:initial;display:block !important;font:12px/1.35 sans-serif;"
+    "background:#f2f2f2;color:#000;border-bottom:1px solid #c8c8c8;padding:4px 10px;"
+    "margin:0 -10px 8px}"
+    "#dbxr-head div{margin:0}"
+    "#dbxr-head .subject{font-weight:bold;font-size:13px}"
+    "#dbxr-head .field{margin-right:14px;white-space:nowrap}"
+    "#dbxr-head .label{color:#666}"
     ".dbxr-note{all:initial;display:block !important;font:12px sans-serif;background:#fff8d8;"
-    "color:#000;border-bottom:1px solid #e0d8a8;padding:4px 10px}"
-    ".dbxr-text{white-space:pre-wrap;word-wrap:break-word;font:13px sans-serif;padding:8px 10px}"
+    "color:#000;border-bottom:1px solid #e0d8a8;padding:3px 10px;margin:-8px -10px 8px}"
+    ".dbxr-text{white-space:pre-wrap;word-wrap:break-word;font:13px sans-serif}"
     "</style></head><body>";
 
-std::string Row(const char* label, const QString& value, const char* cssClass = nullptr) {
+// One header field: its label and its text, escaped; nothing when the text is empty.
+std::string Field(const char* label, const QString& value) {
     if (value.trimmed().isEmpty()) return {};
-    std::string row = "<tr><th>";
-    row += label;
-    row += "</th><td";
-    if (cssClass) {
-        row += " class=\"";
-        row += cssClass;
-        row += '"';
-    }
-    row += '>';
-    row += EscapeHtml(value.toStdString());
-    row += "</td></tr>";
-    return row;
+    std::string field = "<span class=\"field\"><span class=\"label\">";
+    field += label;
+    field += "</span> ";
+    field += EscapeHtml(value.toStdString());
+    field += "</span> ";
+    return field;
 }
 
 std::string AttachmentList(const std::vector<MailAttachment>& attachments) {
@@ -64,17 +59,23 @@ std::string AttachmentList(const std::vector<MailAttachment>& attachments) {
 std::string ComposeMailPage(const MailPageContent& content) {
     std::string page = kHead;
     page.reserve(page.size() + content.bodyHtml.size() + 2048);
-    page += "<div id=\"dbxr-head\"><table>";
-    page += Row("From:", content.headers.from);
-    page += Row("To:", content.headers.to);
-    page += Row("Cc:", content.headers.cc);
-    page += Row("Subject:", content.headers.subject, "subject");
-    page += Row("Date:", content.headers.date);
-    if (!content.attachments.empty()) {
-        page +=
-            "<tr><th>Attachments:</th><td>" + AttachmentList(content.attachments) + "</td></tr>";
+    // Compact: the subject on its own line, the other fields side by side below it.
+    page += "<div id=\"dbxr-head\">";
+    if (!content.headers.subject.trimmed().isEmpty()) {
+        page += "<div class=\"subject\">" + EscapeHtml(content.headers.subject.toStdString()) +
+                "</div>";
     }
-    page += "</table></div>";
+    page += "<div>";
+    page += Field("From:", content.headers.from);
+    page += Field("To:", content.headers.to);
+    page += Field("Cc:", content.headers.cc);
+    page += Field("Date:", content.headers.date);
+    page += "</div>";
+    if (!content.attachments.empty()) {
+        page += "<div class=\"attachments\"><span class=\"label\">Attachments:</span> " +
+                AttachmentList(content.attachments) + "</div>";
+    }
+    page += "</div>";
     if (content.remoteImages > 0) {
         page +=
             "<div class=\"dbxr-note\" id=\"dbxr-remote\">Pictures from the internet in "

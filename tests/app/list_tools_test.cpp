@@ -119,6 +119,13 @@ TEST_F(ListTools, FindNarrowsTheListAndSelectAllAndSaveTakeOnlyWhatItShows) {
     ASSERT_EQ(saved.size(), 2u);
     const std::set<std::string> bodies{ReadAll(out.File(saved[0])), ReadAll(out.File(saved[1]))};
     EXPECT_EQ(bodies, (std::set<std::string>{Mails()[0].body, Mails()[2].body}));
+    // Enter in the field previews the first row shown and gives the list the keyboard.
+    QTest::keyClick(bar->Field(), Qt::Key_Return);
+    EXPECT_TRUE(dialog->ResultsList()->hasFocus());
+    EXPECT_EQ(dialog->ResultsList()->currentIndex().row(), 0);
+    EXPECT_TRUE(dialog->JobRunning());  // the preview of that row
+    WaitForJobs();
+    bar->Field()->setFocus();
     // Escape closes the bar and every row shows again.
     QTest::keyClick(bar->Field(), Qt::Key_Escape);
     EXPECT_FALSE(bar->isVisible());
