@@ -153,7 +153,9 @@ TEST_F(ListTools, TheCodePageReadsTheListAgainAndIsRemembered) {
     QAction* cyrillic = nullptr;
     for (QAction* action : pages->actions()) {
         if (action->data().toByteArray() == "windows-1251") cyrillic = action;
-        if (action->data().toByteArray() == "windows-1252") EXPECT_TRUE(action->isChecked());
+        if (action->data().toByteArray() == "windows-1252") {
+            EXPECT_TRUE(action->isChecked());
+        }
     }
     ASSERT_NE(cyrillic, nullptr);
     const std::string before = ReadAll(store);
