@@ -1,43 +1,56 @@
 #include "ansi_codepage.h"
 
+#include <QStringDecoder>
+
 #include <array>
 #include <cstdint>
+#include <unordered_map>
 
 namespace dbx {
 namespace {
 
-// 0x80-0x9F; the five unassigned bytes keep their C1 control code points so that every byte
-// survives a round trip.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+// Both directions of the code page, taken once from Qt's converter.
+struct CodePage {
+    std::array<char16_t, 256> decode{};
+    std::unordered_map<char16_t, char> encode;
+};
 
-char16_t Decode(std::uint8_t b) {
-    return b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char16_t(b);
-}
-
-char Encode(char16_t u) {
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) return char(u);
-    for (std::size_t i = 0; i < kHighControls.size(); ++i) {
-        if (kHighControls[i] == u) return char(0x80 + i);
-    }
-    return '?';
+const CodePage& Windows1252() {
+    static const CodePage page = [] {
+        CodePage built;
+        QStringDecoder decoder("windows-1252", QStringConverter::Flag::Stateless);
+        for (int b = 0; b < 256; ++b) {
+            const char c = char(b);
+            const QString text =
+                decoder.isValid() ? QString(decoder.decode(QByteArrayView(&c, 1))) : QString();
+            // A byte the converter leaves out keeps its own code point, so that every byte
+            // survives a round trip.
+            built.decode[std::size_t(b)] = text.size() == 1 ? text.at(0).unicode() : char16_t(b);
+            built.encode.emplace(built.decode[std::size_t(b)], c);
+        }
+        return built;
+    }();
+    return page;
 }
 
 }  // namespace
 
 QString AnsiToQString(std::string_view bytes) {
-    QString out;
-    out.reserve(qsizetype(bytes.size()));
-    for (char c : bytes) out.append(QChar(Decode(std::uint8_t(c))));
+    const CodePage& page = Windows1252();
+    QString out(qsizetype(bytes.size()), Qt::Uninitialized);
+    QChar* to = out.data();
+    for (char c : bytes) *to++ = QChar(page.decode[std::uint8_t(c)]);
     return out;
 }
 
 std::string QStringToAnsi(const QString& text) {
+    const CodePage& page = Windows1252();
     std::string out;
     out.reserve(std::size_t(text.size()));
-    for (QChar c : text) out.push_back(Encode(c.unicode()));
+    for (QChar c : text) {
+        const auto found = page.encode.find(c.unicode());
+        out.push_back(found == page.encode.end() ? '?' : found->second);
+    }
     return out;
 }
 

@@ -1,7 +1,5 @@
 #include "preview_controller.h"
 
-#include <QtConcurrent/QtConcurrentRun>
-
 #include <unistd.h>
 
 #include "app_message.h"
@@ -21,14 +19,13 @@ namespace dbx {
 
 PreviewController::PreviewController(WizardWindow& window, QObject* parent)
     : QObject(parent), window_(window) {
-    connect(&watcher_, &QFutureWatcherBase::finished, this, [this] { Finish(); });
+    connect(&runner_, &JobRunner::Ended, this, [this] { Finish(); });
 }
 
 PreviewController::~PreviewController() {
     if (!running_) return;
     g_bStopPreview = 1;
-    watcher_.disconnect(this);
-    watcher_.waitForFinished();
+    runner_.Join();
     g_bJobBusy = 0;
     g_bPreviewRunning = 0;
     g_bStopPreview = 0;
@@ -94,20 +91,18 @@ void PreviewController::Start(const std::string& emlPath, const std::string& fol
     g_bStopPreview = 0;
     const WorkflowTestSeam* seam = WorkflowTestSeam::Active();
     std::function<void()> hold = seam ? seam->previewStart : nullptr;
-    watcher_.setFuture(
-        QtConcurrent::run([emlPath, folder, hold, mode = mode_, codePage = codePage_] {
-            if (hold) hold();
-            PreviewPage page;
-            if (!emlPath.empty()) {
-                page = BuildPreviewPage(emlPath, folder, mode, codePage, &g_bStopPreview);
-                ::unlink(emlPath.c_str());
-            }
-            return page;
-        }));
+    runner_.Start([this, emlPath, folder, hold, mode = mode_, codePage = codePage_] {
+        if (hold) hold();
+        preview_ = PreviewPage{};
+        if (!emlPath.empty()) {
+            preview_ = BuildPreviewPage(emlPath, folder, mode, codePage, &g_bStopPreview);
+            ::unlink(emlPath.c_str());
+        }
+    });
 }
 
 void PreviewController::Finish() {
-    const PreviewPage preview = watcher_.result();
+    const PreviewPage preview = preview_;
     // The flags go first: from the moment the list takes clicks again, a click starts a new
     // preview instead of finding this one still marked as running.
     g_bJobBusy = 0;

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QFutureWatcher>
 #include <QObject>
 #include <QPoint>
 
 #include <string>
 
+#include "job_runner.h"
 #include "preview_page.h"
 
 namespace dbx {
@@ -48,7 +48,8 @@ class PreviewController : public QObject {
     void Finish();
 
     WizardWindow& window_;
-    QFutureWatcher<PreviewPage> watcher_;
+    PreviewPage preview_;  // written by the job, read once it has ended
+    JobRunner runner_;
     PreviewMode mode_ = PreviewMode::Decoded;
     QByteArray codePage_ = "windows-1252";
     int shownSourceRow_ = -1;

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileDialog>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <filesystem>
 
@@ -18,24 +17,20 @@
 
 namespace dbx {
 
-// Passes the saving thread's news to the user-interface thread as queued calls, which arrive
-// in the order they were sent and before the end of the save.
+// Passes the saving thread's news to the user-interface thread as reports, which arrive in
+// the order they were sent and before the end of the save.
 class SaveController::Reporter : public SaveProgress {
   public:
     Reporter(SaveController* owner, std::function<void(int)> hold)
         : owner_(owner), hold_(std::move(hold)) {}
     void OnItem(int index) override {
-        QMetaObject::invokeMethod(
-            owner_, [owner = owner_, index] { owner->ShowItem(index); }, Qt::QueuedConnection);
+        owner_->runner_.Post([owner = owner_, index] { owner->ShowItem(index); });
         if (hold_) hold_(index);
     }
     void OnDone(int done) override {
-        QMetaObject::invokeMethod(
-            owner_,
-            [owner = owner_, done] {
-                if (owner->saving_) owner->saving_->SetDone(done);
-            },
-            Qt::QueuedConnection);
+        owner_->runner_.Post([owner = owner_, done] {
+            if (owner->saving_) owner->saving_->SetDone(done);
+        });
     }
 
   private:
@@ -45,14 +40,13 @@ class SaveController::Reporter : public SaveProgress {
 
 SaveController::SaveController(WizardWindow& window, QObject* parent)
     : QObject(parent), window_(window) {
-    connect(&watcher_, &QFutureWatcherBase::finished, this, [this] { Finish(); });
+    connect(&runner_, &JobRunner::Ended, this, [this] { Finish(); });
 }
 
 SaveController::~SaveController() {
     if (!running_) return;
     stop_ = 1;
-    watcher_.disconnect(this);
-    watcher_.waitForFinished();
+    runner_.Join();
     g_bJobBusy = 0;
 }
 
@@ -91,10 +85,9 @@ void SaveController::OnSave() {
 
     const WorkflowTestSeam* seam = WorkflowTestSeam::Active();
     reporter_ = std::make_unique<Reporter>(this, seam ? seam->saveItem : nullptr);
-    watcher_.setFuture(QtConcurrent::run(
-        [request = std::move(request), stop = &stop_, reporter = reporter_.get()] {
-            return RunSave(request, *stop, *reporter);
-        }));
+    runner_.Start([this, request = std::move(request), reporter = reporter_.get()] {
+        report_ = RunSave(request, stop_, *reporter);
+    });
 }
 
 std::string SaveController::ChooseFolder() {
@@ -140,7 +133,7 @@ void SaveController::ShowItem(int index) {
 }
 
 void SaveController::Finish() {
-    const SaveReport report = watcher_.result();
+    const SaveReport report = report_;
     if (saving_) {
         saving_->hide();
         saving_.release()->deleteLater();

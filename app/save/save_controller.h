@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFutureWatcher>
 #include <QObject>
 
 #include <atomic>
@@ -8,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "job_runner.h"
 #include "save_request.h"
 
 namespace dbx {
@@ -16,7 +16,7 @@ class SavingDialog;
 class WizardWindow;
 
 // Save: the ticked rows written as .eml files into a folder the user chooses. The writing
-// runs on a thread of the pool and reports each message and its end to the user-interface
+// runs on a thread of its own and reports each message and its end to the user-interface
 // thread, where the saving dialog shows them and the closing message is given.
 class SaveController : public QObject {
     Q_OBJECT
@@ -49,7 +49,8 @@ class SaveController : public QObject {
     std::unique_ptr<SavingDialog> saving_;
     std::vector<SaveItem> items_;  // of the running save
     std::atomic<int> stop_{0};
-    QFutureWatcher<SaveReport> watcher_;
+    SaveReport report_;  // written by the job, read once it has ended
+    JobRunner runner_;
     std::string lastFolder_;  // the folder of the last save, offered first by the next
     bool running_ = false;
 };

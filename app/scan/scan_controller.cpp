@@ -1,7 +1,6 @@
 #include "scan_controller.h"
 
 #include <QTimer>
-#include <QtConcurrent/QtConcurrentRun>
 
 #include <sys/stat.h>
 
@@ -48,14 +47,13 @@ ScanController::ScanController(WizardWindow& window, DateFormatter dates, QObjec
     feedTimer_ = new QTimer(this);
     feedTimer_->setInterval(kFeedIntervalMs);
     connect(feedTimer_, &QTimer::timeout, this, [this] { TakeFeed(); });
-    connect(&watcher_, &QFutureWatcherBase::finished, this, [this] { Finish(); });
+    connect(&runner_, &JobRunner::Ended, this, [this] { Finish(); });
 }
 
 ScanController::~ScanController() {
     if (!running_) return;
     g_bStopSearch = 1;
-    watcher_.disconnect(this);
-    watcher_.waitForFinished();
+    runner_.Join();
     g_bJobBusy = 0;
     g_bSearchRunning = 0;
 }
@@ -77,8 +75,7 @@ void ScanController::Start(const std::string& path) {
     ScanOptions options;
     options.stopFlag = &g_bStopSearch;
     options.formatDate = dates_;
-    watcher_.setFuture(
-        QtConcurrent::run([path, feed = feed_, options] { return Search(path, *feed, options); }));
+    runner_.Start([this, path, feed = feed_, options] { report_ = Search(path, *feed, options); });
 }
 
 void ScanController::TakeFeed() {
@@ -90,7 +87,7 @@ void ScanController::TakeFeed() {
 }
 
 void ScanController::Finish() {
-    const ScanReport report = watcher_.result();
+    const ScanReport report = report_;
     // Whatever the scan reported last reaches the window before it changes its look.
     TakeFeed();
     feedTimer_->stop();

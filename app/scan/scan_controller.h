@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QFutureWatcher>
 #include <QObject>
 
 #include <memory>
 #include <string>
 
+#include "job_runner.h"
 #include "record_date.h"
 #include "scan_store.h"
 
@@ -16,7 +16,7 @@ namespace dbx {
 class ScanFeed;
 class WizardWindow;
 
-// The search that Next starts. The scan runs on a thread of the pool and never touches the
+// The search that Next starts. The scan runs on a thread of its own and never touches the
 // window: what it finds goes through a feed that the window takes from on a timer, and its
 // end is reported to the user-interface thread, which then gives the window its results look.
 class ScanController : public QObject {
@@ -43,7 +43,8 @@ class ScanController : public QObject {
     DateFormatter dates_;
     std::shared_ptr<ScanFeed> feed_;
     QTimer* feedTimer_ = nullptr;
-    QFutureWatcher<ScanReport> watcher_;
+    ScanReport report_;  // written by the job, read once it has ended
+    JobRunner runner_;
     bool running_ = false;
 };
 

@@ -1,6 +1,7 @@
 // The message box's interface: defaults, the application style, buttons and the test seam.
 #include <gtest/gtest.h>
 
+#include "app_message.h"
 #include "markup_message_box.h"
 #include "resource_registry.h"
 #include "system_colors.h"
@@ -16,7 +17,7 @@ TEST(MessageBoxOptions, DefaultsAndTheApplicationStyle) {
     EXPECT_EQ(defaults.windowArea.color1, GetSysColor(kColorBtnFace));
     EXPECT_TRUE(defaults.text.IsNull());
 
-    const MessageBoxOptions app = AppMessageOptions();
+    const MessageBoxOptions app = AppMessageStyle();
     EXPECT_EQ(app.windowArea.separatorStyle, 0);
     EXPECT_EQ(app.windowArea.separatorCaptionAlignment, 2);
     EXPECT_TRUE(app.windowArea.separatorCaption.IsNull());
@@ -54,7 +55,7 @@ TEST(MessageBoxButtons, SetsAndDefaultButton) {
 TEST(MessageBoxTestSeam, RecordsBoxesAndAnswersThem) {
     MessageBoxTestSeam seam;
     seam.Answer(7);
-    MessageBoxOptions options = AppMessageOptions();
+    MessageBoxOptions options = AppMessageStyle();
     options.moreText = "more";
     EXPECT_EQ(ShowMarkupMessageBox(nullptr, "<b>Sure?</b>", "Title", 0x24, &options), 7);
     // Without a queued answer the default button answers.

@@ -151,7 +151,8 @@ class ListKeys : public ::testing::Test {
     void SetUp() override {
         std::vector<RecoveredMessage> messages;
         for (int i = 0; i < 40; ++i) {
-            messages.push_back(Message("m" + std::to_string(i), "s", "t", i, 100 + i));
+            messages.push_back(
+                Message(std::string("m").append(std::to_string(i)), "s", "t", i, 100 + i));
         }
         model.Prepend(messages);
         view.setModel(&list);
