@@ -232,15 +232,15 @@ void ResultsView::currentChanged(const QModelIndex& current, const QModelIndex& 
     }
 }
 
-void ResultsView::focusOutEvent(QFocusEvent* event) {
-    // Turned off while it had the keyboard (a preview runs): it takes it back when on again.
-    if (!isEnabled()) refocus_ = true;
-    QTableView::focusOutEvent(event);
-}
-
-void ResultsView::changeEvent(QEvent* event) {
-    QTableView::changeEvent(event);
-    if (event->type() == QEvent::EnabledChange && isEnabled() && refocus_) {
+void ResultsView::SetBusy(bool busy) {
+    if (busy) {
+        // Asked before the list is off: turning it off moves the keyboard elsewhere.
+        refocus_ = refocus_ || hasFocus() || window()->focusWidget() == this;
+        setEnabled(false);
+        return;
+    }
+    setEnabled(true);
+    if (refocus_) {
         refocus_ = false;
         setFocus(Qt::OtherFocusReason);
     }

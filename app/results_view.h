@@ -33,6 +33,10 @@ class ResultsView : public QTableView {
     void SetPreviewDelay(int ms);
     bool PreviewPending() const;
 
+    // Off while a preview runs, as the list's window is; the keyboard, if it was here, comes
+    // back when it is on again.
+    void SetBusy(bool busy);
+
     // Sorts by a column, reversing the order when it already sorts by it; -1 goes back to
     // the order the rows were found in.
     void SortBy(int column);
@@ -55,8 +59,6 @@ class ResultsView : public QTableView {
     void keyReleaseEvent(QKeyEvent* event) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
   private:
     void ToggleTick(int row);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 #include <map>
@@ -14,8 +15,10 @@
 namespace dbx {
 namespace {
 
-constexpr char kPageName[] = "MailView.html";
-constexpr char kPicturePrefix[] = "MailView-";
+// Every preview's files have names of their own ("MailView-7.html", "MailView-7-1.png"): the
+// engine would otherwise take a page at an old name for a reload and keep its scroll position,
+// or show a picture of an earlier message from its cache.
+constexpr char kFilePrefix[] = "MailView-";
 
 bool Stopped(const std::atomic<int>* stop) {
     return stop && stop->load() != 0;
@@ -36,22 +39,17 @@ QString Extension(const QString& type) {
     return "img";
 }
 
-// Pictures of an earlier preview go; a new serial keeps the engine from showing an old one
-// under a reused name.
-void RemoveOldPictures(QDir dir) {
-    const QStringList old =
-        dir.entryList({QString(kPicturePrefix) + "*"}, QDir::Files | QDir::System);
+// The files of an earlier preview go.
+void RemoveOldFiles(QDir dir) {
+    const QStringList old = dir.entryList({QString(kFilePrefix) + "*"}, QDir::Files | QDir::System);
     for (const QString& name : old) dir.remove(name);
 }
 
 // Writes the pictures the body asks for by cid:, once each, within the options' limits.
 class PictureWriter {
   public:
-    PictureWriter(MimeMail& mail, const QDir& dir, const MailViewOptions& options)
-        : mail_(mail), dir_(dir), options_(options) {
-        static std::atomic<unsigned> serial{0};
-        serial_ = ++serial;
-    }
+    PictureWriter(MimeMail& mail, const QDir& dir, const MailViewOptions& options, unsigned serial)
+        : mail_(mail), dir_(dir), options_(options), serial_(serial) {}
 
     std::string Resolve(std::string_view cid) {
         const QByteArray id =
@@ -71,7 +69,7 @@ class PictureWriter {
                 return same->second;
             }
             const QString path = dir_.filePath(QString("%1%2-%3.%4")
-                                                   .arg(kPicturePrefix)
+                                                   .arg(kFilePrefix)
                                                    .arg(serial_)
                                                    .arg(count_ + 1)
                                                    .arg(Extension(picture.type)));
@@ -109,7 +107,9 @@ MailView Build(std::unique_ptr<MimeMail> mail, const std::string& folder,
         return view;
     }
     const QDir dir(QString::fromStdString(folder));
-    RemoveOldPictures(dir);
+    RemoveOldFiles(dir);
+    static std::atomic<unsigned> serials{0};
+    const unsigned serial = ++serials;
 
     MailPageContent content;
     content.headers = mail->Headers();
@@ -118,7 +118,7 @@ MailView Build(std::unique_ptr<MimeMail> mail, const std::string& folder,
         view.status = MailViewStatus::Stopped;
         return view;
     }
-    PictureWriter pictures(*mail, dir, options);
+    PictureWriter pictures(*mail, dir, options, serial);
     if (mail->Body() == MimeMail::BodyKind::Html) {
         SanitizedHtml safe =
             SanitizeMailHtml(body.toStdString(),
@@ -135,7 +135,7 @@ MailView Build(std::unique_ptr<MimeMail> mail, const std::string& folder,
     }
 
     const std::string page = ComposeMailPage(content);
-    const QString pagePath = dir.filePath(kPageName);
+    const QString pagePath = dir.filePath(QString("%1%2.html").arg(kFilePrefix).arg(serial));
     if (!WriteFile(pagePath, QByteArray::fromStdString(page))) return view;
     view.status = MailViewStatus::Shown;
     view.pagePath = pagePath.toStdString();
@@ -150,12 +150,22 @@ MailView Build(std::unique_ptr<MimeMail> mail, const std::string& folder,
 MailView BuildMailView(const std::string& emlPath, const std::string& folder,
                        const MailViewOptions& options, const std::atomic<int>* stop) {
     if (folder.empty() || emlPath.empty()) return {};
+    if (QFileInfo(QString::fromStdString(emlPath)).size() > options.maxMessageBytes) {
+        MailView tooLarge;
+        tooLarge.status = MailViewStatus::Unreadable;
+        return tooLarge;
+    }
     return Build(MimeMail::FromFile(emlPath, options.fallbackCharset), folder, options, stop);
 }
 
 MailView BuildMailViewFromBytes(const QByteArray& message, const std::string& folder,
                                 const MailViewOptions& options, const std::atomic<int>* stop) {
     if (folder.empty()) return {};
+    if (message.size() > options.maxMessageBytes) {
+        MailView tooLarge;
+        tooLarge.status = MailViewStatus::Unreadable;
+        return tooLarge;
+    }
     return Build(MimeMail::FromBytes(message, options.fallbackCharset), folder, options, stop);
 }
 

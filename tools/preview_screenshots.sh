@@ -81,12 +81,15 @@ find_and_show "maquette" 05-inline-picture 4
 find_and_show "Fotos" 06-deleted-message
 find_and_show "Quotation" 07-attachment
 
-# The list narrowed to the messages about the budget, then sorted by date, newest first.
+# The list narrowed to the messages about the budget, the first one shown (Down hands over to
+# the list), then sorted by date, newest first; last, the same message as stored (Ctrl+U).
 xdotool key --window "$window" ctrl+f
 sleep 0.3
 xdotool key --window "$window" ctrl+a
 xdotool type --window "$window" --delay 40 "budget"
 sleep 0.5
+xdotool key --window "$window" Down
+sleep 3
 click_du 477 35  # the Date column's header
 sleep 0.5
 click_du 477 35  # again: newest first

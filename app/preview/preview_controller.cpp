@@ -79,7 +79,7 @@ void PreviewController::PreviewSourceRow(int sourceRow, const std::string& folde
         if (outcome.status == ExtractStatus::Written) g_szExtractedMail = outcome.path;
     }
     g_bStopSearch = 0;
-    window_.ResultsList()->setEnabled(false);
+    window_.ResultsList()->SetBusy(true);
     Start(g_szExtractedMail, folder);
 }
 
@@ -110,7 +110,7 @@ void PreviewController::Finish() {
     g_bStopPreview = 0;
     running_ = false;
     if (!preview.path.empty()) window_.Pane()->Navigate(QString::fromLocal8Bit(preview.path));
-    window_.ResultsList()->setEnabled(true);
+    window_.ResultsList()->SetBusy(false);
     // Unless a click the list took at once has started the next preview already.
     if (!g_bSearchRunning && !running_) {
         window_.SetControlVisible(kIdBack, true);

@@ -233,6 +233,19 @@ TEST_F(ListKeys, EnterPreviewsAtOnceAndSpaceTicks) {
     EXPECT_EQ(view.currentIndex().row(), 1);
 }
 
+TEST_F(ListKeys, WhileBusyTheListTakesNoKeysAndGetsTheKeyboardBackAfterwards) {
+    view.setFocus();
+    view.SetBusy(true);
+    EXPECT_FALSE(view.isEnabled());
+    QTest::keyClick(&view, Qt::Key_Down);
+    EXPECT_EQ(view.currentIndex().row(), 0);
+    view.SetBusy(false);
+    EXPECT_TRUE(view.isEnabled());
+    EXPECT_EQ(view.window()->focusWidget(), &view);
+    Wait(300);
+    EXPECT_TRUE(previews.empty());
+}
+
 TEST_F(ListKeys, RightClicksAndTicksLeaveTheHighlightAlone) {
     view.setCurrentIndex(list.index(2, 0));
     QTest::mouseClick(view.viewport(), Qt::RightButton, {}, CellCentre(5, ResultsModel::kSubject));

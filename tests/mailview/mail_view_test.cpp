@@ -35,7 +35,8 @@ class MailViewTest : public ::testing::Test {
     std::vector<std::string> Pictures() const {
         std::vector<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir.Path())) {
-            if (entry.path().filename().string().rfind("MailView-", 0) == 0) {
+            if (entry.path().filename().string().rfind("MailView-", 0) == 0 &&
+                entry.path().extension() != ".html") {
                 names.push_back(entry.path().string());
             }
         }
@@ -256,8 +257,18 @@ TEST_F(MailViewTest, AFileOnDiskAndAStopRequest) {
     }
     const MailView shown = BuildMailView(eml, dir.Path().string());
     ASSERT_EQ(shown.status, MailViewStatus::Shown);
-    EXPECT_EQ(shown.pagePath, dir.File("MailView.html"));
+    EXPECT_EQ(fs::path(shown.pagePath).parent_path(), dir.Path());
     EXPECT_TRUE(Has(ReadWholeFile(shown.pagePath), "from disk"));
+    // The next page has a name of its own, and the earlier one is gone.
+    const MailView next = BuildMailView(eml, dir.Path().string());
+    ASSERT_EQ(next.status, MailViewStatus::Shown);
+    EXPECT_NE(next.pagePath, shown.pagePath);
+    EXPECT_FALSE(fs::exists(shown.pagePath));
+    EXPECT_TRUE(fs::exists(next.pagePath));
+    EXPECT_EQ(fs::path(next.pagePath).filename().string().rfind("MailView-", 0), 0u);
+    MailViewOptions small;
+    small.maxMessageBytes = 20;  // the message is larger: the raw view takes it
+    EXPECT_EQ(BuildMailView(eml, dir.Path().string(), small).status, MailViewStatus::Unreadable);
     std::atomic<int> stop{1};
     EXPECT_EQ(BuildMailView(eml, dir.Path().string(), {}, &stop).status, MailViewStatus::Stopped);
 }
