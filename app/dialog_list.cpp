@@ -52,7 +52,12 @@ void RecoveryDialog::BuildListTools() {
                 m_shown->index(0, 0),
                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         }
-        if (preview) OnKeyboardPreview(list->currentIndex().row());
+        // Enter shows it at once; Down as a move in the list does, after the list's pause.
+        if (preview) {
+            OnKeyboardPreview(list->currentIndex().row());
+        } else {
+            list->SchedulePreview();
+        }
     });
     connect(m_shown, &QAbstractItemModel::rowsInserted, this, [this] { ShowFindCounts(); });
     connect(m_shown, &QAbstractItemModel::modelReset, this, [this] { ShowFindCounts(); });
@@ -144,8 +149,10 @@ void RecoveryDialog::OnCodePage(const QByteArray& codePage) {
 
 void RecoveryDialog::OnMessageSource(bool source) {
     m_preview->SetMode(source ? PreviewMode::Source : PreviewMode::Decoded);
-    // The message on show is shown again the other way.
-    const int row = m_shown->ShownRow(m_preview->ShownSourceRow());
+    // The highlighted message (else the one on show) is shown again the other way.
+    const QModelIndex current = ResultsList()->currentIndex();
+    const int row =
+        current.isValid() ? current.row() : m_shown->ShownRow(m_preview->ShownSourceRow());
     if (m_nStep == 2 && row >= 0 && !JobRunning()) m_preview->OnRowChosen(row);
 }
 

@@ -63,6 +63,12 @@ ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &ResultsView::SortRequested);
     setItemDelegateForColumn(ResultsModel::kLocation, new BlankCellDelegate(this));
     setContextMenuPolicy(Qt::NoContextMenu);
+    // The previewed row stays marked while the keyboard is in the find bar.
+    QPalette colours = palette();
+    for (QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText}) {
+        colours.setColor(QPalette::Inactive, role, colours.color(QPalette::Active, role));
+    }
+    setPalette(colours);
 
     previewTimer_ = new QTimer(this);
     previewTimer_->setSingleShot(true);
@@ -95,6 +101,10 @@ void ResultsView::setModel(QAbstractItemModel* model) {
 
 void ResultsView::SetPreviewDelay(int ms) {
     previewTimer_->setInterval(ms);
+}
+
+void ResultsView::SchedulePreview() {
+    previewTimer_->start();
 }
 
 bool ResultsView::PreviewPending() const {

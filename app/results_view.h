@@ -31,6 +31,8 @@ class ResultsView : public QTableView {
 
     // How long the keys must rest before the highlighted row is previewed.
     void SetPreviewDelay(int ms);
+    // Asks for a preview of the highlighted row after that pause.
+    void SchedulePreview();
     bool PreviewPending() const;
 
     // Off while a preview runs, as the list's window is; the keyboard, if it was here, comes
