@@ -9,9 +9,12 @@
 #include "app_message.h"
 #include "app_texts.h"
 #include "browser_pane.h"
+#include "find_bar.h"
 #include "globals.h"
 #include "recovery_dialog.h"
+#include "results_filter.h"
 #include "results_model.h"
+#include "results_view.h"
 #include "save_controller.h"
 #include "scan_controller.h"
 #include "splitter_bar.h"
@@ -44,6 +47,7 @@ void RecoveryDialog::ShowStepTwo() {
 void RecoveryDialog::HideStepTwo() {
     for (int id : {kIdResults, kIdStop, kIdBack, kIdStatusLine}) SetControlVisible(id, false);
     if (m_wndSplitter) m_wndSplitter->hide();
+    if (m_findBar) m_findBar->Close();
 }
 
 void RecoveryDialog::OnNext() {
@@ -62,6 +66,9 @@ void RecoveryDialog::OnNext() {
     ShowStepTwo();
     g_bStopSearch = 0;
     m_results->Clear();
+    // A new search lists its rows in the order found; sorting waits for its end.
+    ResultsList()->SortBy(-1);
+    setWindowTitle(m_strTitle);
     g_bJobBusy = 0;
     m_scan->Start(path);
 }
@@ -108,7 +115,11 @@ void RecoveryDialog::OnStop() {
 
 void RecoveryDialog::OnSelectAll() {
     if (g_bJobBusy) return;
-    m_results->SetAllChecked(true);
+    // With a find text standing, only the rows it shows.
+    std::vector<int> rows;
+    rows.reserve(std::size_t(m_shown->rowCount()));
+    for (int row = 0; row < m_shown->rowCount(); ++row) rows.push_back(m_shown->SourceRow(row));
+    m_results->SetChecked(rows, true);
 }
 
 void RecoveryDialog::OnUnselectAll() {

@@ -23,6 +23,7 @@
 #include "output_path.h"
 #include "preview_controller.h"
 #include "resource_registry.h"
+#include "results_filter.h"
 #include "results_model.h"
 #include "results_view.h"
 #include "save_controller.h"
@@ -79,7 +80,8 @@ void RecoveryDialog::BuildWindow() {
     MakeResizable();
 
     m_results = new ResultsModel(this);
-    ResultsList()->setModel(m_results);
+    m_shown = new ResultsFilter(m_results, this);
+    ResultsList()->setModel(m_shown);
     // The pane lies below everything and the step-1 picture over it, so that step 1 shows the
     // picture where step 2 shows the preview.
     Control(kIdPicture)->lower();
@@ -93,6 +95,7 @@ void RecoveryDialog::BuildWindow() {
     connect(m_save, &SaveController::Ended, this, [this] { OnJobEnded(); });
 
     AddRoutes();
+    BuildListTools();
     connect(ResultsList(), &ResultsView::Clicked, this,
             [this](QPoint point) { OnMessageListClick(point); });
     connect(ResultsList(), &ResultsView::DoubleClicked, this,

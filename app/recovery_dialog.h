@@ -12,11 +12,14 @@
 #include "template_dialog.h"
 #include "wizard_window.h"
 
+class QAction;
+class QActionGroup;
 class QMenu;
 class QMenuBar;
 
 namespace dbx {
 
+class FindBar;
 class MessageFilter;
 class MenuSkinStyle;
 class PreviewController;
@@ -39,6 +42,10 @@ class RecoveryDialog : public TemplateDialog, public WizardWindow {
 
     ResultsView* ResultsList() const override;
     ResultsModel* Results() const override { return m_results; }
+    ResultsFilter* Shown() const override { return m_shown; }
+    FindBar* Finder() const { return m_findBar; }
+    // The Tools menu's "Message source" item: the raw view instead of the decoded one.
+    QAction* SourceToggle() const { return m_sourceAction; }
     BrowserPane* Pane() const override;
     StaticText* Instruction() const;
     QMenuBar* MenuBar() const { return m_menuBar; }
@@ -112,6 +119,16 @@ class RecoveryDialog : public TemplateDialog, public WizardWindow {
     void BuildWindow();
     void AddRoutes();
     void BuildSystemMenu();
+    // The list's tools: the find bar, sorting, the code page and the preview's view.
+    void BuildListTools();
+    void OnFind();
+    void OnSortRequested(int column);
+    void OnCodePage(const QByteArray& codePage);
+    void OnMessageSource(bool source);
+    void OnKeyboardPreview(int shownRow);
+    void ShowFindCounts();
+    // Once a search is over: how many it found, in the title.
+    void ShowSearchSummary();
     // A workflow has ended: a Back that waited for it goes on.
     void OnJobEnded();
     void GoBack();
@@ -133,6 +150,11 @@ class RecoveryDialog : public TemplateDialog, public WizardWindow {
     QMenuBar* m_menuBar = nullptr;
     QMenu* m_systemMenu = nullptr;
     ResultsModel* m_results = nullptr;
+    ResultsFilter* m_shown = nullptr;
+    FindBar* m_findBar = nullptr;
+    QAction* m_sourceAction = nullptr;
+    QActionGroup* m_codePages = nullptr;
+    QString m_strTitle;  // the caption, without what a search found
     MessageFilter* m_filter = nullptr;
     ScanController* m_scan = nullptr;
     PreviewController* m_preview = nullptr;

@@ -2,32 +2,88 @@
 
 #include <QColor>
 
-#include "ansi_codepage.h"
+#include "code_pages.h"
 #include "color_ref.h"
 
 namespace dbx {
 
 ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
-ResultsModel::Row ResultsModel::MakeRow(const RecoveredMessage& message) {
-    Row row;
-    row.cells[kFrom] = AnsiToQString(message.from);
-    row.cells[kSubject] = AnsiToQString(message.subject);
+void ResultsModel::Decode(Row& row) const {
+    const RecoveredMessage& message = row.message;
+    row.cells[kFrom] = DecodeStoreText(message.from, codePage_);
+    row.cells[kSubject] = DecodeStoreText(message.subject, codePage_);
     row.cells[kStatus] = QString::fromLatin1(StatusText(message));
-    row.cells[kTo] = AnsiToQString(message.to);
+    row.cells[kTo] = DecodeStoreText(message.to, codePage_);
     // Dates are written by our own formatter, in UTF-8.
     row.cells[kDate] = QString::fromStdString(message.dateText);
     // Unsigned: a body beyond 2 GiB must read back as the offset it is.
     row.cells[kLocation] = QString::number(message.offset);
-    row.dateSeconds = message.dateSeconds;
-    return row;
+    for (int column : {kFrom, kSubject, kStatus, kTo}) {
+        row.folded[column] = row.cells[column].toCaseFolded();
+    }
 }
 
 void ResultsModel::Prepend(const std::vector<RecoveredMessage>& messages) {
     if (messages.empty()) return;
     beginInsertRows({}, 0, int(messages.size()) - 1);
-    for (const RecoveredMessage& message : messages) rows_.push_front(MakeRow(message));
+    for (const RecoveredMessage& message : messages) {
+        Row row;
+        row.message = message;
+        Decode(row);
+        rows_.push_front(std::move(row));
+    }
     endInsertRows();
+}
+
+void ResultsModel::SetCodePage(const QByteArray& codePage) {
+    if (codePage == codePage_) return;
+    codePage_ = codePage;
+    for (Row& row : rows_) Decode(row);
+    if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, kColumnCount - 1));
+}
+
+std::uint32_t ResultsModel::Offset(int row) const {
+    return row >= 0 && row < rowCount() ? rows_[std::size_t(row)].message.offset : 0;
+}
+
+bool ResultsModel::Deleted(int row) const {
+    return row >= 0 && row < rowCount() && rows_[std::size_t(row)].message.deleted;
+}
+
+QString ResultsModel::FindKey(int row) const {
+    if (row < 0 || row >= rowCount()) return {};
+    const Row& r = rows_[std::size_t(row)];
+    // The separator is a character no text typed in a line holds.
+    const QChar gap(0x1F);
+    return r.folded[kFrom] + gap + r.folded[kTo] + gap + r.folded[kSubject];
+}
+
+int ResultsModel::Compare(int rowA, int rowB, int column) const {
+    if (rowA < 0 || rowB < 0 || rowA >= rowCount() || rowB >= rowCount()) return 0;
+    const Row& a = rows_[std::size_t(rowA)];
+    const Row& b = rows_[std::size_t(rowB)];
+    int order = 0;
+    switch (column) {
+        case kDate:
+            order = a.message.dateSeconds < b.message.dateSeconds   ? -1
+                    : a.message.dateSeconds > b.message.dateSeconds ? 1
+                                                                    : 0;
+            break;
+        case kLocation:
+            order = a.message.offset < b.message.offset ? -1 : a.message.offset > b.message.offset;
+            break;
+        case kFrom:
+        case kSubject:
+        case kStatus:
+        case kTo:
+            order = a.folded[column].compare(b.folded[column]);
+            break;
+        default:
+            break;
+    }
+    if (order != 0) return order < 0 ? -1 : 1;
+    return rowA < rowB ? -1 : rowA > rowB;
 }
 
 void ResultsModel::Clear() {
@@ -42,7 +98,7 @@ QString ResultsModel::Text(int row, int column) const {
 }
 
 std::int64_t ResultsModel::DateSeconds(int row) const {
-    return row >= 0 && row < rowCount() ? rows_[std::size_t(row)].dateSeconds : 0;
+    return row >= 0 && row < rowCount() ? rows_[std::size_t(row)].message.dateSeconds : 0;
 }
 
 bool ResultsModel::Checked(int row) const {
@@ -54,6 +110,17 @@ void ResultsModel::SetChecked(int row, bool checked) {
     rows_[std::size_t(row)].checked = checked;
     const QModelIndex cell = index(row, kFrom);
     emit dataChanged(cell, cell, {Qt::CheckStateRole});
+}
+
+void ResultsModel::SetChecked(const std::vector<int>& rows, bool checked) {
+    int low = rowCount(), high = -1;
+    for (int row : rows) {
+        if (row < 0 || row >= rowCount()) continue;
+        rows_[std::size_t(row)].checked = checked;
+        low = std::min(low, row);
+        high = std::max(high, row);
+    }
+    if (high >= 0) emit dataChanged(index(low, kFrom), index(high, kFrom), {Qt::CheckStateRole});
 }
 
 void ResultsModel::SetAllChecked(bool checked) {

@@ -10,8 +10,9 @@
 
 namespace dbx {
 
-// The results list: one row per recognised message, the newest on top. Rows live in a deque
-// so that putting tens of thousands of them in front one by one stays cheap.
+// The results list: one row per recognised message, the last found on top. Rows live in a
+// deque so that putting tens of thousands of them in front one by one stays cheap. Each row
+// keeps the store's bytes of its texts, so that another code page reads them anew.
 class ResultsModel : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -30,9 +31,24 @@ class ResultsModel : public QAbstractTableModel {
     QString Text(int row, int column) const;
     // Seconds since 1970 (UTC) of the row's message date.
     std::int64_t DateSeconds(int row) const;
+    // Where the row's message starts in the store.
+    std::uint32_t Offset(int row) const;
+    bool Deleted(int row) const;
+
+    // Reads every row's texts again in `codePage` (see code_pages.h); ticks stay.
+    void SetCodePage(const QByteArray& codePage);
+    QByteArray CodePage() const { return codePage_; }
+
+    // The row's From, To and Subject, case-folded, in one text that the find bar searches.
+    QString FindKey(int row) const;
+    // Orders two rows by a column: the date by its value, the offset by its number, the other
+    // columns by their text ignoring case; rows that tie keep the list's order.
+    int Compare(int rowA, int rowB, int column) const;
     bool Checked(int row) const;
     void SetChecked(int row, bool checked);
     void SetAllChecked(bool checked);
+    // Ticks or clears the given rows, announced as one change.
+    void SetChecked(const std::vector<int>& rows, bool checked);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -43,14 +59,17 @@ class ResultsModel : public QAbstractTableModel {
 
   private:
     struct Row {
+        RecoveredMessage message;
         QString cells[kColumnCount];
-        std::int64_t dateSeconds = 0;
+        QString folded[kColumnCount];  // case-folded From, Subject, Status and To
         bool checked = false;
     };
-    static Row MakeRow(const RecoveredMessage& message);
+    void Decode(Row& row) const;
 
     std::deque<Row> rows_;
+
     QIcon icon_;
+    QByteArray codePage_ = "windows-1252";
 };
 
 // How a cell of a row with the given status is coloured: "Deleted" rows red in every column,

@@ -7,6 +7,7 @@ class QWidget;
 namespace dbx {
 
 class BrowserPane;
+class ResultsFilter;
 class ResultsModel;
 class ResultsView;
 
@@ -23,6 +24,8 @@ class WizardWindow {
     virtual void SetControlText(int id, const std::string& ansiText) = 0;
     virtual void SetProgress(int percent) = 0;
     virtual ResultsModel* Results() const = 0;
+    // The rows as the list shows them: narrowed by the find bar, maybe sorted.
+    virtual ResultsFilter* Shown() const = 0;
     virtual ResultsView* ResultsList() const = 0;
     virtual BrowserPane* Pane() const = 0;
 

@@ -26,9 +26,10 @@ CORE_PACKAGES=(cmake make g++ libgtest-dev nlohmann-json3-dev libcli11-dev)
 # Packages of the Qt-based parts (platform layer, message presentation, the desktop program)
 # and their tests. Qt's CMake files need OpenGL headers; qt6-base-dev depends on them, as on
 # the offscreen platform. The preview pane is Qt WebEngine; the artwork is SVG. The help file
-# is compiled from HTML by Free Pascal's CHM compiler, chmcmd (fp-utils).
+# is compiled from HTML by Free Pascal's CHM compiler, chmcmd (fp-utils). The decoded preview
+# reads messages with GMime 3, found through pkg-config.
 GUI_PACKAGES=(qt6-base-dev qt6-webengine-dev qt6-svg-dev fonts-liberation2 fonts-dejavu-core
-    fp-utils)
+    fp-utils libgmime-3.0-dev pkg-config)
 
 # Packages of the benchmarks in bench/ only: hyperfine pairs the timed commands run by run.
 BENCH_PACKAGES=(hyperfine)

@@ -9,6 +9,7 @@
 #include "main_window_ids.h"
 #include "message_extractor.h"
 #include "preview_folder.h"
+#include "results_filter.h"
 #include "results_model.h"
 #include "results_view.h"
 #include "wizard_window.h"
@@ -42,12 +43,28 @@ void PreviewController::OnListClick(const QPoint& viewportPoint) {
     const ResultsView::Hit hit = window_.ResultsList()->HitTest(viewportPoint);
     if (hit.row < 0) return;
     if (hit.onCheckBox) return;
+    // Whatever the order and the find text, the row leads to its own message.
+    PreviewSourceRow(window_.Shown()->SourceRow(hit.row), folder);
+}
+
+void PreviewController::OnRowChosen(int shownRow) {
+    if (g_bSearchRunning) return;
+    const int sourceRow = window_.Shown()->SourceRow(shownRow);
+    if (sourceRow < 0) return;
+    const std::string folder = RunPreviewFolder();
+    if (!folder.empty()) folder_ = folder;
+    g_bStopPreview = 1;
+    PreviewSourceRow(sourceRow, folder);
+}
+
+void PreviewController::PreviewSourceRow(int sourceRow, const std::string& folder) {
+    if (sourceRow < 0) return;
     window_.SetControlVisible(kIdBack, false);
     window_.SetControlVisible(kIdStop, true);
-    const std::uint32_t offset =
-        ParseLocation(window_.Results()->Text(hit.row, ResultsModel::kLocation));
+    const std::uint32_t offset = window_.Results()->Offset(sourceRow);
     const std::string storePath = g_strSourceFile;
     if (g_bPreviewRunning || running_) return;
+    shownSourceRow_ = sourceRow;
 
     // Without a private folder nothing is extracted: the message must not land anywhere else.
     g_szExtractedMail.clear();
@@ -62,7 +79,7 @@ void PreviewController::OnListClick(const QPoint& viewportPoint) {
         if (outcome.status == ExtractStatus::Written) g_szExtractedMail = outcome.path;
     }
     g_bStopSearch = 0;
-    window_.ResultsList()->setEnabled(false);
+    window_.ResultsList()->SetBusy(true);
     Start(g_szExtractedMail, folder);
 }
 
@@ -74,28 +91,26 @@ void PreviewController::Start(const std::string& emlPath, const std::string& fol
     g_bStopPreview = 0;
     const WorkflowTestSeam* seam = WorkflowTestSeam::Active();
     std::function<void()> hold = seam ? seam->previewStart : nullptr;
-    runner_.Start([this, emlPath, folder, hold] {
+    runner_.Start([this, emlPath, folder, hold, mode = mode_, codePage = codePage_] {
         if (hold) hold();
-        preview_ = PreviewResult{};
+        preview_ = PreviewPage{};
         if (!emlPath.empty()) {
-            preview_ = BuildPreviewFile(emlPath, folder, &g_bStopPreview);
+            preview_ = BuildPreviewPage(emlPath, folder, mode, codePage, &g_bStopPreview);
             ::unlink(emlPath.c_str());
         }
     });
 }
 
 void PreviewController::Finish() {
-    const PreviewResult preview = preview_;
+    const PreviewPage preview = preview_;
     // The flags go first: from the moment the list takes clicks again, a click starts a new
     // preview instead of finding this one still marked as running.
     g_bJobBusy = 0;
     g_bPreviewRunning = 0;
     g_bStopPreview = 0;
     running_ = false;
-    if (preview.kind != PreviewKind::None) {
-        window_.Pane()->Navigate(QString::fromLocal8Bit(preview.path));
-    }
-    window_.ResultsList()->setEnabled(true);
+    if (!preview.path.empty()) window_.Pane()->Navigate(QString::fromLocal8Bit(preview.path));
+    window_.ResultsList()->SetBusy(false);
     // Unless a click the list took at once has started the next preview already.
     if (!g_bSearchRunning && !running_) {
         window_.SetControlVisible(kIdBack, true);

@@ -9,6 +9,7 @@
 #include "app_message.h"
 #include "app_texts.h"
 #include "globals.h"
+#include "results_filter.h"
 #include "results_model.h"
 #include "saving_dialog.h"
 #include "wizard_window.h"
@@ -102,11 +103,14 @@ std::string SaveController::ChooseFolder() {
 
 std::vector<SaveItem> SaveController::TickedMessages() const {
     const ResultsModel& results = *window_.Results();
+    const ResultsFilter& shown = *window_.Shown();
     std::vector<SaveItem> items;
-    for (int row = 0; row < results.rowCount(); ++row) {
+    // The rows the list shows, in its order: a row the find bar hides is not saved.
+    for (int shownRow = 0; shownRow < shown.rowCount(); ++shownRow) {
+        const int row = shown.SourceRow(shownRow);
         if (!results.Checked(row)) continue;
         SaveItem item;
-        item.offset = ParseLocation(results.Text(row, ResultsModel::kLocation));
+        item.offset = results.Offset(row);
         item.dateSeconds = results.DateSeconds(row);
         item.from = results.Text(row, ResultsModel::kFrom);
         item.to = results.Text(row, ResultsModel::kTo);

@@ -1,4 +1,5 @@
 // Help, About, the home page, Live Update and Exit.
+#include <QAction>
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
@@ -220,6 +221,7 @@ TEST_F(Exit, AMinimisedWindowIsRestoredBeforeTheQuestion) {
 TEST_F(Exit, NoRecoveredMailIsLeftInThePreviewFolder) {
     Scan({{"h@example.org", "<x@example.net>", "html",
            "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>secret</p></HTML>\r\n"}});
+    dialog->SourceToggle()->setChecked(true);  // the raw view, written to MailHtml.html
     ClickCell(0, ResultsModel::kSubject);
     WaitForJobs();
     const std::string folder = TempFolder();
@@ -240,6 +242,7 @@ TEST_F(Exit, OnlyThisRunsPreviewFolderIsEmptied) {
     std::ofstream(JoinPath(theirs, "MailHtml.html")) << "theirs";
     Scan({{"h@example.org", "<x@example.net>", "html",
            "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>ours</p></HTML>\r\n"}});
+    dialog->SourceToggle()->setChecked(true);  // the raw view, written to MailHtml.html
     ClickCell(0, ResultsModel::kSubject);
     WaitForJobs();
     const std::string ours = TempFolder();

@@ -1,4 +1,5 @@
 // A click on a row previews its message in the pane.
+#include <QAction>
 #include <QTest>
 #include <QWebEngineView>
 
@@ -44,6 +45,9 @@ class Preview : public DialogTest {
         ASSERT_EQ(dialog->Results()->rowCount(), 2);
         folder = TempFolder();
         ASSERT_FALSE(folder.empty());
+        // These cases are about the raw view, which "Message source" switches to; the decoded
+        // view, shown by default, has tests of its own.
+        dialog->SourceToggle()->setChecked(true);
     }
     bool PaneShows(const std::string& path) {
         return PumpUntil([&] {

@@ -88,7 +88,10 @@ TEST_F(StartUp, MenuItemsCarryTheirCommands) {
                                item->property("commandId").toInt());
         }
     }
+    // The list's tools come first in Tools, then the template's items with their commands.
     const std::vector<std::pair<QString, int>> expected{
+        {"Tools>&Find...", 0},     {"Tools>Message &source", 0},
+        {"Tools>&Code page", 0},   {"Tools>", 0},
         {"Tools>Settings", 32774}, {"Tools>Live Update", 32775},
         {"Tools>Exit", 32778},     {"Help>Help", 32776},
         {"Help>About", 32777},     {"Help>Visit Software home page", 32779},

@@ -1,0 +1,30 @@
+#include "preview_page.h"
+
+#include "mail_view.h"
+#include "preview_builder.h"
+
+namespace dbx {
+
+PreviewPage BuildPreviewPage(const std::string& emlPath, const std::string& directory,
+                             PreviewMode mode, const QByteArray& codePage,
+                             const std::atomic<int>* stop) {
+    PreviewPage page;
+    if (emlPath.empty() || directory.empty()) return page;
+    if (mode == PreviewMode::Decoded) {
+        MailViewOptions options;
+        if (!codePage.isEmpty()) options.fallbackCharset = codePage;
+        const MailView view = BuildMailView(emlPath, directory, options, stop);
+        if (view.status == MailViewStatus::Shown) {
+            page.path = view.pagePath;
+            page.decoded = true;
+            return page;
+        }
+        if (view.status == MailViewStatus::Stopped) return page;
+        // Damaged or deleted messages GMime cannot read still have their raw view.
+    }
+    const PreviewResult raw = BuildPreviewFile(emlPath, directory, stop);
+    if (raw.kind != PreviewKind::None) page.path = raw.path;
+    return page;
+}
+
+}  // namespace dbx

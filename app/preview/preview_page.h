@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <atomic>
+#include <string>
+
+namespace dbx {
+
+enum class PreviewMode {
+    Decoded,  // the message as a mail program shows it; the raw view where it cannot be read
+    Source,   // the raw view: the HTML part as stored, or the text with its headers
+};
+
+struct PreviewPage {
+    std::string path;      // the file to show; empty: nothing new to show
+    bool decoded = false;  // the decoded page, not the raw view
+};
+
+// Builds the page for an extracted message in the private folder `directory`, on the job
+// thread. `codePage` reads texts that name no charset.
+PreviewPage BuildPreviewPage(const std::string& emlPath, const std::string& directory,
+                             PreviewMode mode, const QByteArray& codePage,
+                             const std::atomic<int>* stop);
+
+}  // namespace dbx

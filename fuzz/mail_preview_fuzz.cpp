@@ -1,0 +1,53 @@
+// The decoded preview of a message from hostile bytes: GMime's reading, the charsets, the
+// markup sanitizer and the page, with the pictures written to a private folder.
+#include <QByteArray>
+#include <QTemporaryDir>
+
+#include <cctype>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "html_sanitizer.h"
+#include "mail_view.h"
+
+namespace {
+
+// Whether markup still holds an element that runs, redirects or embeds something.
+bool HasForbiddenTag(const std::string& html) {
+    std::string lower = html;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* name : {"<script", "<iframe", "<meta", "<base", "<object", "<embed", "<form",
+                             "<link", "<frame"}) {
+        const std::string tag = name;
+        for (auto at = lower.find(tag); at != std::string::npos; at = lower.find(tag, at + 1)) {
+            const char next = at + tag.size() < lower.size() ? lower[at + tag.size()] : '>';
+            if (next == '>' || next == '/' || std::isspace(static_cast<unsigned char>(next))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static QTemporaryDir* dir = new QTemporaryDir();
+    if (!dir->isValid()) std::abort();
+    const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    dbx::MailViewOptions options;
+    options.maxBodyBytes = 1 << 16;
+    options.maxPictureBytes = 1 << 16;
+    options.maxPictures = 4;
+    dbx::BuildMailViewFromBytes(bytes, dir->path().toStdString(), options);
+    // The sanitizer on its own sees markup the message reader would never hand it.
+    const dbx::SanitizedHtml safe = dbx::SanitizeMailHtml(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+        [](std::string_view cid) {
+            return std::string("file:///p/") + std::string(cid.substr(0, 8));
+        });
+    if (HasForbiddenTag(safe.html)) std::abort();
+    return 0;
+}

@@ -1,0 +1,94 @@
+#include "mail_page.h"
+
+#include <QLocale>
+
+#include "html_text.h"
+
+namespace dbx {
+namespace {
+
+// Belt and braces next to the pane's own rules: even a page the sanitizer missed something in
+// cannot load from the network, run a script, submit a form or change its base address.
+constexpr char kHead[] =
+    "\xEF\xBB\xBF<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
+    "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src file: "
+    "data:; style-src 'unsafe-inline'; form-action 'none'; base-uri 'none'\">"
+    "<style>"
+    "body{margin:0;padding:0 10px 10px}"
+    "#dbxr-head{all:initial;display:block !important;font:12px/1.35 sans-serif;"
+    "background:#f2f2f2;color:#000;border-bottom:1px solid #c8c8c8;padding:4px 10px;"
+    "margin:0 -10px 8px}"
+    "#dbxr-head div{margin:0}"
+    "#dbxr-head .subject{font-weight:bold;font-size:13px}"
+    "#dbxr-head .field{margin-right:14px;white-space:nowrap}"
+    "#dbxr-head .label{color:#666}"
+    ".dbxr-note{all:initial;display:block !important;font:12px sans-serif;background:#fff8d8;"
+    "color:#000;border-bottom:1px solid #e0d8a8;padding:3px 10px;margin:-8px -10px 8px}"
+    ".dbxr-text{white-space:pre-wrap;word-wrap:break-word;font:13px sans-serif}"
+    "</style></head><body>";
+
+// One header field: its label and its text, escaped; nothing when the text is empty.
+std::string Field(const char* label, const QString& value) {
+    if (value.trimmed().isEmpty()) return {};
+    std::string field = "<span class=\"field\"><span class=\"label\">";
+    field += label;
+    field += "</span> ";
+    field += EscapeHtml(value.toStdString());
+    field += "</span> ";
+    return field;
+}
+
+std::string AttachmentList(const std::vector<MailAttachment>& attachments) {
+    std::string list;
+    for (const MailAttachment& attachment : attachments) {
+        if (!list.empty()) list += ", ";
+        const QString name =
+            attachment.name.isEmpty() ? QStringLiteral("(no name)") : attachment.name;
+        QString details = attachment.type;
+        if (attachment.size >= 0) {
+            details += ", " + QLocale::system().formattedDataSize(attachment.size);
+        }
+        list += "<span class=\"attachment\">" + EscapeHtml(name.toStdString()) + " (" +
+                EscapeHtml(details.toStdString()) + ")</span>";
+    }
+    return list;
+}
+
+}  // namespace
+
+std::string ComposeMailPage(const MailPageContent& content) {
+    std::string page = kHead;
+    page.reserve(page.size() + content.bodyHtml.size() + 2048);
+    // Compact: the subject on its own line, the other fields side by side below it.
+    page += "<div id=\"dbxr-head\">";
+    if (!content.headers.subject.trimmed().isEmpty()) {
+        page += "<div class=\"subject\">" + EscapeHtml(content.headers.subject.toStdString()) +
+                "</div>";
+    }
+    page += "<div>";
+    page += Field("From:", content.headers.from);
+    page += Field("To:", content.headers.to);
+    page += Field("Cc:", content.headers.cc);
+    page += Field("Date:", content.headers.date);
+    page += "</div>";
+    if (!content.attachments.empty()) {
+        page += "<div class=\"attachments\"><span class=\"label\">Attachments:</span> " +
+                AttachmentList(content.attachments) + "</div>";
+    }
+    page += "</div>";
+    if (content.remoteImages > 0) {
+        page +=
+            "<div class=\"dbxr-note\" id=\"dbxr-remote\">Pictures from the internet in "
+            "this message are blocked.</div>";
+    }
+    if (content.truncated) {
+        page +=
+            "<div class=\"dbxr-note\" id=\"dbxr-truncated\">This message is very long: only "
+            "its beginning is shown.</div>";
+    }
+    page += content.bodyHtml;
+    page += "</body></html>\n";
+    return page;
+}
+
+}  // namespace dbx

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "mime_mail.h"
+
+namespace dbx {
+
+struct MailPageContent {
+    MailHeaderFields headers;
+    std::vector<MailAttachment> attachments;
+    std::string bodyHtml;    // already safe markup (UTF-8)
+    int remoteImages = 0;    // > 0: one line says they are blocked
+    bool truncated = false;  // the body was cut at the size limit
+};
+
+// The whole preview page (UTF-8, with its byte order mark): the header block with the
+// attachments, the notices, then the body. The page declares its charset and forbids the
+// engine to fetch, run or submit anything.
+std::string ComposeMailPage(const MailPageContent& content);
+
+}  // namespace dbx

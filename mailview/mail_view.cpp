@@ -1,0 +1,172 @@
+#include "mail_view.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <map>
+
+#include "html_sanitizer.h"
+#include "html_text.h"
+#include "mail_page.h"
+#include "mime_mail.h"
+
+namespace dbx {
+namespace {
+
+// Every preview's files have names of their own ("MailView-7.html", "MailView-7-1.png"): the
+// engine would otherwise take a page at an old name for a reload and keep its scroll position,
+// or show a picture of an earlier message from its cache.
+constexpr char kFilePrefix[] = "MailView-";
+
+bool Stopped(const std::atomic<int>* stop) {
+    return stop && stop->load() != 0;
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    return file.write(bytes) == bytes.size() && file.flush();
+}
+
+QString Extension(const QString& type) {
+    if (type == "image/png") return "png";
+    if (type == "image/gif") return "gif";
+    if (type == "image/jpeg" || type == "image/jpg" || type == "image/pjpeg") return "jpg";
+    if (type == "image/bmp") return "bmp";
+    if (type == "image/webp") return "webp";
+    return "img";
+}
+
+// The files of an earlier preview go.
+void RemoveOldFiles(QDir dir) {
+    const QStringList old = dir.entryList({QString(kFilePrefix) + "*"}, QDir::Files | QDir::System);
+    for (const QString& name : old) dir.remove(name);
+}
+
+// Writes the pictures the body asks for by cid:, once each, within the options' limits.
+class PictureWriter {
+  public:
+    PictureWriter(MimeMail& mail, const QDir& dir, const MailViewOptions& options, unsigned serial)
+        : mail_(mail), dir_(dir), options_(options), serial_(serial) {}
+
+    std::string Resolve(std::string_view cid) {
+        const QByteArray id =
+            QUrl::fromPercentEncoding(QByteArray(cid.data(), static_cast<qsizetype>(cid.size())))
+                .trimmed()
+                .toUtf8();
+        auto known = written_.find(id);
+        if (known != written_.end()) return known->second;
+        std::string url;
+        MailPicture picture;
+        if (count_ < options_.maxPictures && !id.isEmpty() &&
+            mail_.Picture(id, options_.maxPictureBytes, &picture)) {
+            // Two spellings of one Content-ID name one picture.
+            auto same = byPart_.find(picture.part);
+            if (same != byPart_.end()) {
+                written_.emplace(id, same->second);
+                return same->second;
+            }
+            const QString path = dir_.filePath(QString("%1%2-%3.%4")
+                                                   .arg(kFilePrefix)
+                                                   .arg(serial_)
+                                                   .arg(count_ + 1)
+                                                   .arg(Extension(picture.type)));
+            if (WriteFile(path, picture.bytes)) {
+                ++count_;
+                url = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded).toStdString();
+                byPart_.emplace(picture.part, url);
+            }
+        }
+        written_.emplace(id, url);
+        return url;
+    }
+
+    int Count() const { return count_; }
+
+  private:
+    MimeMail& mail_;
+    QDir dir_;
+    const MailViewOptions& options_;
+    unsigned serial_ = 0;
+    int count_ = 0;
+    std::map<QByteArray, std::string> written_;
+    std::map<int, std::string> byPart_;
+};
+
+MailView Build(std::unique_ptr<MimeMail> mail, const std::string& folder,
+               const MailViewOptions& options, const std::atomic<int>* stop) {
+    MailView view;
+    if (!mail) {
+        view.status = MailViewStatus::Unreadable;
+        return view;
+    }
+    if (Stopped(stop)) {
+        view.status = MailViewStatus::Stopped;
+        return view;
+    }
+    const QDir dir(QString::fromStdString(folder));
+    RemoveOldFiles(dir);
+    static std::atomic<unsigned> serials{0};
+    const unsigned serial = ++serials;
+
+    MailPageContent content;
+    content.headers = mail->Headers();
+    const QString body = mail->BodyText(options.maxBodyBytes, &content.truncated);
+    if (Stopped(stop)) {
+        view.status = MailViewStatus::Stopped;
+        return view;
+    }
+    PictureWriter pictures(*mail, dir, options, serial);
+    if (mail->Body() == MimeMail::BodyKind::Html) {
+        SanitizedHtml safe =
+            SanitizeMailHtml(body.toStdString(),
+                             [&pictures](std::string_view cid) { return pictures.Resolve(cid); });
+        content.bodyHtml = std::move(safe.html);
+        content.remoteImages = safe.remoteImages;
+    } else if (mail->Body() == MimeMail::BodyKind::Text) {
+        content.bodyHtml = PlainTextToHtml(body.toStdString());
+    }
+    content.attachments = mail->Attachments();
+    if (Stopped(stop)) {
+        view.status = MailViewStatus::Stopped;
+        return view;
+    }
+
+    const std::string page = ComposeMailPage(content);
+    const QString pagePath = dir.filePath(QString("%1%2.html").arg(kFilePrefix).arg(serial));
+    if (!WriteFile(pagePath, QByteArray::fromStdString(page))) return view;
+    view.status = MailViewStatus::Shown;
+    view.pagePath = pagePath.toStdString();
+    view.pictures = pictures.Count();
+    view.attachments = static_cast<int>(content.attachments.size());
+    view.remoteImages = content.remoteImages;
+    return view;
+}
+
+}  // namespace
+
+MailView BuildMailView(const std::string& emlPath, const std::string& folder,
+                       const MailViewOptions& options, const std::atomic<int>* stop) {
+    if (folder.empty() || emlPath.empty()) return {};
+    if (QFileInfo(QString::fromStdString(emlPath)).size() > options.maxMessageBytes) {
+        MailView tooLarge;
+        tooLarge.status = MailViewStatus::Unreadable;
+        return tooLarge;
+    }
+    return Build(MimeMail::FromFile(emlPath, options.fallbackCharset), folder, options, stop);
+}
+
+MailView BuildMailViewFromBytes(const QByteArray& message, const std::string& folder,
+                                const MailViewOptions& options, const std::atomic<int>* stop) {
+    if (folder.empty()) return {};
+    if (message.size() > options.maxMessageBytes) {
+        MailView tooLarge;
+        tooLarge.status = MailViewStatus::Unreadable;
+        return tooLarge;
+    }
+    return Build(MimeMail::FromBytes(message, options.fallbackCharset), folder, options, stop);
+}
+
+}  // namespace dbx

@@ -1,0 +1,146 @@
+// The decoded preview through the main window: shown by default, the raw view one switch away,
+// the raw view for what cannot be read, and a hostile mail kept from reaching out.
+#include <QAction>
+#include <QTcpServer>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include "browser_pane.h"
+#include "dialog_fixture.h"
+#include "output_path.h"
+#include "results_model.h"
+#include "results_view.h"
+
+namespace dbx::test {
+namespace {
+
+const char kOutlookHtml[] =
+    "From: \"Ana\" <ana@example.org>\r\nSubject: Vaga\r\nMIME-Version: 1.0\r\n"
+    "Content-Type: text/html;\r\n\tcharset=\"utf-8\"\r\n"
+    "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
+    "<HTML><HEAD></HEAD><BODY bgColor=3D#ffffff><P>Estagi=C3=A1rio=20aceito</P>"
+    "</BODY></HTML>\r\n";
+
+class DecodedPreview : public DialogTest {
+  protected:
+    QString PaneText() {
+        QString text;
+        bool done = false;
+        dialog->Pane()->View()->page()->toPlainText([&](const QString& t) {
+            text = t;
+            done = true;
+        });
+        PumpUntil([&] { return done; });
+        return text;
+    }
+    // Waits until the pane shows `name` from the preview folder, loaded; "decoded" stands for
+    // the decoded page, whose name changes with every preview.
+    bool PaneShowsFile(const std::string& name) {
+        const QString folder = QString::fromStdString(TempFolder());
+        return PumpUntil([&] {
+            const QUrl url = dialog->Pane()->Url();
+            const QString file = url.toLocalFile();
+            const bool named =
+                name == "decoded"
+                    ? file.startsWith(folder + "/MailView-") && file.endsWith(".html")
+                    : url ==
+                          QUrl::fromLocalFile(QString::fromStdString(JoinPath(TempFolder(), name)));
+            return named && !dialog->Pane()->View()->page()->isLoading() && !dialog->JobRunning();
+        });
+    }
+};
+
+TEST_F(DecodedPreview, AClickShowsTheMessageDecodedAndCtrlUTheSource) {
+    Scan({{"ana@example.org", "x@example.net", "Vaga", kOutlookHtml}});
+    ClickCell(0, ResultsModel::kSubject);
+    ASSERT_TRUE(PaneShowsFile("decoded"));
+    QString text = PaneText();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("Estagi\xC3\xA1rio aceito"))) << text.toStdString();
+    EXPECT_TRUE(text.contains("Ana <ana@example.org>"));
+    EXPECT_FALSE(text.contains("=C3=A1"));
+
+    // Ctrl+U: the same message as stored, shown again at once.
+    QTest::keyClick(dialog.get(), Qt::Key_U, Qt::ControlModifier);
+    EXPECT_TRUE(dialog->SourceToggle()->isChecked());
+    ASSERT_TRUE(PaneShowsFile("MailHtml.html"));
+    EXPECT_TRUE(ReadAll(JoinPath(TempFolder(), "MailHtml.html")).find("=C3=A1") !=
+                std::string::npos);
+    // It stays so for the next preview, until switched back.
+    ClickCell(0, ResultsModel::kFrom);
+    WaitForJobs();
+    EXPECT_TRUE(PaneShowsFile("MailHtml.html"));
+    QTest::keyClick(dialog.get(), Qt::Key_U, Qt::ControlModifier);
+    EXPECT_FALSE(dialog->SourceToggle()->isChecked());
+    EXPECT_TRUE(PaneShowsFile("decoded"));
+}
+
+TEST_F(DecodedPreview, WhatCannotBeReadAsAMailShowsTheRawView) {
+    Scan({{"d@example.org", "x@example.net", "damaged",
+           std::string("\x01\x02\x03 no headers here, only <b>bytes</b>\r\n")}});
+    ClickCell(0, ResultsModel::kSubject);
+    ASSERT_TRUE(PaneShowsFile("MailHtml.txt"));
+    EXPECT_TRUE(PaneText().contains("no headers here, only <b>bytes</b>"));
+}
+
+TEST_F(DecodedPreview, AHostileMailNeitherRunsNorReachesOut) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    int connections = 0;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        ++connections;
+        delete server.nextPendingConnection();
+    });
+    const std::string base = "http://127.0.0.1:" + std::to_string(server.serverPort());
+    const std::string html =
+        "<html><head><title>quiet</title><meta http-equiv=\"refresh\" content=\"0;url=" + base +
+        "/refresh\"><base href=\"" + base + "/\"><link rel=stylesheet href=\"" + base +
+        "/s.css\"><style>body{background:url(" + base +
+        "/bg.png)}</style></head><body onload=\"document.title='ran'\">"
+        "<p id=p>text</p><script>document.title='ran';document.getElementById('p')."
+        "innerHTML='script ran';</script><img src=\"" +
+        base + "/pixel.gif\"><img src=\"relative.gif\"><iframe src=\"" + base +
+        "/frame\"></iframe><form action=\"" + base +
+        "/submit\" method=post><input name=q value=1 autofocus><input type=submit id=go>"
+        "</form><a href=\"javascript:document.title='ran'\">js</a><object data=\"" +
+        base + "/o.swf\"></object><svg><image href=\"" + base + "/svg.png\"/></svg></body></html>";
+    Scan({{"evil@example.org", "x@example.net", "hostile",
+           "From: evil@example.org\r\nSubject: hostile\r\nContent-Type: text/html\r\n\r\n" + html +
+               "\r\n"}});
+    ClickCell(0, ResultsModel::kSubject);
+    ASSERT_TRUE(PaneShowsFile("decoded"));
+    const QUrl page = dialog->Pane()->Url();
+    // Time for a refresh, late fetches and a submitted form to show.
+    PumpUntil([] { return false; }, 1500);
+    EXPECT_EQ(connections, 0);
+    EXPECT_EQ(dialog->Pane()->Url(), page);
+    const QString text = PaneText();
+    EXPECT_TRUE(text.contains("text"));
+    EXPECT_FALSE(text.contains("script ran"));
+    EXPECT_NE(dialog->Pane()->View()->page()->title(), "ran");
+    // One line above the body says that pictures from the internet stay out.
+    EXPECT_TRUE(text.contains("Pictures from the internet in this message are blocked."));
+    const std::string written = ReadAll(page.toLocalFile().toStdString());
+    EXPECT_EQ(written.find(std::to_string(server.serverPort())), std::string::npos);
+}
+
+TEST_F(DecodedPreview, TheKeyboardPreviewsTheRowItLeavesTheHighlightOn) {
+    Scan({{"a@example.org", "x@example.net", "first",
+           "From: a@example.org\r\nSubject: first\r\n\r\nthe first body\r\n"},
+          {"b@example.org", "x@example.net", "second",
+           "From: b@example.org\r\nSubject: second\r\n\r\nthe second body\r\n"}});
+    ResultsView* list = dialog->ResultsList();
+    list->setFocus();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_TRUE(PaneShowsFile("decoded"));
+    EXPECT_TRUE(PaneText().contains("the first body"));
+    // The list takes the keyboard back once the preview is over.
+    ASSERT_TRUE(PumpUntil([&] { return list->isEnabled() && dialog->focusWidget() == list; }));
+    QTest::keyClick(list, Qt::Key_Up);
+    ASSERT_TRUE(PumpUntil([&] { return PaneText().contains("the second body"); }));
+    EXPECT_EQ(list->currentIndex().row(), 0);
+}
+
+}  // namespace
+}  // namespace dbx::test
