@@ -40,6 +40,7 @@ class PreviewController : public QObject {
     PreviewResult preview_;  // written by the job, read once it has ended
     JobRunner runner_;
     std::string folder_;
+    std::string note_;  // the page shown instead when the message's first block is gone
     bool running_ = false;
 };
 

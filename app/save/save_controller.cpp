@@ -8,6 +8,7 @@
 #include "ansi_codepage.h"
 #include "app_message.h"
 #include "app_texts.h"
+#include "deep_scan.h"
 #include "globals.h"
 #include "results_model.h"
 #include "saving_dialog.h"
@@ -71,6 +72,8 @@ void SaveController::OnSave() {
     request.folder = folder;
     // Taken now: a prefix changed while this save runs applies to the next one.
     request.prefix = window_.Prefix();
+    request.displacement = g_nStoreDisplacement.load();
+    request.deep = g_bDeepResults.load() != 0;
     items_ = request.items;
 
     running_ = true;
