@@ -3,9 +3,13 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QUrl>
 
+#include <algorithm>
 #include <filesystem>
+#include <utility>
 
+#include "browser_pane.h"
 #include "deep_scan.h"
 #include "dialog_fixture.h"
 #include "globals.h"
@@ -85,22 +89,47 @@ class DeepSearch : public DialogTest {
         ASSERT_NE(item, nullptr);
         item->setChecked(on);
     }
-    // A live message, a stale freed copy of its record (same body), and a body whose record
-    // was zeroed.
+    // Two live messages; a body whose record was zeroed; a deleted body with a stale freed
+    // copy of its record; and a deleted body whose record is live again, found after its
+    // freed record.
     void WriteDamagedStore(const std::string& path) {
         build::StoreBuilder s{0x10000};
         s.Header();
-        const auto props = build::TypicalProperties(Fields(kBodies, "kept", kept.size()));
-        s.PutRecord(kFirstSegment, props);
-        s.PutFreedRecord(kFirstSegment + 0x400, props, 0);
+        const std::uint32_t deleted = kBodies + 8 * kBlockSize;
+        const std::uint32_t revived = kBodies + 10 * kBlockSize;
+        const std::pair<const char*, std::uint32_t> freedRecords[] = {
+            {"old", deleted}, {"new", deleted}, {"gone", revived}};
+        std::uint32_t at = kFirstSegment;
+        for (const auto& [subject, body] : freedRecords) {
+            s.PutFreedRecord(at, build::TypicalProperties(Fields(body, subject, 0)), 0);
+            at += 0x800;
+        }
+        s.PutRecord(at, build::TypicalProperties(Fields(kBodies, "kept", 0)));
+        s.PutRecord(at + 0x800, build::TypicalProperties(Fields(revived, "live", 0)));
         s.PutBody(kBodies, kept);
         s.PutBody(kBodies + 4 * kBlockSize, lost);
+        s.PutBody(deleted, Mail("new", 300), /*freed=*/true);
+        s.PutBody(revived, Mail("live", 300), /*freed=*/true);
         s.Save(path);
+    }
+    // The saved files' contents, sorted.
+    std::vector<std::string> SavedBodies() const {
+        std::vector<std::string> bodies;
+        for (const std::string& name : EmlFiles(out.Path().string())) {
+            bodies.push_back(ReadAll(out.File(name)));
+        }
+        std::sort(bodies.begin(), bodies.end());
+        return bodies;
     }
     void Search(const std::string& path) {
         SetPath(path);
         Click(kIdNext);
         WaitForJobs();
+    }
+    bool PaneShows(const std::string& path) {
+        return PumpUntil([&] {
+            return dialog->Pane()->Url() == QUrl::fromLocalFile(QString::fromStdString(path));
+        });
     }
     void SaveAll() {
         Click(kIdSelectAll);
@@ -118,7 +147,7 @@ TEST_F(DeepSearch, TheToolsItemIsOffAtFirstSitsAboveExitAndIsKeptForTheNextWindo
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(item->isCheckable());
     EXPECT_FALSE(item->isChecked());
-    const QList<QAction*> tools = item->parentWidget()->actions();
+    const QList<QAction*> tools = qobject_cast<QMenu*>(item->parent())->actions();
     const int at = int(tools.indexOf(item));
     ASSERT_GE(at, 0);
     ASSERT_LT(at + 1, int(tools.size()));
@@ -135,7 +164,8 @@ TEST_F(DeepSearch, OffTheListingIsThePlainOne) {
     WriteDamagedStore(store);
     Search(store);
     // The stale copy is listed as it always was; the body without a record is not.
-    EXPECT_EQ(Statuses(*dialog->Results()), (std::vector<std::string>{"Deleted", "Existing"}));
+    EXPECT_EQ(Statuses(*dialog->Results()),
+              (std::vector<std::string>{"Existing", "Existing", "Deleted", "Deleted", "Deleted"}));
     EXPECT_EQ(RowWithSubject(*dialog->Results(), QString::fromUtf8("Grüße lost")), -1);
 }
 
@@ -144,7 +174,13 @@ TEST_F(DeepSearch, OnEachBodyIsListedOnceAndOrphansAreListedAndSavedByteExact) {
     SetDeep(true);
     Search(store);
     const ResultsModel& results = *dialog->Results();
-    EXPECT_EQ(Statuses(results), (std::vector<std::string>{"Orphaned", "Existing"}));
+    // The stale copy gives way to the first record of its body, the freed record to the live
+    // one found after it; the orphan comes last.
+    EXPECT_EQ(Statuses(results),
+              (std::vector<std::string>{"Orphaned", "Deleted", "Existing", "Existing"}));
+    EXPECT_EQ(RowWithSubject(results, QStringLiteral("new")), -1);
+    EXPECT_EQ(RowWithSubject(results, QStringLiteral("gone")), -1);
+    EXPECT_GE(RowWithSubject(results, QStringLiteral("live")), 0);
     const int orphan = RowWithSubject(results, QString::fromUtf8("Grüße lost"));
     ASSERT_GE(orphan, 0);
     EXPECT_EQ(results.Text(orphan, ResultsModel::kFrom),
@@ -158,14 +194,11 @@ TEST_F(DeepSearch, OnEachBodyIsListedOnceAndOrphansAreListedAndSavedByteExact) {
               RowColouring(QStringLiteral("Deleted"), ResultsModel::kFrom).text);
 
     SaveAll();
-    std::vector<std::string> bodies;
-    for (const std::string& name : EmlFiles(out.Path().string())) {
-        bodies.push_back(ReadAll(out.File(name)));
-    }
-    std::sort(bodies.begin(), bodies.end());
-    std::vector<std::string> expected{kept, lost};
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(bodies, expected);
+    // Each body once; the live ones and the orphan byte-exact.
+    const std::vector<std::string> bodies = SavedBodies();
+    ASSERT_EQ(bodies.size(), 4u);
+    EXPECT_EQ(std::count(bodies.begin(), bodies.end(), kept), 1);
+    EXPECT_EQ(std::count(bodies.begin(), bodies.end(), lost), 1);
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].text.find("incomplete"), std::string::npos);
     EXPECT_EQ(boxes.Shown()[0].text.find("could not"), std::string::npos);
@@ -187,24 +220,21 @@ TEST_F(DeepSearch, ADisplacedStoreIsReadAtItsOwnPositionsForTheListPreviewAndSav
     SetDeep(true);
     Search(shifted);
     const ResultsModel& results = *dialog->Results();
-    ASSERT_EQ(Statuses(results), (std::vector<std::string>{"Orphaned", "Existing"}));
+    ASSERT_EQ(Statuses(results),
+              (std::vector<std::string>{"Orphaned", "Deleted", "Existing", "Existing"}));
     EXPECT_EQ(g_nStoreDisplacement.load(), -4096);
 
     const int keptRow = RowWithSubject(results, QStringLiteral("kept"));
     ASSERT_GE(keptRow, 0);
     ClickCell(keptRow, ResultsModel::kSubject);
     WaitForJobs();
-    EXPECT_EQ(dialog->Pane()->Url(),
-              QUrl::fromLocalFile(QString::fromStdString(JoinPath(TempFolder(), "MailHtml.txt"))));
+    EXPECT_TRUE(PaneShows(JoinPath(TempFolder(), "MailHtml.txt")));
 
     SaveAll();
-    std::vector<std::string> bodies;
-    for (const std::string& name : EmlFiles(out.Path().string())) {
-        bodies.push_back(ReadAll(out.File(name)));
-    }
-    ASSERT_EQ(bodies.size(), 2u);
-    EXPECT_TRUE(bodies[0] == kept || bodies[1] == kept);
-    EXPECT_TRUE(bodies[0] == lost || bodies[1] == lost);
+    const std::vector<std::string> bodies = SavedBodies();
+    ASSERT_EQ(bodies.size(), 4u);
+    EXPECT_EQ(std::count(bodies.begin(), bodies.end(), kept), 1);
+    EXPECT_EQ(std::count(bodies.begin(), bodies.end(), lost), 1);
 }
 
 // Three records: a whole message, one whose second block was wiped, one whose first was.
@@ -258,15 +288,14 @@ TEST_F(CutShort, ThePreviewOfAMessageWhoseFirstBlockIsGoneSaysSo) {
     ClickCell(gone, ResultsModel::kSubject);
     WaitForJobs();
     const std::string note = JoinPath(TempFolder(), "MailGone.txt");
-    EXPECT_EQ(dialog->Pane()->Url(), QUrl::fromLocalFile(QString::fromStdString(note)));
+    EXPECT_TRUE(PaneShows(note));
     EXPECT_EQ(ReadAll(note), kMissingMailNote);
     EXPECT_TRUE(boxes.Shown().empty());
 
     // The next message shows as ever.
     ClickCell(RowWithSubject(*dialog->Results(), QStringLiteral("whole")), ResultsModel::kSubject);
     WaitForJobs();
-    EXPECT_EQ(dialog->Pane()->Url(),
-              QUrl::fromLocalFile(QString::fromStdString(JoinPath(TempFolder(), "MailHtml.txt"))));
+    EXPECT_TRUE(PaneShows(JoinPath(TempFolder(), "MailHtml.txt")));
 }
 
 }  // namespace
