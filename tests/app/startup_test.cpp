@@ -89,9 +89,14 @@ TEST_F(StartUp, MenuItemsCarryTheirCommands) {
         }
     }
     const std::vector<std::pair<QString, int>> expected{
-        {"Tools>Settings", 32774}, {"Tools>Live Update", 32775},
-        {"Tools>Exit", 32778},     {"Help>Help", 32776},
-        {"Help>About", 32777},     {"Help>Visit Software home page", 32779},
+        {"Tools>Settings", 32774},
+        {"Tools>Live Update", 32775},
+        // A check item of this program's own: it sets an option and runs no command.
+        {"Tools>Deep search", 0},
+        {"Tools>Exit", 32778},
+        {"Help>Help", 32776},
+        {"Help>About", 32777},
+        {"Help>Visit Software home page", 32779},
     };
     EXPECT_EQ(items, expected);
 }
