@@ -237,6 +237,26 @@ TEST_F(DeepSearch, ADisplacedStoreIsReadAtItsOwnPositionsForTheListPreviewAndSav
     EXPECT_EQ(std::count(bodies.begin(), bodies.end(), lost), 1);
 }
 
+TEST_F(DeepSearch, StopEndsItBeforeTheOrphansAndKeepsTheRowsFound) {
+    WriteDamagedStore(store);
+    SetDeep(true);
+    // Every record lies before this window; the bodies after it are not reached.
+    ScanGate gate(10 * 2560);
+    seams.scanWindow = gate.Hook();
+    SetPath(store);
+    Click(kIdNext);
+    ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
+    boxes.Answer(kIdYes);
+    Click(kIdStop);
+    gate.released = true;
+    WaitForJobs();
+    // The deleted row held back for the end of the record scan is still listed.
+    EXPECT_EQ(Statuses(*dialog->Results()),
+              (std::vector<std::string>{"Deleted", "Existing", "Existing"}));
+    EXPECT_TRUE(Visible(kIdBack));
+    EXPECT_FALSE(Visible(kIdStop));
+}
+
 // Three records: a whole message, one whose second block was wiped, one whose first was.
 class CutShort : public DeepSearch {
   protected:
