@@ -114,6 +114,7 @@ std::vector<SaveItem> SaveController::TickedMessages() const {
         item.from = results.Text(row, ResultsModel::kFrom);
         item.to = results.Text(row, ResultsModel::kTo);
         item.subject = results.Text(row, ResultsModel::kSubject);
+        item.startMissing = HeadlessOrphans().count(item.offset) != 0;
         items.push_back(std::move(item));
     }
     return items;

@@ -16,12 +16,12 @@ std::string Shown(const std::string& bytes) {
     return EscapeMarkup(QStringToAnsi(QFile::decodeName(QByteArray::fromStdString(bytes))));
 }
 
-// "2 of them are incomplete (their mail breaks off): MailRec3.eml, MailRec7.eml"
+// "2 of them are incomplete (their mail is cut short): MailRec3.eml, MailRec7.eml"
 std::string IncompleteText(const SaveReport& report) {
     std::string text =
         "\n\n" + std::to_string(report.incomplete) +
-        (report.incomplete == 1 ? " of them is incomplete (its mail breaks off): "
-                                : " of them are incomplete (their mail breaks off): ");
+        (report.incomplete == 1 ? " of them is incomplete (its mail is cut short): "
+                                : " of them are incomplete (their mail is cut short): ");
     for (std::size_t i = 0; i < report.incompleteFiles.size(); ++i) {
         if (i > 0) text += ", ";
         text += Shown(report.incompleteFiles[i]);

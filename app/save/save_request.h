@@ -16,6 +16,7 @@ struct SaveItem {
     QString from;
     QString to;
     QString subject;
+    bool startMissing = false;  // an orphan that lacks the start of its chain
 };
 
 // A save as the user asked for it. Paths and prefix are file-name bytes.
@@ -38,7 +39,8 @@ struct SaveReport {
     int failed = 0;
     bool cancelled = false;    // stopped before every message was tried
     std::string firstFailure;  // why the first failed message failed
-    // Saved, but their chains of blocks break off: the files hold what was left. Counted in
+    // Saved, but their chains of blocks break off (or lack their start): the files hold what
+    // was left. Counted in
     // `saved`; the file names of the first few are kept.
     int incomplete = 0;
     std::vector<std::string> incompleteFiles;

@@ -39,7 +39,7 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
         if (outcome.status == ExtractStatus::Written) {
             SetMailFileTime(outcome.path, item.dateSeconds);
             ++report.saved;
-            if (outcome.incomplete) {
+            if (outcome.incomplete || item.startMissing) {
                 ++report.incomplete;
                 if (report.incompleteFiles.size() < kIncompleteNamed) {
                     report.incompleteFiles.push_back(

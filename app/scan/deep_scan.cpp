@@ -14,6 +14,11 @@ std::atomic<int> g_bDeepSearch{0};
 std::atomic<std::int64_t> g_nStoreDisplacement{0};
 std::atomic<int> g_bDeepResults{0};
 
+std::unordered_set<std::uint32_t>& HeadlessOrphans() {
+    static std::unordered_set<std::uint32_t> offsets;
+    return offsets;
+}
+
 namespace {
 
 // Passes the scan on with one row per body. A deleted row may be a stale copy of a record

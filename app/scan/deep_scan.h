@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 
 #include "scan_store.h"
 
@@ -16,6 +17,10 @@ extern std::atomic<int> g_bDeepSearch;
 extern std::atomic<std::int64_t> g_nStoreDisplacement;
 // The rows of the list come from a deep search.
 extern std::atomic<int> g_bDeepResults;
+
+// The first blocks of the listed orphans that lack the start of their chain (the tail of a
+// chain broken in the middle). Kept by the window's thread only, for Save's report.
+std::unordered_set<std::uint32_t>& HeadlessOrphans();
 
 struct DeepScanReport {
     ScanReport scan;

@@ -70,6 +70,7 @@ void ScanController::Start(const std::string& path) {
     const bool deep = g_bDeepSearch.load() != 0;
     g_nStoreDisplacement = 0;
     g_bDeepResults = deep ? 1 : 0;
+    HeadlessOrphans().clear();
     runner_.Start([this, path, feed = feed_, options, deep] {
         report_ = Search(path, *feed, options, deep, displacement_);
     });
@@ -78,6 +79,9 @@ void ScanController::Start(const std::string& path) {
 void ScanController::TakeFeed() {
     if (!feed_) return;
     ScanFeed::Update update = feed_->Take();
+    for (const RecoveredMessage& m : update.messages) {
+        if (m.orphaned && m.incomplete) HeadlessOrphans().insert(m.offset);
+    }
     window_.Results()->Prepend(update.messages);
     if (update.status) window_.SetControlText(kIdStatusLine, *update.status);
     if (update.progress) window_.SetProgress(*update.progress);

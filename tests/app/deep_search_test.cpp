@@ -289,7 +289,7 @@ TEST_F(CutShort, SaveCountsAndNamesIncompleteFilesAndSaysWhyAMessageFailed) {
     EXPECT_NE(text.find("2 mails saved in\n"), std::string::npos) << text;
     // Rows are listed newest first: "gone" is tried first and gets no file, "broken" next.
     const std::string broken = "MailRec" + std::to_string(first) + ".eml";
-    EXPECT_NE(text.find("\n\n1 of them is incomplete (its mail breaks off): " + broken),
+    EXPECT_NE(text.find("\n\n1 of them is incomplete (its mail is cut short): " + broken),
               std::string::npos)
         << text;
     EXPECT_NE(text.find("\n\n1 mail could not be saved: nothing of it is left: its first block "
@@ -299,6 +299,26 @@ TEST_F(CutShort, SaveCountsAndNamesIncompleteFilesAndSaysWhyAMessageFailed) {
     const std::vector<std::string> files = EmlFiles(out.Path().string());
     EXPECT_EQ(files.size(), 2u);
     EXPECT_EQ(ReadAll(out.File(broken)), Mail("broken", 1200).substr(0, 512));
+}
+
+TEST_F(CutShort, WithDeepSearchTheTailsOfBrokenChainsAreSavedAndCountedIncomplete) {
+    SetDeep(true);
+    Search(store);
+    // The tails of "broken" and of "gone" come back as orphans that lack their start.
+    ASSERT_EQ(
+        Statuses(*dialog->Results()),
+        (std::vector<std::string>{"Orphaned", "Orphaned", "Existing", "Existing", "Existing"}));
+    SaveAll();
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    const std::string text = DisplayedText(boxes.Shown()[0].text);
+    EXPECT_NE(text.find("4 mails saved in\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n\n3 of them are incomplete (their mail is cut short): "),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("\n\n1 mail could not be saved: "), std::string::npos) << text;
+    const std::string broken = Mail("broken", 1200);
+    std::vector<std::string> bodies = SavedBodies();
+    EXPECT_EQ(std::count(bodies.begin(), bodies.end(), broken.substr(1024)), 1);
 }
 
 TEST_F(CutShort, ThePreviewOfAMessageWhoseFirstBlockIsGoneSaysSo) {
