@@ -25,8 +25,8 @@ void RecoveryDialog::OnExit() {
 
 void RecoveryDialog::CleanUpBeforeEnd() {
     // Recovered mail must not outlive the program in the temporary folder. Only this run's
-    // own folder is emptied: another running copy has a folder of its own.
-    EmptyFolder(m_preview->Folder());
+    // own folder is removed: another running copy has a folder of its own.
+    RemoveFolder(m_preview->Folder());
 }
 
 }  // namespace dbx

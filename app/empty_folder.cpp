@@ -18,4 +18,14 @@ int EmptyFolder(const std::string& folder) {
     return left;
 }
 
+bool RemoveFolder(const std::string& folder) {
+    if (folder.empty() || EmptyFolder(folder) != 0) return false;
+    std::error_code error;
+    // A link under the folder's name is not ours to follow: only a real folder goes.
+    if (!std::filesystem::is_directory(std::filesystem::symlink_status(folder, error))) {
+        return false;
+    }
+    return std::filesystem::remove(folder, error);
+}
+
 }  // namespace dbx

@@ -8,4 +8,7 @@ namespace dbx {
 // followed. Returns the number of entries that could not be removed.
 int EmptyFolder(const std::string& folder);
 
+// Empties `folder` as above and removes it. False when something is left.
+bool RemoveFolder(const std::string& folder);
+
 }  // namespace dbx

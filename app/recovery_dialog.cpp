@@ -14,6 +14,7 @@
 #include "app_resources.h"
 #include "app_texts.h"
 #include "browser_pane.h"
+#include "deep_search_menu.h"
 #include "dialog_builder.h"
 #include "dialog_units.h"
 #include "dressed_controls.h"
@@ -76,6 +77,7 @@ RecoveryDialog::~RecoveryDialog() {
 void RecoveryDialog::BuildWindow() {
     m_menuBar =
         BuildMenuBar(MainMenuTemplate(), this, [this](int command) { RunCommand(command); });
+    AddDeepSearchItem(m_menuBar);
     SetMenuBar(m_menuBar);
     MakeResizable();
 

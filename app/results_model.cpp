@@ -9,12 +9,22 @@ namespace dbx {
 
 ResultsModel::ResultsModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+namespace {
+
+// Records hold the store's code page; an orphan's texts come from its own header, in UTF-8.
+QString RowText(const RecoveredMessage& message, const std::string& text,
+                const QByteArray& codePage) {
+    return message.orphaned ? QString::fromStdString(text) : DecodeStoreText(text, codePage);
+}
+
+}  // namespace
+
 void ResultsModel::Decode(Row& row) const {
     const RecoveredMessage& message = row.message;
-    row.cells[kFrom] = DecodeStoreText(message.from, codePage_);
-    row.cells[kSubject] = DecodeStoreText(message.subject, codePage_);
+    row.cells[kFrom] = RowText(message, message.from, codePage_);
+    row.cells[kSubject] = RowText(message, message.subject, codePage_);
     row.cells[kStatus] = QString::fromLatin1(StatusText(message));
-    row.cells[kTo] = DecodeStoreText(message.to, codePage_);
+    row.cells[kTo] = RowText(message, message.to, codePage_);
     // Dates are written by our own formatter, in UTF-8.
     row.cells[kDate] = QString::fromStdString(message.dateText);
     // Unsigned: a body beyond 2 GiB must read back as the offset it is.
@@ -187,6 +197,7 @@ Qt::ItemFlags ResultsModel::flags(const QModelIndex& index) const {
 CellColours RowColouring(const QString& status, int column) {
     CellColours colours;
     if (status.startsWith(QLatin1String("Deleted"))) colours.text = ToQColor(0x0000FF);
+    if (status == QLatin1String("Orphaned")) colours.text = ToQColor(0x808000);  // dark teal
     if (column == ResultsModel::kLocation) {
         colours.text = ToQColor(0xFFFFFF);
         colours.background = ToQColor(0xFFFFFF);

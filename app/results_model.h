@@ -73,6 +73,7 @@ class ResultsModel : public QAbstractTableModel {
 };
 
 // How a cell of a row with the given status is coloured: "Deleted" rows red in every column,
+// "Orphaned" ones dark teal,
 // the Location column white on white so that its value never shows. Invalid colours leave the
 // list's own.
 struct CellColours {

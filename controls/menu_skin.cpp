@@ -100,6 +100,7 @@ SkinItemInfo BuildSkinItemInfo(QWidget* menu, QAction* item) {
     if (IsOwnerDrawn(item)) info.type |= kItemTypeOwnerDraw;
     if (!item->isEnabled()) info.state |= kItemStateDisabled;
     if (item == DefaultItemOf(menu)) info.state |= kItemStateDefault;
+    if (item->isCheckable() && item->isChecked()) info.state |= kItemStateChecked;
     info.id = CommandOf(item);
     info.submenu = item->menu();
     info.itemData = SkinItemData(item);

@@ -29,6 +29,7 @@ enum MenuItemBits : unsigned {
     kItemTypeSeparator = 0x800,
     kItemTypeOwnerDraw = 0x100,
     kItemStateDisabled = 0x3,
+    kItemStateChecked = 0x8,
     kItemStateDefault = 0x1000,
 };
 
@@ -46,6 +47,7 @@ struct SkinItemInfo {
     bool IsSeparator() const { return type & kItemTypeSeparator; }
     bool IsDisabled() const { return (state & kItemStateDisabled) == kItemStateDisabled; }
     bool IsDefault() const { return state & kItemStateDefault; }
+    bool IsChecked() const { return state & kItemStateChecked; }
     bool HasImage() const { return imageList != nullptr && imageIndex != -1; }
     QString CaptionText() const;
     QString AcceleratorText() const;

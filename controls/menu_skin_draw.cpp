@@ -58,6 +58,23 @@ QImage Silhouette(const QImage& icon, ColorRef colour) {
 
 }  // namespace
 
+namespace {
+
+// A tick in the picture column, for a ticked check item that has no picture.
+void DrawCheckMark(QPainter& painter, const Rect& r, bool disabled) {
+    const int x = r.left + 3;
+    const int y = r.top + (r.Height() - kIconSize) / 2;
+    QPen pen(ToQColor(disabled ? GetSysColor(kColorBtnShadow) : GetSysColor(kColorMenuText)));
+    pen.setWidth(2);
+    painter.save();
+    painter.setPen(pen);
+    painter.drawPolyline(
+        QPolygon({QPoint(x + 3, y + 8), QPoint(x + 6, y + 11), QPoint(x + 12, y + 4)}));
+    painter.restore();
+}
+
+}  // namespace
+
 bool DrawSkinnedItem(const DrawItemRecord& record, QWidget* window) {
     (void)window;
     return DrawSkinnedItem(record, CurrentMenuSkinSettings());
@@ -147,6 +164,8 @@ bool DrawSkinnedItem(const DrawItemRecord& record, const MenuSkinSettings& setti
                                  info.AcceleratorText());
             }
         }
+        if (!menuBarItem && !info.HasImage() && info.IsChecked())
+            DrawCheckMark(painter, r, disabled);
         if (!menuBarItem && info.HasImage()) {
             const QImage icon = info.imageList->Image(info.imageIndex);
             if (!icon.isNull()) {

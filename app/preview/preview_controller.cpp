@@ -5,9 +5,11 @@
 #include "app_message.h"
 #include "app_texts.h"
 #include "browser_pane.h"
+#include "deep_scan.h"
 #include "globals.h"
 #include "main_window_ids.h"
 #include "message_extractor.h"
+#include "missing_mail_note.h"
 #include "preview_folder.h"
 #include "results_filter.h"
 #include "results_model.h"
@@ -16,6 +18,17 @@
 #include "workflow_seam.h"
 
 namespace dbx {
+namespace {
+
+// Rows of a deep search name the store's own positions.
+ExtractExtras PreviewExtras() {
+    ExtractExtras extras;
+    extras.displacement = g_nStoreDisplacement.load();
+    extras.trimFreedTail = g_bDeepResults.load() != 0;
+    return extras;
+}
+
+}  // namespace
 
 PreviewController::PreviewController(WizardWindow& window, QObject* parent)
     : QObject(parent), window_(window) {
@@ -68,15 +81,18 @@ void PreviewController::PreviewSourceRow(int sourceRow, const std::string& folde
 
     // Without a private folder nothing is extracted: the message must not land anywhere else.
     g_szExtractedMail.clear();
+    note_.clear();
     if (!folder.empty()) {
         ExtractRequest request;
         request.offset = offset;
         request.storePath = storePath;
         request.outputDirectory = folder;
         request.prefix = window_.Prefix();
-        const ExtractOutcome outcome = ExtractMessage(request, g_nMailCounter);
+        const ExtractOutcome outcome = ExtractMessage(request, g_nMailCounter, PreviewExtras());
         // A failed extraction leaves nothing to show or to delete.
         if (outcome.status == ExtractStatus::Written) g_szExtractedMail = outcome.path;
+        if (outcome.status == ExtractStatus::FirstBlockMissing)
+            note_ = WriteMissingMailNote(folder);
     }
     g_bStopSearch = 0;
     window_.ResultsList()->SetBusy(true);
@@ -109,7 +125,11 @@ void PreviewController::Finish() {
     g_bPreviewRunning = 0;
     g_bStopPreview = 0;
     running_ = false;
-    if (!preview.path.empty()) window_.Pane()->Navigate(QString::fromLocal8Bit(preview.path));
+    if (!preview.path.empty()) {
+        window_.Pane()->Navigate(QString::fromLocal8Bit(preview.path));
+    } else if (!note_.empty()) {
+        window_.Pane()->Navigate(QString::fromLocal8Bit(note_));
+    }
     window_.ResultsList()->SetBusy(false);
     // Unless a click the list took at once has started the next preview already.
     if (!g_bSearchRunning && !running_) {

@@ -54,6 +54,7 @@ class PreviewController : public QObject {
     QByteArray codePage_ = "windows-1252";
     int shownSourceRow_ = -1;
     std::string folder_;
+    std::string note_;  // the page shown instead when the message's first block is gone
     bool running_ = false;
 };
 

@@ -31,8 +31,15 @@ std::string MakePrivateFolder() {
 }
 
 std::string RunPreviewFolder() {
-    static const std::string folder = MakePrivateFolder();
-    return !folder.empty() && IsOurPrivateFolder(folder) ? folder : std::string();
+    static std::string folder = MakePrivateFolder();
+    if (!folder.empty() && IsOurPrivateFolder(folder)) return folder;
+    // Removed (Exit removes it; a window opened after that needs one again): a new one is
+    // made under a fresh name, so whatever now lies under the old name is never used.
+    if (!folder.empty() && !std::filesystem::exists(std::filesystem::symlink_status(folder))) {
+        folder = MakePrivateFolder();
+        if (!folder.empty() && IsOurPrivateFolder(folder)) return folder;
+    }
+    return {};
 }
 
 }  // namespace dbx

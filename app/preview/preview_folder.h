@@ -9,8 +9,9 @@ namespace dbx {
 std::string MakePrivateFolder();
 
 // The preview folder of this run of the program: made by the first call, the same for every
-// later one, and never shared with another running copy. Empty when it cannot be made, or
-// when what lies under its name is no longer the private folder that was made.
+// later one while it lies there (a new one once it has been removed), and never shared with
+// another running copy. Empty when it cannot be made, or when what lies under its name is no
+// longer the private folder that was made.
 std::string RunPreviewFolder();
 
 }  // namespace dbx

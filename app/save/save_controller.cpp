@@ -8,6 +8,7 @@
 #include "ansi_codepage.h"
 #include "app_message.h"
 #include "app_texts.h"
+#include "deep_scan.h"
 #include "globals.h"
 #include "results_filter.h"
 #include "results_model.h"
@@ -72,6 +73,8 @@ void SaveController::OnSave() {
     request.folder = folder;
     // Taken now: a prefix changed while this save runs applies to the next one.
     request.prefix = window_.Prefix();
+    request.displacement = g_nStoreDisplacement.load();
+    request.deep = g_bDeepResults.load() != 0;
     items_ = request.items;
 
     running_ = true;
@@ -115,6 +118,7 @@ std::vector<SaveItem> SaveController::TickedMessages() const {
         item.from = results.Text(row, ResultsModel::kFrom);
         item.to = results.Text(row, ResultsModel::kTo);
         item.subject = results.Text(row, ResultsModel::kSubject);
+        item.startMissing = HeadlessOrphans().count(item.offset) != 0;
         items.push_back(std::move(item));
     }
     return items;

@@ -16,6 +16,7 @@ struct SaveItem {
     QString from;
     QString to;
     QString subject;
+    bool startMissing = false;  // an orphan that lacks the start of its chain
 };
 
 // A save as the user asked for it. Paths and prefix are file-name bytes.
@@ -24,6 +25,10 @@ struct SaveRequest {
     std::string storePath;
     std::string folder;
     std::string prefix;
+    // After a deep search: the store's displacement, and freed chains lose the zero tail of
+    // their last block.
+    std::int64_t displacement = 0;
+    bool deep = false;
 };
 
 // How a save went.
@@ -34,6 +39,11 @@ struct SaveReport {
     int failed = 0;
     bool cancelled = false;    // stopped before every message was tried
     std::string firstFailure;  // why the first failed message failed
+    // Saved, but their chains of blocks break off (or lack their start): the files hold what
+    // was left. Counted in
+    // `saved`; the file names of the first few are kept.
+    int incomplete = 0;
+    std::vector<std::string> incompleteFiles;
 };
 
 // What a running save tells as it goes, on the saving thread.
@@ -52,7 +62,8 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
                    SaveProgress& progress);
 
 // The closing message of a save, as message-box markup (Windows-1252): how many were saved
-// where, how many failed and why the first did, and how many a cancel left out.
+// where, which of them are incomplete, how many failed and why the first did, and how many a
+// cancel left out.
 std::string SaveReportText(const SaveReport& report);
 
 }  // namespace dbx

@@ -1,9 +1,17 @@
+#include <filesystem>
+
 #include "globals.h"
 #include "mail_file_time.h"
 #include "message_extractor.h"
 #include "save_request.h"
 
 namespace dbx {
+namespace {
+
+// The report names this many incomplete files; the count says how many there are.
+constexpr std::size_t kIncompleteNamed = 10;
+
+}  // namespace
 
 SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
                    SaveProgress& progress) {
@@ -23,11 +31,21 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
         extract.storePath = request.storePath;
         extract.outputDirectory = request.folder;
         extract.prefix = request.prefix;
-        const ExtractOutcome outcome = ExtractMessage(extract, g_nMailCounter);
+        ExtractExtras extras;
+        extras.displacement = request.displacement;
+        extras.trimFreedTail = request.deep;
+        const ExtractOutcome outcome = ExtractMessage(extract, g_nMailCounter, extras);
         // One message that cannot be written does not keep the others from being saved.
         if (outcome.status == ExtractStatus::Written) {
             SetMailFileTime(outcome.path, item.dateSeconds);
             ++report.saved;
+            if (outcome.incomplete || item.startMissing) {
+                ++report.incomplete;
+                if (report.incompleteFiles.size() < kIncompleteNamed) {
+                    report.incompleteFiles.push_back(
+                        std::filesystem::path(outcome.path).filename().string());
+                }
+            }
         } else {
             if (report.failed == 0) report.firstFailure = DescribeExtractFailure(outcome);
             ++report.failed;

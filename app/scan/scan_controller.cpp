@@ -2,11 +2,10 @@
 
 #include <QTimer>
 
-#include <sys/stat.h>
-
 #include "app_message.h"
 #include "app_texts.h"
 #include "browser_pane.h"
+#include "deep_scan.h"
 #include "globals.h"
 #include "main_window_ids.h"
 #include "results_model.h"
@@ -22,22 +21,15 @@ namespace {
 // enough to leave the processor to the scan.
 constexpr int kFeedIntervalMs = 40;
 
-// Pipes, sockets and character devices can keep a reader waiting for ever: the search ends
-// at once for them, as for an unreadable file. Files, disk images and folders go to the scan,
-// which deals with them.
-bool MayBlockReader(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return false;
-    return !S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode) && !S_ISDIR(st.st_mode);
-}
-
-ScanReport Search(const std::string& path, ScanFeed& feed, const ScanOptions& options) {
-    if (MayBlockReader(path)) {
-        ScanReport refused;
-        refused.outcome = ScanOutcome::OpenFailed;
-        return refused;
-    }
-    return ScanStore(path, feed, options);
+// The deep search when Tools > Deep search is ticked, else the plain one. The store's
+// displacement is handed back for the preview and Save of its rows.
+ScanReport Search(const std::string& path, ScanFeed& feed, const ScanOptions& options, bool deep,
+                  std::int64_t& displacement) {
+    displacement = 0;
+    if (!deep) return ScanStore(path, feed, options);
+    const DeepScanReport report = DeepScanStore(path, feed, options);
+    displacement = report.displacement;
+    return report.scan;
 }
 
 }  // namespace
@@ -75,12 +67,21 @@ void ScanController::Start(const std::string& path) {
     ScanOptions options;
     options.stopFlag = &g_bStopSearch;
     options.formatDate = dates_;
-    runner_.Start([this, path, feed = feed_, options] { report_ = Search(path, *feed, options); });
+    const bool deep = g_bDeepSearch.load() != 0;
+    g_nStoreDisplacement = 0;
+    g_bDeepResults = deep ? 1 : 0;
+    HeadlessOrphans().clear();
+    runner_.Start([this, path, feed = feed_, options, deep] {
+        report_ = Search(path, *feed, options, deep, displacement_);
+    });
 }
 
 void ScanController::TakeFeed() {
     if (!feed_) return;
     ScanFeed::Update update = feed_->Take();
+    for (const RecoveredMessage& m : update.messages) {
+        if (m.orphaned && m.incomplete) HeadlessOrphans().insert(m.offset);
+    }
     window_.Results()->Prepend(update.messages);
     if (update.status) window_.SetControlText(kIdStatusLine, *update.status);
     if (update.progress) window_.SetProgress(*update.progress);
@@ -93,6 +94,7 @@ void ScanController::Finish() {
     feedTimer_->stop();
     feed_.reset();
     g_nStoreLength = std::uint32_t(report.scannedLength);
+    g_nStoreDisplacement = displacement_;
 
     window_.SetControlVisible(kIdStatusLine, false);
     window_.SetControlVisible(kIdInstruction, true);

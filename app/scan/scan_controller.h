@@ -43,7 +43,8 @@ class ScanController : public QObject {
     DateFormatter dates_;
     std::shared_ptr<ScanFeed> feed_;
     QTimer* feedTimer_ = nullptr;
-    ScanReport report_;  // written by the job, read once it has ended
+    ScanReport report_;              // written by the job, read once it has ended
+    std::int64_t displacement_ = 0;  // likewise
     JobRunner runner_;
     bool running_ = false;
 };

@@ -200,6 +200,12 @@ TEST_F(Dressing, TheMenusAreSkinnedAndSixItemsCarryTheirIcons) {
         for (QAction* item : popup->actions()) {
             const SkinItemInfo info = BuildSkinItemInfo(popup, item);
             const int command = item->property("commandId").toInt();
+            // The program's own items, which run no template command (the list's tools, check
+            // items such as Deep search that show their check mark, separators), have no picture.
+            if (command == 0) {
+                EXPECT_FALSE(info.HasImage()) << item->text().toStdString();
+                continue;
+            }
             ASSERT_TRUE(icons.count(command)) << command;
             EXPECT_TRUE(info.HasImage()) << command;
             EXPECT_EQ(info.imageIndex, icons.at(command)) << command;

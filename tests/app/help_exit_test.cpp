@@ -231,11 +231,11 @@ TEST_F(Exit, NoRecoveredMailIsLeftInThePreviewFolder) {
     boxes.Answer(kIdYes);
     dialog->RunCommand(kCmdExit);
     EXPECT_EQ(ends.Requests(), 1);
-    EXPECT_TRUE(fs::exists(folder));
-    EXPECT_TRUE(fs::is_empty(folder));
+    // The folder is this run's alone: it goes with what it held.
+    EXPECT_FALSE(fs::exists(folder));
 }
 
-TEST_F(Exit, OnlyThisRunsPreviewFolderIsEmptied) {
+TEST_F(Exit, OnlyThisRunsPreviewFolderIsRemoved) {
     // The folder of a second copy of the program, running at the same time.
     const std::string theirs = MakePrivateFolder();
     ASSERT_FALSE(theirs.empty());
@@ -251,9 +251,28 @@ TEST_F(Exit, OnlyThisRunsPreviewFolderIsEmptied) {
     boxes.Answer(kIdYes);
     dialog->RunCommand(kCmdExit);
     EXPECT_EQ(ends.Requests(), 1);
-    EXPECT_TRUE(fs::is_empty(ours));
+    EXPECT_FALSE(fs::exists(ours));
     EXPECT_EQ(ReadAll(JoinPath(theirs, "MailHtml.html")), "theirs");
     fs::remove_all(theirs);
+}
+
+TEST_F(Exit, APreviewAfterTheFolderWasRemovedGetsAFreshPrivateFolder) {
+    Scan({{"h@example.org", "<x@example.net>", "html",
+           "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>again</p></HTML>\r\n"}});
+    dialog->SourceToggle()->setChecked(true);  // the raw view, written to MailHtml.html
+    ClickCell(0, ResultsModel::kSubject);
+    WaitForJobs();
+    const std::string old = TempFolder();
+    boxes.Answer(kIdYes);
+    dialog->RunCommand(kCmdExit);
+    ASSERT_FALSE(fs::exists(old));
+    // Where the process end is only recorded, the window goes on working.
+    ClickCell(0, ResultsModel::kSubject);
+    WaitForJobs();
+    const std::string fresh = TempFolder();
+    ASSERT_FALSE(fresh.empty());
+    EXPECT_NE(fresh, old);
+    EXPECT_TRUE(fs::exists(JoinPath(fresh, "MailHtml.html")));
 }
 
 }  // namespace

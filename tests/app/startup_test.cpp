@@ -93,6 +93,8 @@ TEST_F(StartUp, MenuItemsCarryTheirCommands) {
         {"Tools>&Find...", 0},     {"Tools>Message &source", 0},
         {"Tools>&Code page", 0},   {"Tools>", 0},
         {"Tools>Settings", 32774}, {"Tools>Live Update", 32775},
+        // A check item of this program's own: it sets an option and runs no command.
+        {"Tools>Deep search", 0},
         {"Tools>Exit", 32778},     {"Help>Help", 32776},
         {"Help>About", 32777},     {"Help>Visit Software home page", 32779},
     };

@@ -319,6 +319,19 @@ TEST_F(SkinDrawingTest, TheDefaultItemIsBold) {
               CountNear(normal, QRect(30, 0, 100, 22), ink, 60));
 }
 
+TEST_F(SkinDrawingTest, ATickedCheckItemWithoutPictureShowsATickInThePictureColumn) {
+    exit->setCheckable(true);
+    const QImage unticked = Draw(exit, 0, skin);
+    exit->setChecked(true);
+    const QImage ticked = Draw(exit, 0, skin);
+    const ColorRef ink = GetSysColor(kColorMenuText);
+    EXPECT_EQ(CountNear(unticked, QRect(0, 0, 22, 22), ink, 60), 0);
+    EXPECT_GT(CountNear(ticked, QRect(0, 0, 22, 22), ink, 60), 6);
+    // The caption stays where it was.
+    EXPECT_EQ(CountNear(ticked, QRect(30, 0, 100, 22), ink, 60),
+              CountNear(unticked, QRect(30, 0, 100, 22), ink, 60));
+}
+
 TEST_F(SkinDrawingTest, ASeparatorIsOneLineFromThirtyPixelsIn) {
     QImage image(160, 8, QImage::Format_RGB32);
     image.fill(Qt::magenta);
