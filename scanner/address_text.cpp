@@ -10,6 +10,9 @@ namespace {
 
 constexpr std::uint64_t kTextStep = 15;
 constexpr std::size_t kChunk = 4096;
+// Most texts are short: reads start small and grow, so that a short text costs little more
+// than its own length.
+constexpr std::size_t kFirstChunk = 64;
 
 }  // namespace
 
@@ -26,8 +29,10 @@ std::map<std::uint64_t, AddressTextCheck::Run>::iterator AddressTextCheck::RunAt
     std::uint64_t at = pos;
     std::uint64_t sincePoll = 0;
     std::uint8_t chunk[kChunk];
+    std::size_t size = kFirstChunk;
     while (at < stopAt) {
-        const std::size_t want = std::size_t(std::min<std::uint64_t>(kChunk, stopAt - at));
+        const std::size_t want = std::size_t(std::min<std::uint64_t>(size, stopAt - at));
+        size = std::min(2 * size, kChunk);
         const std::size_t got = source_.Read(at, chunk, want);
         if (got == 0) break;
         examined_ += got;

@@ -9,7 +9,9 @@ namespace dbx {
 namespace {
 
 constexpr std::size_t kSearchChunk = 16 * 1024;
-constexpr std::size_t kSearchPollChunks = 16;  // a stop is seen within 256 KiB
+// A search mostly ends soon after it starts: reads start small and grow.
+constexpr std::size_t kFirstChunk = 256;
+constexpr std::size_t kSearchPollChunks = 16;  // a stop is seen within 256 KiB of full reads
 
 }  // namespace
 
@@ -60,9 +62,12 @@ bool AddressSearch::Weigh(std::int64_t zero, std::uint32_t sender, std::uint32_t
 bool AddressSearch::Advance(Pass& pass, std::int64_t r, std::int64_t last) {
     std::uint8_t chunk[kSearchChunk];
     std::size_t chunks = 0;
+    std::size_t size = kFirstChunk;
     while (pass.to <= last) {
         if (++chunks % kSearchPollChunks == 0 && StopRequested(stop_)) return false;
-        const auto want = std::size_t(std::min<std::int64_t>(kSearchChunk, last + 1 - pass.to));
+        const auto want =
+            std::size_t(std::min<std::int64_t>(std::int64_t(size), last + 1 - pass.to));
+        size = std::min(2 * size, kSearchChunk);
         const std::size_t got = source_.Read(std::uint64_t(pass.to), chunk, want);
         if (got == 0) return false;
         examined_ += got;
