@@ -1,5 +1,6 @@
 // The reader of a mail's own header, the only parser the deep recovery runs on text that no
 // index record vouches for.
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
