@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Times the scan of the store that once stalled it (1 MiB of at signs after a freed-record
-# candidate), and how soon Ctrl-C ends a scan that is inside one long probe (256 MiB of them).
+# candidate) and of stores with a freed-record candidate every 64 bytes (256 KiB, 1 MiB, 4 MiB),
+# and how soon Ctrl-C ends a scan that is inside one long probe (256 MiB of them).
 # Usage: bench/hostile_scan.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -8,7 +9,8 @@ build=${1:-build}
 make_store=$build/bench/at_sign_store
 benchtime=$build/bench/benchtime
 dbxrecover=$build/cli/dbxrecover
-for tool in "$make_store" "$benchtime" "$dbxrecover"; do
+make_candidates=$build/bench/candidate_store
+for tool in "$make_store" "$make_candidates" "$benchtime" "$dbxrecover"; do
     if [ ! -x "$tool" ]; then
         echo "hostile_scan: $tool is missing; build first (cmake --build $build -j2)" >&2
         exit 1
@@ -19,6 +21,12 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 "$make_store" $((1 << 20)) "$work/at-1m.dbx"
 "$benchtime" --runs 5 --label at-signs-1MiB -- "$dbxrecover" scan "$work/at-1m.dbx"
+
+for kib in 256 1024 4096; do
+    "$make_candidates" $((kib << 10)) "$work/candidates-$kib.dbx"
+    "$benchtime" --runs 5 --label candidates-every-64-bytes-${kib}KiB -- \
+        "$dbxrecover" scan "$work/candidates-$kib.dbx"
+done
 
 "$make_store" $((256 << 20)) "$work/at-256m.dbx"
 cat "$work/at-256m.dbx" >/dev/null

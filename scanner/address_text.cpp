@@ -1,5 +1,8 @@
 #include "address_text.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "stop_flag.h"
 
 namespace dbx {
@@ -7,6 +10,9 @@ namespace {
 
 constexpr std::uint64_t kTextStep = 15;
 constexpr std::size_t kChunk = 4096;
+// Most texts are short: reads start small and grow, so that a short text costs little more
+// than its own length.
+constexpr std::size_t kFirstChunk = 64;
 
 }  // namespace
 
@@ -23,8 +29,10 @@ std::map<std::uint64_t, AddressTextCheck::Run>::iterator AddressTextCheck::RunAt
     std::uint64_t at = pos;
     std::uint64_t sincePoll = 0;
     std::uint8_t chunk[kChunk];
+    std::size_t size = kFirstChunk;
     while (at < stopAt) {
-        const std::size_t want = std::size_t(std::min<std::uint64_t>(kChunk, stopAt - at));
+        const std::size_t want = std::size_t(std::min<std::uint64_t>(size, stopAt - at));
+        size = std::min(2 * size, kChunk);
         const std::size_t got = source_.Read(at, chunk, want);
         if (got == 0) break;
         examined_ += got;
@@ -37,7 +45,10 @@ std::map<std::uint64_t, AddressTextCheck::Run>::iterator AddressTextCheck::RunAt
         sincePoll += got;
         if (sincePoll >= kStopPollBytes) {
             sincePoll = 0;
-            if (StopRequested(stop_)) break;
+            if (StopRequested(stop_)) {
+                stopped_ = true;
+                return runs_.end();
+            }
         }
     }
     if (at == stopAt && known != runs_.end()) {
@@ -47,8 +58,16 @@ std::map<std::uint64_t, AddressTextCheck::Run>::iterator AddressTextCheck::RunAt
         if (merged.lastDot < 0) merged.lastDot = run.lastDot;
         return known;
     }
-    // The end of the store (or a stop, which makes the answer moot).
+    // The end of the store (or a failed read, taken as its end).
     return runs_.emplace_hint(known, at, run);
+}
+
+void AddressTextCheck::Trim(std::uint64_t pos) {
+    if (runs_.size() < trimAt_) return;
+    for (auto it = runs_.begin(); it != runs_.end() && it->first < pos;) {
+        it = it->first - it->second.begin < kLongRun ? runs_.erase(it) : std::next(it);
+    }
+    trimAt_ = std::max(kTrimRuns, 2 * runs_.size());
 }
 
 bool AddressTextCheck::IsAddress(std::int64_t base, std::uint32_t ref) {
@@ -57,6 +76,7 @@ bool AddressTextCheck::IsAddress(std::int64_t base, std::uint32_t ref) {
     const std::uint64_t start = std::uint32_t(base) + ref;  // wraps like the text reads
     if (start >= length) return false;                      // the first step reads nothing
     auto run = RunAt(start);
+    if (run == runs_.end()) return false;
     const std::uint64_t end = run->first;
     // The text reads its last step at base + 15 * k; each step's base must lie in the store.
     const std::uint64_t lastStep = (end - start) / kTextStep;

@@ -23,6 +23,16 @@ class AddressTextCheck {
 
     bool IsAddress(std::int64_t base, std::uint32_t ref);
 
+    // A stop cut a pass short since the last Forget(): answers since then may be wrong.
+    bool Stopped() const { return stopped_; }
+    void Forget() {
+        runs_.clear();
+        stopped_ = false;
+    }
+    // Lets go of short stretches that end before `pos` once many are kept; long ones stay, as
+    // they are the costly ones to find again, and there can only be few of them.
+    void Trim(std::uint64_t pos);
+
   private:
     // Bytes [begin, end) hold no 0; `end` holds the 0 or is the end of the store.
     struct Run {
@@ -37,6 +47,11 @@ class AddressTextCheck {
     const std::atomic<int>* stop_;
     std::uint64_t& examined_;
     std::map<std::uint64_t, Run> runs_;  // by end
+    std::size_t trimAt_ = kTrimRuns;
+    bool stopped_ = false;
+
+    static constexpr std::size_t kTrimRuns = 4096;
+    static constexpr std::uint64_t kLongRun = 4096;
 };
 
 }  // namespace dbx

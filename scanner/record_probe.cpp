@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "address_text.h"
 #include "little_endian.h"
 #include "stop_flag.h"
 #include "store_layout.h"
@@ -17,8 +16,6 @@ constexpr std::size_t kHeaderSize = kRecordHeaderSize;
 constexpr std::size_t kTextStep = 15;
 // Texts and searches that run this long look at the stop flag.
 constexpr std::size_t kStopPollSteps = 4096;
-constexpr std::size_t kSearchChunk = 16 * 1024;
-constexpr std::size_t kSearchPollChunks = 16;  // a stop is seen within 256 KiB
 
 // True when some entry of the table at `p` (`count` entries) has the property id `id`.
 bool HasEntryWithId(const std::uint8_t* p, std::size_t count, std::uint8_t id) {
@@ -206,48 +203,12 @@ bool RecordRecognizer::MatchLooseRecord(std::int64_t r, const std::uint8_t (&hea
     return true;
 }
 
-// The data area is where an at sign's text, from the 0 byte before it, reads as the sender
-// address, with a recipient address at its place relative to it. Every at sign after the same
-// 0 byte names the same candidate, so each candidate is weighed once, at the first at sign
-// after its 0 byte, and the 0 byte before an at sign is carried along rather than searched for
-// again: the search is one pass, from 0 byte to 0 byte.
 bool RecordRecognizer::FindLooseDataArea(std::int64_t r, std::uint32_t end, const Properties& props,
                                          std::int64_t& dataArea) {
     // An at sign this close to the end of the store ends the search unanswered.
     const auto length = std::int64_t(source_.Length());
     const std::int64_t last = std::min<std::int64_t>(std::int64_t(end) - 1, length - 4);
-    AddressTextCheck texts(source_, stop_, searchBytes_);
-    std::int64_t zeroAt = -1;   // the last 0 byte after r so far
-    std::int64_t weighed = -1;  // the 0 byte of the last candidate weighed
-    std::uint8_t chunk[kSearchChunk];
-    std::size_t chunks = 0;
-    for (std::int64_t j = r; j <= last;) {
-        if (++chunks % kSearchPollChunks == 0 && StopRequested(stop_)) return false;
-        const auto want = std::size_t(std::min<std::int64_t>(kSearchChunk, last + 1 - j));
-        const std::size_t got = source_.Read(std::uint64_t(j), chunk, want);
-        if (got == 0) return false;
-        searchBytes_ += got;
-        // Segments end at a 0 byte; only their first at sign can name a new candidate.
-        for (std::size_t i = 0; i < got;) {
-            const auto* zero = static_cast<const std::uint8_t*>(std::memchr(chunk + i, 0, got - i));
-            const std::size_t segmentEnd = zero ? std::size_t(zero - chunk) : got;
-            if (zeroAt >= 0 && zeroAt != weighed &&
-                std::memchr(chunk + i, '@', segmentEnd - i) != nullptr) {
-                weighed = zeroAt;
-                const std::int64_t candidate = zeroAt + 1 - std::int64_t(props.sender);
-                if (texts.IsAddress(candidate, props.sender) &&
-                    texts.IsAddress(candidate, props.recipient)) {
-                    dataArea = candidate;
-                    return !StopRequested(stop_);
-                }
-            }
-            if (!zero) break;
-            if (j + std::int64_t(segmentEnd) > r) zeroAt = j + std::int64_t(segmentEnd);
-            i = segmentEnd + 1;
-        }
-        j += std::int64_t(got);
-    }
-    return false;
+    return search_.Find(r, last, props.sender, props.recipient, dataArea);
 }
 
 std::string RecordRecognizer::ReadFieldText(std::int64_t base, std::uint32_t ref) {

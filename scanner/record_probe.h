@@ -5,6 +5,7 @@
 #include <string>
 
 #include "byte_source.h"
+#include "loose_search.h"
 #include "record_date.h"
 #include "recovered_message.h"
 
@@ -17,7 +18,10 @@ class RecordRecognizer {
     // A raised `stop` flag ends long probes early, as "no record".
     RecordRecognizer(ByteSource& source, DateFormatter formatDate,
                      const std::atomic<int>* stop = nullptr)
-        : source_(source), formatDate_(std::move(formatDate)), stop_(stop) {}
+        : source_(source),
+          formatDate_(std::move(formatDate)),
+          stop_(stop),
+          search_(source, stop, searchBytes_) {}
 
     // Records that carry their entry count ("Existing"). On true, `message` holds the record
     // and `skipSize` the bytes the scan may pass over; both may be partly filled on false.
@@ -76,6 +80,7 @@ class RecordRecognizer {
     DateFormatter formatDate_;
     const std::atomic<int>* stop_;
     std::uint64_t searchBytes_ = 0;
+    AddressSearch search_;  // shared by the probes of one scan
 };
 
 }  // namespace dbx

@@ -144,5 +144,103 @@ TEST(LooseSearch, AgreesWithWalkingBackFromEveryAtSign) {
     EXPECT_LT(hits, probes);
 }
 
+// A candidate every 64 bytes, each searching the rest of the store and none finding an
+// address: once every candidate walked the rest of the store on its own, some 500 MB read for
+// 256 KiB. Candidates with the same address places now share one pass.
+TEST(LooseSearch, OverlappingCandidatesCostTheStoresSizeNotItsSquare) {
+    constexpr std::uint32_t kSize = 1 << 18;
+    constexpr std::uint32_t kEvery = 64;
+    StoreBuilder store(kSize);
+    store.PutU32(kBody, kBody).PutU32(kBody + 4, 0x1FC);
+    std::vector<std::uint32_t> candidates;
+    for (std::uint32_t r = kRecord; r + kEvery <= kSize; r += kEvery) {
+        // No full stop, not even in a self offset: no search ends early.
+        if ((r & 0xFF) == '.' || (r >> 8 & 0xFF) == '.' || (r >> 16 & 0xFF) == '.') continue;
+        StoreBuilder one = FreedCandidate(0x7FFFFFF0, Bytes(kEvery - 28, '@'));
+        store.Put(r, Bytes(one.Image().begin() + kRecord, one.Image().end())).PutU32(r, r);
+        candidates.push_back(r);
+    }
+    test::MemorySource source(store.Image());
+    RecordRecognizer recognizer(source, test::UtcDates());
+    for (std::uint32_t r = 0; r < kSize; ++r) {
+        RecoveredMessage message;
+        std::uint64_t skip = 0;
+        ASSERT_FALSE(recognizer.ProbeIndexRecord(r, message, skip)) << r;
+    }
+    EXPECT_GT(candidates.size(), 4000u);
+    // Each of them does search: its header and entries pass, and it reads to the end alone.
+    for (std::size_t i = 0; i < 4; ++i) {
+        RecordRecognizer alone(source, test::UtcDates());
+        RecoveredMessage message;
+        std::uint64_t skip = 0;
+        EXPECT_FALSE(alone.ProbeIndexRecord(candidates[i], message, skip));
+        EXPECT_GE(alone.SearchBytesExamined(), kSize - candidates[i] - 4);
+    }
+    EXPECT_GE(recognizer.SearchBytesExamined(), kSize / 2);
+    EXPECT_LE(recognizer.SearchBytesExamined(), 4u * kSize);
+}
+
+// Many overlapping candidates with a few pairs of address places, probed by one recognizer
+// at every offset, forwards and then in an order that jumps back (as the two threads' stretches
+// do): every answer is the one the reference finds alone.
+TEST(LooseSearch, SharedPassesAgreeWithTheReferenceAtEveryOffset) {
+    std::mt19937 rng(11);
+    const char alphabet[] = {'\0', '@', '.', 'a', '\0', '@', '.', 'b', '@'};
+    const std::uint32_t places[][2] = {{8, 24}, {1, 17}, {12, 3}};
+    constexpr std::uint32_t kSize = 0x1400;
+    int hits = 0;
+    for (int round = 0; round < 24; ++round) {
+        StoreBuilder store(kSize);
+        store.PutU32(kBody, kBody).PutU32(kBody + 4, 0x1FC);
+        for (std::uint32_t p = 0x800; p < kSize; ++p) {
+            store.Put(p, Bytes{std::uint8_t(alphabet[rng() % sizeof alphabet])});
+        }
+        for (int d = 0; d < 12; ++d) {
+            const std::uint32_t at = 0x800 + rng() % (kSize - 0x808);
+            Bytes date(8);
+            StoreU64(date.data(),
+                     std::uint64_t(build::FileTimeFromUnix(1262307600 + rng() % 100000)));
+            store.Put(at, date);
+        }
+        for (int c = 0; c < 40; ++c) {
+            const std::uint32_t r = 0x800 + rng() % (kSize - 0x820);
+            const auto& place = places[rng() % 3];
+            const std::uint32_t date = rng() % 64;
+            store.PutU32(r, r).PutU32(r + 4, 16 + rng() % (kSize - r)).PutU32(r + 8, 0);
+            store.PutU32(r + 12, 0x12 | date << 8)
+                .PutU32(r + 16, 0x0E | place[0] << 8)
+                .PutU32(r + 20, 0x84 | kBody << 8)
+                .PutU32(r + 24, 0x14 | place[1] << 8);
+        }
+        const Bytes& image = store.Image();
+        test::ReferenceRecognizer reference(image);
+        std::vector<std::int64_t> order;
+        for (std::int64_t r = 0x7F0; r < kSize; ++r) order.push_back(r);
+        std::vector<std::int64_t> jumping;
+        for (std::size_t from = order.size(); from > 0;) {
+            const std::size_t start = from > 300 ? from - 300 : 0;
+            jumping.insert(jumping.end(), order.begin() + std::ptrdiff_t(start),
+                           order.begin() + std::ptrdiff_t(from));
+            from = start;
+        }
+        for (const auto* sequence : {&order, &jumping}) {
+            test::MemorySource source(image);
+            RecordRecognizer recognizer(source, test::UtcDates());
+            for (std::int64_t r : *sequence) {
+                RecoveredMessage got, expected;
+                std::uint64_t gotSkip = 0, skip = 0;
+                const bool hit = reference.Probe(r, expected, skip);
+                ASSERT_EQ(recognizer.ProbeIndexRecord(r, got, gotSkip), hit)
+                    << "round " << round << " at " << r;
+                if (!hit) continue;
+                ++hits;
+                EXPECT_TRUE(test::SameMessage(got, expected)) << "round " << round << " at " << r;
+                EXPECT_EQ(gotSkip, skip) << "round " << round << " at " << r;
+            }
+        }
+    }
+    EXPECT_GT(hits, 50);
+}
+
 }  // namespace
 }  // namespace dbx

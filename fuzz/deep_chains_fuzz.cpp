@@ -1,0 +1,98 @@
+// A whole store through the deep recovery as the command line runs it: displacement, the scan
+// gathering block headers, one row per body, the chains no record reaches, and the extraction
+// of every orphan, from a file into a private folder.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "block_index.h"
+#include "dedupe.h"
+#include "displacement.h"
+#include "message_extractor.h"
+#include "orphan_chains.h"
+#include "output_path.h"
+#include "record_date.h"
+#include "scan_store.h"
+#include "store_file.h"
+
+namespace {
+
+// Chains are at most a store long: a larger store repeats shapes a smaller one already holds.
+constexpr std::size_t kMaxStore = 48 * 1024;
+constexpr std::size_t kMaxExtracted = 24;
+
+struct Collector : dbx::ScanObserver {
+    std::vector<dbx::RecoveredMessage> hits;
+    bool WantsStatusText() const override { return false; }
+    void OnMessage(const dbx::RecoveredMessage& m) override { hits.push_back(m); }
+};
+
+std::string MakeFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "dbxdeep-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) abort();
+    return pattern;
+}
+
+std::string Utc(std::int64_t seconds) {
+    return dbx::IsoUtcText(seconds);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::vector<std::uint8_t> store(data, data + std::min(size, kMaxStore));
+    if (store.size() < dbx::kMinStoreLength) store.resize(dbx::kMinStoreLength);
+    const std::string folder = MakeFolder();
+    const std::string path = dbx::JoinPath(folder, "store.dbx");
+    const int fd = dbx::CreateExclusive(path);
+    if (fd < 0 || !dbx::WriteAll(fd, store.data(), store.size())) abort();
+    close(fd);
+
+    std::int64_t displacement = 0;
+    {
+        dbx::StoreFile file;
+        if (file.Open(path)) displacement = dbx::FindDisplacement(file).displacement;
+    }
+    dbx::BlockIndex index;
+    Collector collector;
+    dbx::ScanOptions options;
+    options.formatDate = Utc;
+    options.displacement = displacement;
+    options.blocks = &index;
+    dbx::ScanStore(path, collector, options);
+    std::vector<dbx::RecoveredMessage> listed = dbx::OneRowPerBody(std::move(collector.hits));
+
+    dbx::DeepSearchOptions deep;
+    deep.displacement = displacement;
+    deep.formatDate = Utc;
+    const std::vector<dbx::RecoveredMessage> orphans =
+        dbx::FindOrphanedChains(path, index, listed, deep);
+    // Every orphan starts on a block the index holds, and no two share one.
+    std::vector<std::uint32_t> starts;
+    for (const dbx::RecoveredMessage& m : orphans) {
+        if (!m.orphaned || !index.Find(m.offset)) abort();
+        starts.push_back(m.offset);
+    }
+    std::sort(starts.begin(), starts.end());
+    if (std::adjacent_find(starts.begin(), starts.end()) != starts.end()) abort();
+
+    dbx::MailCounter counter;
+    dbx::ExtractExtras extras;
+    extras.displacement = displacement;
+    extras.trimFreedTail = true;
+    for (std::size_t i = 0; i < orphans.size() && i < kMaxExtracted; ++i) {
+        const dbx::ExtractOutcome out =
+            dbx::ExtractMessage({orphans[i].offset, path, folder, 0, "Fuzz"}, counter, extras);
+        if (!out.path.empty() && out.status == dbx::ExtractStatus::Written) {
+            unlink(out.path.c_str());
+        }
+    }
+    unlink(path.c_str());
+    rmdir(folder.c_str());
+    return 0;
+}
