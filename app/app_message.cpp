@@ -5,15 +5,8 @@
 namespace dbx {
 
 MessageBoxOptions AppMessageStyle() {
-    MessageBoxOptions options;
-    options.windowArea.separatorStyle = 0;
-    options.windowArea.separatorCaptionAlignment = 2;
-    options.windowArea.separatorCaption = TextOrId();
-    options.windowArea.backgroundEffect = 12;  // vbump
-    options.windowArea.color1 = 0x86FDF7;
-    options.windowArea.color2 = 0xFFFFFF;
-    options.windowArea.color3 = 0x86FDF7;
-    return options;
+    // One definition of the style: the message-box library keeps it for its tools and tests.
+    return AppMessageOptions();
 }
 
 void Notify(const std::string& text, const char* caption, const std::string& moreText) {
