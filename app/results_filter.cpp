@@ -177,27 +177,19 @@ void ResultsFilter::OnRowsInserted(int first, int last) {
     std::vector<int> newRows(static_cast<std::size_t>(count));
     std::iota(newRows.begin(), newRows.end(), first);
     order_.insert(order_.begin() + first, newRows.begin(), newRows.end());
-    const int at = int(std::lower_bound(shown_.begin(), shown_.end(), first) - shown_.begin());
-    if (added.empty()) {
-        for (int& row : shown_) {
-            if (row >= first) row += count;
-        }
-        shownOf_.insert(shownOf_.begin() + first, std::size_t(count), -1);
-        for (std::size_t i = std::size_t(at); i < shown_.size(); ++i) {
-            shownOf_[std::size_t(shown_[i])] = int(i);
-        }
-        return;
-    }
-    beginInsertRows({}, at, at + int(added.size()) - 1);
+    // The rows shown so far name their model rows anew first: between the model's insert and
+    // ours, what we show must still read the same rows.
     for (int& row : shown_) {
         if (row >= first) row += count;
     }
+    const int at = int(std::lower_bound(shown_.begin(), shown_.end(), first) - shown_.begin());
+    if (!added.empty()) beginInsertRows({}, at, at + int(added.size()) - 1);
     shown_.insert(shown_.begin() + at, added.begin(), added.end());
     shownOf_.insert(shownOf_.begin() + first, std::size_t(count), -1);
     for (std::size_t i = std::size_t(at); i < shown_.size(); ++i) {
         shownOf_[std::size_t(shown_[i])] = int(i);
     }
-    endInsertRows();
+    if (!added.empty()) endInsertRows();
 }
 
 void ResultsFilter::OnDataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,

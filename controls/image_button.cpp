@@ -46,6 +46,9 @@ void CImageButton::Init() {
     setAutoDefault(false);
     setMouseTracking(true);
     ResetColours();
+    // A child with a name, so that what watches the window can see it tick.
+    hoverCheck_.setParent(this);
+    hoverCheck_.setObjectName(QStringLiteral("hoverCheck"));
     hoverCheck_.setInterval(kHoverCheckMs);
     connect(&hoverCheck_, &QTimer::timeout, this, [this] {
         if (!rect().contains(mapFromGlobal(QCursor::pos()))) EndHover();

@@ -15,6 +15,9 @@ CLinkButton::CLinkButton(QWidget* parent) : QPushButton(parent) {
     setFlat(true);
     setAutoDefault(false);
     setMouseTracking(true);
+    // A child with a name, so that what watches the window can see it tick.
+    hoverCheck_.setParent(this);
+    hoverCheck_.setObjectName(QStringLiteral("hoverCheck"));
     hoverCheck_.setInterval(kHoverCheckMs);
     connect(&hoverCheck_, &QTimer::timeout, this, [this] { CheckPointer(); });
 }

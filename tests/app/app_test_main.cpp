@@ -1,28 +1,27 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <QApplication>
+#include <QStandardPaths>
 
-#include <filesystem>
+#include <cstdio>
 
 #include "browser_pane.h"
+#include "private_home.h"
 
-// The GUI tests drive the real main window offscreen. Each test program gets a temporary
-// folder of its own (previews and extracted messages go there), so that programs running side
-// by side never share files.
+// The GUI tests drive the real main window offscreen, one application object and one web
+// engine for the whole program. It runs in a home of its own (settings, previews and
+// extracted messages go there), so that programs running side by side never share files and
+// no test sees the user's settings.
 int main(int argc, char** argv) {
+    dbx::test::PrivateHome home;
+    if (!home.Ok()) {
+        std::fputs("cannot make a private home folder for the tests\n", stderr);
+        return 1;
+    }
+    QStandardPaths::setTestModeEnabled(true);
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    char folder[] = "/tmp/dbxr-apptest-XXXXXX";
-    if (!::mkdtemp(folder)) return 1;
-    ::setenv("TMPDIR", folder, 1);
     dbx::BrowserPane::PrepareEngine();
     testing::InitGoogleTest(&argc, argv);
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        result = RUN_ALL_TESTS();
-    }
-    std::error_code error;
-    std::filesystem::remove_all(folder, error);
-    return result;
+    QApplication app(argc, argv);
+    return RUN_ALL_TESTS();
 }

@@ -144,8 +144,7 @@ TEST_F(Dressing, AGrownWindowGivesTheRoomToListAndPaneAndKeepsItsBands) {
     const int centre = dialog->Splitter()->CentreLine();
 
     dialog->resize(dialog->size() + QSize(300, 200));
-    QTest::qWait(50);
-    ASSERT_EQ(client->size(), designed + QSize(300, 200));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return client->size() == designed + QSize(300, 200); }));
     EXPECT_EQ(dialog->Control(kIdResults)->geometry(), before[kIdResults].adjusted(0, 0, 300, 100));
     EXPECT_EQ(dialog->Control(kIdPreview)->geometry(),
               before[kIdPreview].adjusted(0, 100, 300, 200));
@@ -169,7 +168,7 @@ TEST_F(Dressing, AGrownWindowGivesTheRoomToListAndPaneAndKeepsItsBands) {
 
     // Back at the template's size, everything is where the template puts it.
     dialog->resize(dialog->size() - QSize(300, 200));
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return client->size() == designed; }));
     for (const auto& [id, rect] : before) EXPECT_EQ(dialog->Control(id)->geometry(), rect) << id;
     EXPECT_EQ(bar->CentreLine(), centre);
 }

@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QTest>
-#include <QTimer>
 
 #include <filesystem>
 
@@ -40,6 +39,12 @@ class JobControl : public DialogTest {
         Click(kIdNext);
         ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
     }
+    // Runs `what` once the window's thread is back in its event loop, after what was queued
+    // before it.
+    template <typename F>
+    void Later(F what) {
+        QMetaObject::invokeMethod(dialog.get(), what, Qt::QueuedConnection);
+    }
     void ExpectStepOneLook() {
         EXPECT_EQ(dialog->Step(), 1);
         for (int id : {kIdBrowse, kIdPath, kIdNext, kIdPicture}) EXPECT_TRUE(Visible(id)) << id;
@@ -55,10 +60,10 @@ TEST_F(JobControl, BackPressedTwiceDuringAStoppedSearchGoesBackOnceAndSavingStil
     boxes.Answer(kIdYes);
     Click(kIdStop);
     ASSERT_TRUE(Visible(kIdBack));
-    // The second press and the end of the search come while the first press is handled, as
-    // they would for a user pressing twice on a busy machine.
-    QTimer::singleShot(50, dialog.get(), [this] { Click(kIdBack); });
-    QTimer::singleShot(200, dialog.get(), [&gate] { gate.released = true; });
+    // The second press and then the end of the search come while the first press is handled,
+    // as they would for a user pressing twice on a busy machine: queued, in that order.
+    Later([this] { Click(kIdBack); });
+    Later([&gate] { gate.released = true; });
     Click(kIdBack);
     // Taken at once: a second press finds nothing to press.
     EXPECT_FALSE(dialog->Control(kIdBack)->isEnabled());
@@ -89,8 +94,8 @@ TEST_F(JobControl, NextPressedTwiceStartsOneSearch) {
     WriteStore(store, Messages(20));
     seams.scanWindow = gate.Hook();
     SetPath(store);
-    QTimer::singleShot(50, dialog.get(), [this] { Click(kIdNext); });
-    QTimer::singleShot(200, dialog.get(), [&gate] { gate.released = true; });
+    Later([this] { Click(kIdNext); });
+    Later([&gate] { gate.released = true; });
     Click(kIdNext);
     Click(kIdNext);
     ASSERT_TRUE(PumpUntil([&] { return gate.released.load(); }));

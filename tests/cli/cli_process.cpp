@@ -1,22 +1,45 @@
 #include "cli_process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
+#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <thread>
+#include <cerrno>
 
 #include "test_support.h"
 
 namespace dbx::test {
+namespace {
 
-ProcessResult RunDbxrecover(const std::vector<std::string>& args,
-                            std::optional<std::chrono::milliseconds> interruptAfter) {
-    ProcessOptions options;
-    options.interruptAfter = interruptAfter;
-    return RunDbxrecover(args, options);
+// The terminal's master side; the child opens the other side as its stderr.
+int OpenTerminal() {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0) return -1;
+    if (grantpt(master) != 0 || unlockpt(master) != 0) {
+        close(master);
+        return -1;
+    }
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    return master;
 }
+
+// Appends what the terminal holds; false once the other side is gone.
+bool DrainTerminal(int master, std::string& into) {
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n > 0) {
+            into.append(buffer, std::size_t(n));
+            continue;
+        }
+        return n < 0 && (errno == EAGAIN || errno == EINTR);
+    }
+}
+
+}  // namespace
 
 ProcessResult RunDbxrecover(const std::vector<std::string>& args, const ProcessOptions& options) {
     TempDir dir;
@@ -25,10 +48,18 @@ ProcessResult RunDbxrecover(const std::vector<std::string>& args, const ProcessO
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
 
+    ProcessResult result;
+    const int master = options.terminalStderr ? OpenTerminal() : -1;
+    if (options.terminalStderr && master < 0) {
+        result.err = "no terminal could be opened";
+        return result;
+    }
     const pid_t pid = fork();
     if (pid == 0) {
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = master >= 0 ? open(ptsname(master), O_RDWR | O_NOCTTY)
+                                    : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (out < 0 || err < 0) _exit(125);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
         if (options.prepare && !options.prepare()) _exit(126);
@@ -38,25 +69,37 @@ ProcessResult RunDbxrecover(const std::vector<std::string>& args, const ProcessO
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     bool interrupted = false;
-    ProcessResult result;
+    std::string err;
     int status = 0;
     while (waitpid(pid, &status, WNOHANG) == 0) {
-        const auto elapsed = Clock::now() - start;
-        if (options.interruptAfter && !interrupted && elapsed >= *options.interruptAfter) {
-            kill(pid, SIGINT);
-            interrupted = true;
+        if (master >= 0) DrainTerminal(master, err);
+        if (options.interruptWhen && !interrupted) {
+            if (master < 0) err = ReadWholeFile(errPath);
+            if (options.interruptWhen(err)) {
+                kill(pid, SIGINT);
+                interrupted = true;
+            }
         }
-        if (options.killAfter && elapsed >= *options.killAfter) {
+        if (options.killAfter && Clock::now() - start >= *options.killAfter) {
             kill(pid, SIGKILL);
             waitpid(pid, &status, 0);
             result.timedOut = true;
             break;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        // Sleeps until the child writes to the terminal, or a short while for its end.
+        pollfd wake{master, POLLIN, 0};
+        poll(&wake, master >= 0 ? 1 : 0, 5);
     }
+    result.signaled = WIFSIGNALED(status);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = ReadWholeFile(outPath);
-    result.err = ReadWholeFile(errPath);
+    if (master >= 0) {
+        DrainTerminal(master, err);
+        close(master);
+        result.err = err;
+    } else {
+        result.err = ReadWholeFile(errPath);
+    }
     return result;
 }
 

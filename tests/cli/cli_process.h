@@ -9,15 +9,19 @@
 namespace dbx::test {
 
 struct ProcessResult {
-    int exitCode = -1;
+    int exitCode = -1;      // the status it exited with, or 128 + the signal that ended it
+    bool signaled = false;  // ended by a signal, not by exiting
     std::string out;
     std::string err;
     bool timedOut = false;  // killed after ProcessOptions::killAfter
 };
 
 struct ProcessOptions {
-    // Sends SIGINT once that much time has passed.
-    std::optional<std::chrono::milliseconds> interruptAfter;
+    // Gives the program a terminal as its stderr, so that it draws its progress line there.
+    bool terminalStderr = false;
+    // Sends SIGINT once what the program wrote to stderr so far makes this true: a handshake
+    // with the program, so that the signal never comes before what it is meant to interrupt.
+    std::function<bool(const std::string& err)> interruptWhen;
     // Kills the process once that much time has passed, so that a hang fails the test.
     std::optional<std::chrono::milliseconds> killAfter;
     // Runs in the child before dbxrecover starts (e.g. to mount a small file system); a false
@@ -25,10 +29,8 @@ struct ProcessOptions {
     std::function<bool()> prepare;
 };
 
-// Runs dbxrecover with `args`, stdout and stderr captured. With `interruptAfter`, sends
-// SIGINT once that much time has passed.
+// Runs dbxrecover with `args`, stdout and stderr captured.
 ProcessResult RunDbxrecover(const std::vector<std::string>& args,
-                            std::optional<std::chrono::milliseconds> interruptAfter = {});
-ProcessResult RunDbxrecover(const std::vector<std::string>& args, const ProcessOptions& options);
+                            const ProcessOptions& options = {});
 
 }  // namespace dbx::test

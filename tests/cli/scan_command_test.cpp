@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include <nlohmann/json.hpp>
@@ -191,11 +192,26 @@ TEST(ScanCommandLarge, StoresBeyond4GiBAreScannedOverTheirFirst4GiBWithAWarning)
     ASSERT_EQ(json::parse(result.out).size(), 1u);
 }
 
+// The window offset of the latest progress line the program drew, or -1 before the first.
+long long ShownWindow(const std::string& err) {
+    const std::string label = "Parsing file :";
+    const std::size_t at = err.rfind(label);
+    if (at == std::string::npos) return -1;
+    return std::atoll(err.c_str() + at + label.size());
+}
+
 TEST(ScanCommandLarge, CtrlCStopsTheScanAndKeepsWhatWasFound) {
     test::TempDir dir;
     const std::string path = SparseStore(dir, 4ull << 30);
-    auto result = RunDbxrecover({"scan", "--format", "json", path}, std::chrono::milliseconds(300));
+    // Interrupted once the progress line shows the scan past the record, and long before the
+    // end of the store: rows are handed over window by window, in order.
+    test::ProcessOptions options;
+    options.terminalStderr = true;
+    options.interruptWhen = [](const std::string& err) { return ShownWindow(err) >= 0x10000; };
+    auto result = RunDbxrecover({"scan", "--format", "json", path}, options);
+    EXPECT_FALSE(result.signaled) << "the program did not catch the interrupt";
     EXPECT_EQ(result.exitCode, 130) << result.err;
+    EXPECT_NE(result.err.find("the scan was stopped"), std::string::npos) << result.err;
     json hits = json::parse(result.out);
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(hits[0]["from"], "early@example.com");

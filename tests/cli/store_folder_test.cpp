@@ -132,8 +132,7 @@ TEST_F(StoreFolder, ScanListsEveryStoreAndExtractWritesOneFolderEach) {
 TEST_F(StoreFolder, DescriptiveNamesAreDatedSafeAndUnique) {
     const std::string path = dir.File("one.dbx");
     SaveStore(path, {"Re: same", "Re: same", "caf\xE9"});
-    auto result =
-        RunDbxrecover({"extract", path, "--out", out, "--names", "descriptive"}, std::nullopt);
+    auto result = RunDbxrecover({"extract", path, "--out", out, "--names", "descriptive"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     // The date is the local one: work it out here as the tool does.
     char date[32];

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
 
 #include "controls_fixture.h"
@@ -251,11 +252,13 @@ TEST_F(ImageButtonTest, HoverEndsWhenThePointerIsGoneWithoutALeaveOrWhenHidden) 
     QCursor::setPos(button->mapToGlobal(QPoint(30, 25)));
     Hover();
     ASSERT_TRUE(button->IsHovered());
-    QTest::qWait(CImageButton::kHoverCheckMs * 2);
+    // Still inside: the timer's checks keep it.
+    QSignalSpy checks(button->findChild<QTimer*>("hoverCheck"), &QTimer::timeout);
+    ASSERT_TRUE(checks.isValid());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return checks.count() >= 2; }));
     EXPECT_TRUE(button->IsHovered());
     QCursor::setPos(window->mapToGlobal(QPoint(300, 200)));
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return !button->IsHovered(); }, CImageButton::kHoverCheckMs * 3));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !button->IsHovered(); }));
 
     QCursor::setPos(button->mapToGlobal(QPoint(30, 25)));
     Hover();

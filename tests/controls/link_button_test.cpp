@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "controls_fixture.h"
 #include "resource_registry.h"
@@ -67,12 +68,13 @@ TEST_F(LinkButtonTest, HoverEndsThroughTheTimerWhenThePointerLeavesWithoutAMove)
     QTest::mouseMove(link, QPoint(50, 20));
     QCursor::setPos(link->mapToGlobal(QPoint(50, 20)));
     ASSERT_TRUE(link->IsHovering());
-    // Still inside: the timer keeps it.
-    QTest::qWait(CLinkButton::kHoverCheckMs * 2);
+    // Still inside: the timer's checks keep it.
+    QSignalSpy checks(link->findChild<QTimer*>("hoverCheck"), &QTimer::timeout);
+    ASSERT_TRUE(checks.isValid());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return checks.count() >= 2; }));
     EXPECT_TRUE(link->IsHovering());
     QCursor::setPos(window->mapToGlobal(QPoint(300, 200)));
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return !link->IsHovering(); }, CLinkButton::kHoverCheckMs * 3));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !link->IsHovering(); }));
 }
 
 TEST_F(LinkButtonTest, ADragFromElsewhereDoesNotStartHovering) {
