@@ -52,7 +52,7 @@ TEST_F(Dressing, EveryButtonShowsItsPictureAndTellsWhatItDoes) {
         auto* button = dialog->ControlAs<CImageButton>(id);
         ASSERT_NE(button, nullptr) << id;
         EXPECT_TRUE(button->HasImage()) << id;
-        EXPECT_EQ(button->Hint(), QString::fromLatin1(hint)) << id;
+        EXPECT_EQ(button->toolTip(), QString::fromLatin1(hint)) << id;
         EXPECT_TRUE(button->HintActive()) << id;
         EXPECT_TRUE(button->text().isEmpty()) << id;
     }
@@ -67,7 +67,7 @@ TEST_F(Dressing, EveryButtonShowsItsPictureAndTellsWhatItDoes) {
     EXPECT_EQ(link->size(), QSize(168, 40));
     EXPECT_EQ(link->pos(), dialog->Control(kIdHomePage)->pos());
     EXPECT_TRUE(link->HasHandCursor());
-    EXPECT_EQ(link->Hint(), "Click here to visit software home page");
+    EXPECT_EQ(link->toolTip(), "Click here to visit software home page");
 
     EXPECT_NE(dialog->ControlAs<CRoundGroupBox>(kIdSelectFrame), nullptr);
     EXPECT_NE(dialog->ControlAs<CTransparentStatic>(kIdInstruction), nullptr);

@@ -41,15 +41,6 @@ TEST_F(StartUp, ControlsSitAtTheirTemplateRectanglesInPixels) {
     EXPECT_EQ(dialog->Control(1014)->geometry(), QRect(96, 452, 422, 13));   // 64,278 281x8
 }
 
-TEST_F(StartUp, ButtonsTellWhatTheyDoInTheirHints) {
-    EXPECT_EQ(dialog->Control(1000)->toolTip(), "Go to next step");
-    EXPECT_EQ(dialog->Control(1011)->toolTip(), "Go to privious step");
-    EXPECT_EQ(dialog->Control(1012)->toolTip(), "stop current process");
-    EXPECT_EQ(dialog->Control(1007)->toolTip(), "Save file");
-    EXPECT_EQ(dialog->Control(1005)->toolTip(), "Settings for repaired files name");
-    EXPECT_EQ(dialog->Control(1008)->toolTip(), "Click here to visit software home page");
-}
-
 TEST_F(StartUp, ResultsListColumnsAndStyle) {
     ResultsView* list = dialog->ResultsList();
     const QStringList titles{"From", "Subject", "Status", "To", "Date", "Location"};
