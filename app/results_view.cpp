@@ -71,6 +71,7 @@ ResultsView::ResultsView(QWidget* parent) : QTableView(parent) {
     setPalette(colours);
 
     previewTimer_ = new QTimer(this);
+    previewTimer_->setObjectName(QStringLiteral("previewDelay"));
     previewTimer_->setSingleShot(true);
     previewTimer_->setInterval(kPreviewDelayMs);
     connect(previewTimer_, &QTimer::timeout, this, [this] {

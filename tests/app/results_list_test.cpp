@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include "code_pages.h"
 #include "results_filter.h"
@@ -169,10 +169,9 @@ class ListKeys : public ::testing::Test {
                         QString(), autoRepeat);
         QApplication::sendEvent(&view, &event);
     }
-    void Wait(int ms) {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+    // Waits until the list has asked for `count` previews in all.
+    bool PreviewsReach(std::size_t count) {
+        return QTest::qWaitFor([&] { return previews.size() >= count; });
     }
     QPoint CellCentre(int row, int column) {
         return view.visualRect(list.index(row, column)).center();
@@ -190,32 +189,34 @@ TEST_F(ListKeys, ArrowsPreviewOnceTheKeysRest) {
     QTest::keyClick(&view, Qt::Key_Down);
     EXPECT_EQ(view.currentIndex().row(), 3);
     EXPECT_TRUE(previews.empty());
-    Wait(400);
+    ASSERT_TRUE(PreviewsReach(1));
     EXPECT_EQ(previews, std::vector<int>{3});
     QTest::keyClick(&view, Qt::Key_End);
-    Wait(400);
+    ASSERT_TRUE(PreviewsReach(2));
     QTest::keyClick(&view, Qt::Key_Home);
-    Wait(400);
+    ASSERT_TRUE(PreviewsReach(3));
     EXPECT_EQ(previews, (std::vector<int>{3, 39, 0}));
     QTest::keyClick(&view, Qt::Key_PageDown);
-    Wait(400);
+    ASSERT_TRUE(PreviewsReach(4));
     ASSERT_EQ(previews.size(), 4u);
     EXPECT_GT(previews.back(), 1);
     EXPECT_EQ(previews.back(), view.currentIndex().row());
 }
 
 TEST_F(ListKeys, AHeldKeyPreviewsOnlyWhereItIsLetGo) {
+    QSignalSpy pauses(view.findChild<QTimer*>("previewDelay"), &QTimer::timeout);
+    ASSERT_TRUE(pauses.isValid());
     Key(Qt::Key_Down, true, false);
     for (int i = 0; i < 6; ++i) {
-        Wait(60);
         Key(Qt::Key_Down, false, true);
         Key(Qt::Key_Down, true, true);
     }
-    Wait(300);  // still held: longer than the delay, yet no preview
+    // Still held once the pause has passed: no preview yet.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pauses.count() >= 1; }));
     EXPECT_TRUE(previews.empty());
     EXPECT_EQ(view.currentIndex().row(), 7);
     Key(Qt::Key_Down, false, false);
-    Wait(400);
+    ASSERT_TRUE(PreviewsReach(1));
     EXPECT_EQ(previews, std::vector<int>{7});
 }
 
@@ -223,8 +224,7 @@ TEST_F(ListKeys, EnterPreviewsAtOnceAndSpaceTicks) {
     QTest::keyClick(&view, Qt::Key_Down);
     QTest::keyClick(&view, Qt::Key_Return);
     EXPECT_EQ(previews, std::vector<int>{1});
-    Wait(300);
-    EXPECT_EQ(previews, std::vector<int>{1});  // the pending one was taken by Enter
+    EXPECT_FALSE(view.PreviewPending());  // the pending one was taken by Enter
     QTest::keyClick(&view, Qt::Key_Space);
     EXPECT_TRUE(model.Checked(list.SourceRow(1)));
     EXPECT_FALSE(model.Checked(list.SourceRow(0)));
@@ -242,7 +242,7 @@ TEST_F(ListKeys, WhileBusyTheListTakesNoKeysAndGetsTheKeyboardBackAfterwards) {
     view.SetBusy(false);
     EXPECT_TRUE(view.isEnabled());
     EXPECT_EQ(view.window()->focusWidget(), &view);
-    Wait(300);
+    EXPECT_FALSE(view.PreviewPending());
     EXPECT_TRUE(previews.empty());
 }
 
