@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <QVariant>
 
 #include <algorithm>
@@ -15,6 +16,7 @@ namespace dbx {
 namespace {
 
 constexpr char kOwnerDrawProperty[] = "skinOwnerDraw";
+constexpr char kTextProperty[] = "skinText";  // the item's own text, as the skin recorded it
 constexpr char kCommandProperty[] = "commandId";
 constexpr int kTextLimit = 255;  // characters of an item text the skin reads
 
@@ -24,7 +26,6 @@ struct CommandImage {
 };
 
 struct Tables {
-    std::map<std::uint32_t, QString> commandText;
     std::vector<std::pair<QPointer<QMenu>, QString>> submenuText;
     std::map<std::uint32_t, CommandImage> commandImage;
 };
@@ -112,9 +113,9 @@ SkinItemInfo BuildSkinItemInfo(QWidget* menu, QAction* item) {
         }
         return info;
     }
-    if (auto it = tables.commandText.find(info.id); it != tables.commandText.end()) {
-        info.text = it->second;
-    }
+    // Each item keeps its own text: items without a command id (or sharing one) have texts of
+    // their own too.
+    info.text = item->property(kTextProperty).toString();
     if (auto it = tables.commandImage.find(info.id); it != tables.commandImage.end()) {
         info.imageList = it->second.images;
         info.imageIndex = it->second.index;
@@ -133,7 +134,24 @@ bool IsSkinnedWindow(const QWidget* window) {
 
 void ConvertMenuBar(QWidget* window) {
     if (!IsSkinnedWindow(window)) return;
-    if (QMenuBar* bar = window->findChild<QMenuBar*>()) SkinMenu(window, bar, true, true);
+    QMenuBar* bar = window->findChild<QMenuBar*>();
+    if (!bar) return;
+    SkinMenu(window, bar, true, true);
+    // Alt and a title's letter open its menu, whether or not the title marks a letter: the
+    // marked one, else the first.
+    for (QAction* title : bar->actions()) {
+        const QString caption = title->text();
+        if (caption.isEmpty() || title->isSeparator()) continue;
+        const qsizetype marked = caption.indexOf(u'&');
+        const QChar letter =
+            marked >= 0 && marked + 1 < caption.size() ? caption[marked + 1] : caption[0];
+        if (!letter.isLetterOrNumber() || marked >= 0) continue;  // Qt opens marked ones itself
+        auto* opener = new QShortcut(QKeySequence(Qt::ALT | letter.toUpper().unicode()), window);
+        opener->setObjectName(QStringLiteral("menuOpener"));
+        QObject::connect(opener, &QShortcut::activated, bar, [bar, title] {
+            if (title->isVisible() && title->isEnabled()) bar->setActiveAction(title);
+        });
+    }
 }
 
 std::uint32_t PackPopupItemSize(int captionWidth, int acceleratorWidth, int height) {
@@ -190,7 +208,7 @@ void SkinMenu(QWidget* window, QWidget* menu, bool enabled, bool menuBar) {
                         it->second = text;
                     }
                 } else {
-                    tables.commandText[CommandOf(item)] = text;
+                    item->setProperty(kTextProperty, text);
                 }
             }
         }
@@ -245,7 +263,6 @@ MeasureItemRecord MeasureSkinnedItem(MeasureItemRecord record) {
 
 void ClearMenuSkinTables() {
     Tables& tables = TheTables();
-    tables.commandText.clear();
     tables.submenuText.clear();
     tables.commandImage.clear();
 }

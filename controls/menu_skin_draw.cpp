@@ -131,7 +131,13 @@ bool DrawSkinnedItem(const DrawItemRecord& record, const MenuSkinSettings& setti
     }
     if (menuBarItem && selected) ShadeStrip(buffer, r);
 
-    QPainter painter(&buffer);
+    // The background goes through the buffer; texts and pictures are drawn on the menu itself,
+    // so that what an item says can be read back from the menu's own painter.
+    QPainter& painter = *record.painter;
+    painter.save();
+    painter.drawImage(record.rect.topLeft(), buffer);
+    painter.translate(record.rect.topLeft());
+    painter.setClipRect(QRect(0, 0, buffer.width(), buffer.height()), Qt::IntersectClip);
     if (info.IsSeparator()) {
         const int y = r.top + r.Height() / 2;
         painter.fillRect(QRect(r.left + kCaptionLeft, y, r.Width() - kCaptionLeft - 1, 1),
@@ -184,8 +190,7 @@ bool DrawSkinnedItem(const DrawItemRecord& record, const MenuSkinSettings& setti
             }
         }
     }
-    painter.end();
-    record.painter->drawImage(record.rect.topLeft(), buffer);
+    painter.restore();
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "menu_skin_style.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -133,6 +134,25 @@ int MenuSkinStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
         }
     }
     return QProxyStyle::pixelMetric(metric, option, widget);
+}
+
+void MenuSkinStyle::polish(QWidget* widget) {
+    QProxyStyle::polish(widget);
+    if (qobject_cast<QMenuBar*>(widget)) widget->installEventFilter(this);
+}
+
+void MenuSkinStyle::unpolish(QWidget* widget) {
+    if (qobject_cast<QMenuBar*>(widget)) widget->removeEventFilter(this);
+    QProxyStyle::unpolish(widget);
+}
+
+bool MenuSkinStyle::eventFilter(QObject* watched, QEvent* event) {
+    // The bar's titles are drawn in the inactive colour while its window is inactive; Qt does
+    // not draw a menu bar again when that changes, so it kept the start-up look.
+    if (event->type() == QEvent::ActivationChange) {
+        if (auto* bar = qobject_cast<QMenuBar*>(watched)) bar->update();
+    }
+    return QProxyStyle::eventFilter(watched, event);
 }
 
 int MenuSkinStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
