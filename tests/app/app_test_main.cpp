@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "browser_pane.h"
+#include "browser/browser_pane.h"
 
 // The GUI tests drive the real main window offscreen. Each test program gets a temporary
 // folder of its own (previews and extracted messages go there), so that programs running side
