@@ -110,7 +110,7 @@ void RecoveryDialog::AddRoutes() {
     m_router.Add({kCmdExitHidden, kCmdExit}, [commands] { commands->OnExit(); });
 
     for (const auto& [id, widget] : Controls()) {
-        if (auto* button = qobject_cast<QAbstractButton*>(widget); button && m_router.Handles(id)) {
+        if (auto* button = qobject_cast<QAbstractButton*>(widget); button && Routes(id)) {
             connect(button, &QAbstractButton::clicked, this, [this, id = id] { RunCommand(id); });
         }
     }

@@ -138,6 +138,39 @@ TEST_F(JobControl, BackAfterStopWaitsForTheSearchToShowItsEnd) {
     EXPECT_FALSE(dialog->Flow().Busy());
 }
 
+TEST_F(JobControl, TheSearchAndThePreviewEachHaveTheirOwnStop) {
+    ScanGate gate(10 * 2560);
+    StartHeldSearch(gate);
+    boxes.Answer(kIdYes);
+    Click(kIdStop);
+    gate.released = true;
+    WaitForJobs();
+    ASSERT_TRUE(dialog->windowTitle().contains("Search stopped"));
+    ASSERT_GT(dialog->Results()->rowCount(), 0);
+    // A preview neither takes back the search's stop nor starts stopped itself.
+    Gate held;
+    seams.previewStart = [&held] { held.Pass(0, 0); };
+    ClickCell(0, ResultsModel::kSubject);
+    ASSERT_TRUE(PumpUntil([&] { return held.reached.load(); }));
+    EXPECT_TRUE(dialog->Flow().Scan().StopRequested());
+    EXPECT_FALSE(dialog->Flow().Preview().StopRequested());
+    // Stopping the preview stops it alone.
+    boxes.Answer(kIdYes);
+    Click(kIdStop);
+    EXPECT_TRUE(dialog->Flow().Preview().StopRequested());
+    held.released = true;
+    WaitForJobs();
+    // The next search starts unstopped and says it found everything.
+    Click(kIdBack);
+    WaitForJobs();
+    seams.scanWindow = nullptr;
+    Click(kIdNext);
+    WaitForJobs();
+    EXPECT_FALSE(dialog->Flow().Scan().StopRequested());
+    EXPECT_FALSE(dialog->windowTitle().contains("Search stopped"));
+    EXPECT_EQ(dialog->Results()->rowCount(), 60);
+}
+
 TEST_F(JobControl, ANamedPipeEndsTheSearchAtOnceLikeAnUnreadableFile) {
     const std::string pipe = stores.File("pipe.dbx");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
