@@ -1,7 +1,7 @@
 // dbxrecover-gui [STORE]: the desktop program; a given store is put in the path field.
 #include <QStringList>
 
-#include "browser_pane.h"
+#include "browser/browser_pane.h"
 #include "recovery_app.h"
 
 int main(int argc, char** argv) {

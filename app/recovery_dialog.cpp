@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
@@ -11,32 +10,27 @@
 #include <filesystem>
 
 #include "ansi_codepage.h"
-#include "app_resources.h"
-#include "app_texts.h"
-#include "browser_pane.h"
-#include "deep_search_menu.h"
+#include "browser/browser_pane.h"
+#include "commands/deep_search_menu.h"
+#include "commands/message_filter.h"
+#include "commands/window_commands.h"
+#include "common/app_resources.h"
+#include "common/app_texts.h"
 #include "dialog_builder.h"
-#include "dialog_units.h"
-#include "dressed_controls.h"
-#include "globals.h"
-#include "locale_dates.h"
-#include "message_filter.h"
+#include "dressing/dressed_controls.h"
+#include "dressing/window_dressing.h"
+#include "layout/window_layout.h"
+#include "list/list_tools.h"
+#include "list/results_filter.h"
+#include "list/results_model.h"
+#include "list/results_view.h"
 #include "output_path.h"
-#include "preview_controller.h"
-#include "resource_registry.h"
-#include "results_filter.h"
-#include "results_model.h"
-#include "results_view.h"
-#include "save_controller.h"
-#include "saving_dialog.h"
-#include "scan_controller.h"
 #include "static_text.h"
 #include "templates.h"
+#include "wizard/wizard_flow.h"
 
 namespace dbx {
 namespace {
-
-constexpr int kColumnWidth = 170;
 
 // The results list and the preview pane are controls of this program's own.
 QWidget* MakeMainControl(const ControlTemplate& control, QWidget* parent) {
@@ -55,31 +49,23 @@ const DialogTemplate& RegisteredMainTemplate() {
 
 RecoveryDialog::RecoveryDialog(QWidget* parent)
     : TemplateDialog(RegisteredMainTemplate(), QImage(), parent, MakeMainControl) {
-    m_hIcon = ResourceRegistry::Instance().Icon(kIdrMainIcon);
-    // Painted by the window's dressing.
-    m_hBackground = ResourceRegistry::Instance().Image(kIdrBackground);
     BuildWindow();
     OnInitDialog();
 }
 
 RecoveryDialog::~RecoveryDialog() {
-    // Each workflow asks its job to stop and waits for it; no job waits for this thread.
-    delete m_save;
-    delete m_preview;
-    delete m_scan;
-    m_save = nullptr;
-    m_preview = nullptr;
-    m_scan = nullptr;
+    // The flow asks each job to stop and waits for it; no job waits for this thread.
+    delete m_flow;
+    m_flow = nullptr;
     qApp->removeEventFilter(m_filter);
-    if (g_pMainDialog == this) g_pMainDialog = nullptr;
 }
 
 void RecoveryDialog::BuildWindow() {
     m_menuBar =
         BuildMenuBar(MainMenuTemplate(), this, [this](int command) { RunCommand(command); });
-    AddDeepSearchItem(m_menuBar);
+    AddDeepSearchItem(m_menuBar, m_session);
     SetMenuBar(m_menuBar);
-    MakeResizable();
+    m_layout = new WindowLayout(*this);
 
     m_results = new ResultsModel(this);
     m_shown = new ResultsFilter(m_results, this);
@@ -89,64 +75,75 @@ void RecoveryDialog::BuildWindow() {
     Control(kIdPicture)->lower();
     Control(kIdPreview)->lower();
 
-    m_scan = new ScanController(*this, LocaleDateFormatter(), this);
-    m_preview = new PreviewController(*this, this);
-    m_save = new SaveController(*this, this);
-    connect(m_scan, &ScanController::Ended, this, [this] { OnJobEnded(); });
-    connect(m_preview, &PreviewController::Ended, this, [this] { OnJobEnded(); });
-    connect(m_save, &SaveController::Ended, this, [this] { OnJobEnded(); });
-
+    m_flow = new WizardFlow(*this, this);
+    connect(m_flow, &WizardFlow::StepShown, m_layout,
+            [this](int step) { m_layout->ShowStep(step); });
+    m_commands = new WindowCommands(*this, *m_flow);
+    m_dressing = new WindowDressing(*this, m_menuBar);
     AddRoutes();
-    BuildListTools();
-    connect(ResultsList(), &ResultsView::Clicked, this,
-            [this](QPoint point) { OnMessageListClick(point); });
-    connect(ResultsList(), &ResultsView::DoubleClicked, this,
-            [this](QPoint point) { OnMessageListClick(point); });
+    m_listTools = new ListTools(*this, *m_flow, m_menuBar);
+    connect(ResultsList(), &ResultsView::Clicked, m_flow,
+            [this](QPoint point) { m_flow->OnListClick(point); });
+    connect(ResultsList(), &ResultsView::DoubleClicked, m_flow,
+            [this](QPoint point) { m_flow->OnListClick(point); });
 
-    m_filter = new MessageFilter(this);
+    m_filter = new MessageFilter(
+        this, Pane(), [this] { RunCommand(kCmdHelp); }, [this] { m_commands->ShowSystemMenu(); });
     qApp->installEventFilter(m_filter);
 }
 
+void RecoveryDialog::AddRoutes() {
+    WizardFlow* flow = m_flow;
+    WindowCommands* commands = m_commands;
+    m_router.Add({kIdNext, kIdHiddenNext, kCmdNext}, [flow] { flow->OnNext(); });
+    m_router.Add({kIdBack}, [flow] { flow->OnBack(); });
+    m_router.Add({kIdStop}, [flow] { flow->OnStop(); });
+    m_router.Add({kIdSelectAll}, [flow] { flow->OnSelectAll(); });
+    m_router.Add({kIdUnselectAll}, [flow] { flow->OnUnselectAll(); });
+    m_router.Add({kIdSave}, [flow] { flow->OnSave(); });
+    m_router.Add({kIdBrowse, kIdHiddenBrowse, kCmdBrowse}, [commands] { commands->OnBrowse(); });
+    m_router.Add({kIdSettings, kCmdSettings}, [commands] { commands->OnSettings(); });
+    m_router.Add({kIdLiveUpdate, kCmdLiveUpdate}, [commands] { commands->OnLiveUpdate(); });
+    m_router.Add({kCmdHelp}, [commands] { commands->OnHelp(); });
+    m_router.Add({kCmdAbout}, [commands] { commands->OnAbout(); });
+    m_router.Add({kIdHomePage, kCmdHomePage}, [commands] { commands->OnHomePage(); });
+    m_router.Add({kCmdExitHidden, kCmdExit}, [commands] { commands->OnExit(); });
+
+    for (const auto& [id, widget] : Controls()) {
+        if (auto* button = qobject_cast<QAbstractButton*>(widget); button && Routes(id)) {
+            connect(button, &QAbstractButton::clicked, this, [this, id = id] { RunCommand(id); });
+        }
+    }
+}
+
 void RecoveryDialog::OnInitDialog() {
-    g_bJobBusy = 0;
-    BuildSystemMenu();
-    DressMenus();  // dressing point A
-    g_pMainDialog = this;
-    setWindowIcon(m_hIcon);
-    DressToolbar();  // dressing point B
-    m_nStep = 1;
-
+    QMenu* systemMenu = m_commands->BuildSystemMenu();
+    m_dressing->DressMenus(systemMenu);  // dressing point A
+    m_dressing->SetWindowIcon();
+    m_dressing->DressToolbar();  // dressing point B
+    m_flow->Begin();
     ResultsView* list = ResultsList();
-    QHeaderView* header = list->horizontalHeader();
-    for (int column = 0; column < ResultsModel::kLocation; ++column) {
-        header->resizeSection(column, kColumnWidth);
-    }
-    // Present but not visible: it holds each message's offset for the preview and Save.
-    header->resizeSection(ResultsModel::kLocation, 0);
-    SizeDateColumn();
-
-    m_imgListIcons.clear();
-    for (int id : {kIdrListIconMessage, kIdrListIconDeleted}) {
-        const QImage large = ResourceRegistry::Instance().Image(id, QSize(48, 48));
-        m_imgListIcons.push_back(
-            large.isNull() ? QIcon()
-                           : QIcon(QPixmap::fromImage(large.scaled(16, 16, Qt::IgnoreAspectRatio,
-                                                                   Qt::SmoothTransformation))));
-    }
-    m_results->SetRowIcon(m_imgListIcons.front());
-    DressWizardButtons();  // dressing point C
-    g_bStopSearch = 0;
+    m_layout->SizeColumns(list);
+    m_dressing->DressResults(m_results);
+    m_dressing->DressWizardButtons();  // dressing point C
     list->setShowGrid(true);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    CreateSplitter();  // dressing point D
-    LayOutForSize();
-    Instruction()->SetWindowText(AnsiToQString(texts::kStepOne));
-    m_strPrefix = texts::kPrefix;
+    m_layout->CreateSplitter();  // dressing point D
+    m_layout->LayOutForSize();
+    m_session.prefix = texts::kPrefix;
     std::error_code error;
-    m_strStartDir = std::filesystem::current_path(error).string();
-    AssignMenuIcons();  // dressing point E
-    g_strPreviewPage = JoinPath(m_strStartDir, texts::kStartPage);
+    m_session.startDir = std::filesystem::current_path(error).string();
+    m_dressing->AssignMenuIcons();  // dressing point E
+    m_session.previewPage = JoinPath(m_session.startDir, texts::kStartPage);
     if (auto* path = ControlAs<QLineEdit>(kIdPath)) path->setFocus();
+}
+
+void RecoveryDialog::OnSysCommand(int id) {
+    if ((id & ~0xF) == kSysCmdAbout) RunCommand(kCmdAbout);
+}
+
+int RecoveryDialog::Step() const {
+    return m_flow->Step();
 }
 
 ResultsView* RecoveryDialog::ResultsList() const {
@@ -155,10 +152,6 @@ ResultsView* RecoveryDialog::ResultsList() const {
 
 BrowserPane* RecoveryDialog::Pane() const {
     return ControlAs<BrowserPane>(kIdPreview);
-}
-
-StaticText* RecoveryDialog::Instruction() const {
-    return ControlAs<StaticText>(kIdInstruction);
 }
 
 void RecoveryDialog::SetControlVisible(int id, bool visible) {
@@ -179,18 +172,6 @@ void RecoveryDialog::SetControlText(int id, const std::string& ansiText) {
 
 void RecoveryDialog::SetProgress(int percent) {
     if (auto* bar = ControlAs<QProgressBar>(kIdProgress)) bar->setValue(percent);
-}
-
-bool RecoveryDialog::JobRunning() const {
-    return m_scan->Running() || m_preview->Running() || m_save->Running();
-}
-
-SavingDialog* RecoveryDialog::Saving() const {
-    return m_save->Saving();
-}
-
-void RecoveryDialog::OnMessageListClick(const QPoint& viewportPoint) {
-    m_preview->OnListClick(viewportPoint);
 }
 
 void RecoveryDialog::keyPressEvent(QKeyEvent* event) {

@@ -10,15 +10,17 @@ class BrowserPane;
 class ResultsFilter;
 class ResultsModel;
 class ResultsView;
+struct WindowSession;
 
-// What the scan, preview and save workflows see of the main window and may change in it.
-// Used on the user-interface thread only.
+// What the parts of the main window (the wizard's flow, its jobs, the list's tools and the
+// commands) see of it and may change in it. Used on the user-interface thread only.
 class WizardWindow {
   public:
     virtual QWidget* Window() = 0;
+    virtual WindowSession& Session() = 0;
     virtual int Step() const = 0;
-    virtual const std::string& Prefix() const = 0;
-    virtual const std::string& StartDir() const = 0;
+    // A control of the window's template by id; null for an unknown id.
+    virtual QWidget* Control(int id) const = 0;
     virtual void SetControlVisible(int id, bool visible) = 0;
     // `ansiText` is Windows-1252.
     virtual void SetControlText(int id, const std::string& ansiText) = 0;

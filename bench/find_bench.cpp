@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "results_filter.h"
-#include "results_model.h"
-#include "results_view.h"
+#include "list/results_filter.h"
+#include "list/results_model.h"
+#include "list/results_view.h"
 
 namespace {
 

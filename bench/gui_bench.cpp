@@ -17,13 +17,14 @@
 #include <string>
 #include <vector>
 
-#include "browser_pane.h"
+#include "browser/browser_pane.h"
+#include "list/results_model.h"
+#include "list/results_view.h"
 #include "markup_message_box.h"
 #include "recovered_message.h"
 #include "recovery_dialog.h"
-#include "results_model.h"
-#include "results_view.h"
 #include "store_builder.h"
+#include "wizard/wizard_flow.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ int Scan(const std::string& store, int runs) {
         QElapsedTimer timer;
         timer.start();
         dialog.RunCommand(dbx::kIdNext);
-        PumpUntil([&] { return !dialog.JobRunning(); });
+        PumpUntil([&] { return !dialog.Flow().Busy(); });
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
         rows = dialog.Results()->rowCount();
     }
@@ -100,7 +101,7 @@ int Preview(int runs) {
                      [&](const QUrl& url, bool) { loaded.push_back(url); });
     dialog.ControlAs<QLineEdit>(dbx::kIdPath)->setText(QString::fromStdString(store));
     dialog.RunCommand(dbx::kIdNext);
-    PumpUntil([&] { return !dialog.JobRunning(); });
+    PumpUntil([&] { return !dialog.Flow().Busy(); });
     PumpUntil([&] { return !loaded.empty(); });  // the start page
 
     dbx::ResultsView* list = dialog.ResultsList();
@@ -110,12 +111,12 @@ int Preview(int runs) {
         loaded.clear();
         QElapsedTimer timer;
         timer.start();
-        dialog.OnMessageListClick(cell);
+        dialog.Flow().OnListClick(cell);
         PumpUntil([&] {
             return !loaded.empty() && loaded.back().fileName() == QLatin1String("MailHtml.html");
         });
         times.push_back(double(timer.nsecsElapsed()) / 1e6);
-        PumpUntil([&] { return !dialog.JobRunning(); });
+        PumpUntil([&] { return !dialog.Flow().Busy(); });
     }
     // The share of the engine: the same page navigated to directly.
     const QString page = dialog.Pane()->Url().toLocalFile();

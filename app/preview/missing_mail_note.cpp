@@ -1,4 +1,4 @@
-#include "missing_mail_note.h"
+#include "preview/missing_mail_note.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,58 +1,35 @@
-#include "preview_controller.h"
+#include "preview/preview_controller.h"
 
-#include <unistd.h>
-
-#include "app_message.h"
-#include "app_texts.h"
-#include "browser_pane.h"
-#include "deep_scan.h"
-#include "globals.h"
+#include "browser/browser_pane.h"
+#include "common/app_message.h"
+#include "common/app_texts.h"
+#include "common/workflow_seam.h"
+#include "list/results_filter.h"
+#include "list/results_model.h"
+#include "list/results_view.h"
 #include "main_window_ids.h"
-#include "message_extractor.h"
-#include "missing_mail_note.h"
-#include "preview_folder.h"
-#include "results_filter.h"
-#include "results_model.h"
-#include "results_view.h"
+#include "preview/preview_folder.h"
+#include "session/window_session.h"
 #include "wizard_window.h"
-#include "workflow_seam.h"
 
 namespace dbx {
-namespace {
 
-// Rows of a deep search name the store's own positions.
-ExtractExtras PreviewExtras() {
-    ExtractExtras extras;
-    extras.displacement = g_nStoreDisplacement.load();
-    extras.trimFreedTail = g_bDeepResults.load() != 0;
-    return extras;
-}
-
-}  // namespace
-
-PreviewController::PreviewController(WizardWindow& window, QObject* parent)
-    : QObject(parent), window_(window) {
-    connect(&runner_, &JobRunner::Ended, this, [this] { Finish(); });
-}
-
-PreviewController::~PreviewController() {
-    if (!running_) return;
-    g_bStopPreview = 1;
-    runner_.Join();
-    g_bJobBusy = 0;
-    g_bPreviewRunning = 0;
-    g_bStopPreview = 0;
-}
+PreviewController::PreviewController(WizardWindow& window, std::function<bool()> searchRunning,
+                                     QObject* parent)
+    : QObject(parent),
+      window_(window),
+      searchRunning_(std::move(searchRunning)),
+      job_([this](PreviewResult result) { Finish(result); }) {}
 
 void PreviewController::OnListClick(const QPoint& viewportPoint) {
-    if (g_bSearchRunning) {
+    if (searchRunning_()) {
         Notify(texts::kStopSearchForPreview, texts::kNoticeCaption);
         return;
     }
     const std::string folder = RunPreviewFolder();
     if (!folder.empty()) folder_ = folder;
     // A preview still running stops at its next step.
-    g_bStopPreview = 1;
+    RequestStop();
     const ResultsView::Hit hit = window_.ResultsList()->HitTest(viewportPoint);
     if (hit.row < 0) return;
     if (hit.onCheckBox) return;
@@ -61,12 +38,12 @@ void PreviewController::OnListClick(const QPoint& viewportPoint) {
 }
 
 void PreviewController::OnRowChosen(int shownRow) {
-    if (g_bSearchRunning) return;
+    if (searchRunning_()) return;
     const int sourceRow = window_.Shown()->SourceRow(shownRow);
     if (sourceRow < 0) return;
     const std::string folder = RunPreviewFolder();
     if (!folder.empty()) folder_ = folder;
-    g_bStopPreview = 1;
+    RequestStop();
     PreviewSourceRow(sourceRow, folder);
 }
 
@@ -74,65 +51,40 @@ void PreviewController::PreviewSourceRow(int sourceRow, const std::string& folde
     if (sourceRow < 0) return;
     window_.SetControlVisible(kIdBack, false);
     window_.SetControlVisible(kIdStop, true);
-    const std::uint32_t offset = window_.Results()->Offset(sourceRow);
-    const std::string storePath = g_strSourceFile;
-    if (g_bPreviewRunning || running_) return;
+    if (Running()) return;
     shownSourceRow_ = sourceRow;
 
-    // Without a private folder nothing is extracted: the message must not land anywhere else.
-    g_szExtractedMail.clear();
-    note_.clear();
-    if (!folder.empty()) {
-        ExtractRequest request;
-        request.offset = offset;
-        request.storePath = storePath;
-        request.outputDirectory = folder;
-        request.prefix = window_.Prefix();
-        const ExtractOutcome outcome = ExtractMessage(request, g_nMailCounter, PreviewExtras());
-        // A failed extraction leaves nothing to show or to delete.
-        if (outcome.status == ExtractStatus::Written) g_szExtractedMail = outcome.path;
-        if (outcome.status == ExtractStatus::FirstBlockMissing)
-            note_ = WriteMissingMailNote(folder);
-    }
-    g_bStopSearch = 0;
-    window_.ResultsList()->SetBusy(true);
-    Start(g_szExtractedMail, folder);
-}
+    WindowSession& session = window_.Session();
+    PreviewParams params;
+    params.offset = window_.Results()->Offset(sourceRow);
+    params.storePath = session.sourceFile;
+    params.folder = folder;
+    params.prefix = session.prefix;
+    // Rows of a deep search name the store's own positions.
+    params.extras.displacement = session.storeDisplacement;
+    params.extras.trimFreedTail = session.deepResults;
+    params.counter = &session.mailCounter;
+    params.mode = mode_;
+    params.codePage = codePage_;
+    if (const WorkflowTestSeam* seam = WorkflowTestSeam::Active()) params.hold = seam->previewStart;
 
-void PreviewController::Start(const std::string& emlPath, const std::string& folder) {
-    running_ = true;
-    g_bJobBusy = 1;
-    g_bPreviewRunning = 1;
-    // Cleared before the job exists, so that a Stop pressed from now on is never lost.
-    g_bStopPreview = 0;
-    const WorkflowTestSeam* seam = WorkflowTestSeam::Active();
-    std::function<void()> hold = seam ? seam->previewStart : nullptr;
-    runner_.Start([this, emlPath, folder, hold, mode = mode_, codePage = codePage_] {
-        if (hold) hold();
-        preview_ = PreviewPage{};
-        if (!emlPath.empty()) {
-            preview_ = BuildPreviewPage(emlPath, folder, mode, codePage, &g_bStopPreview);
-            ::unlink(emlPath.c_str());
-        }
+    window_.ResultsList()->SetBusy(true);
+    job_.Start([params = std::move(params)](const std::atomic<int>& stop) {
+        return RunPreviewJob(params, stop);
     });
 }
 
-void PreviewController::Finish() {
-    const PreviewPage preview = preview_;
-    // The flags go first: from the moment the list takes clicks again, a click starts a new
-    // preview instead of finding this one still marked as running.
-    g_bJobBusy = 0;
-    g_bPreviewRunning = 0;
-    g_bStopPreview = 0;
-    running_ = false;
-    if (!preview.path.empty()) {
-        window_.Pane()->Navigate(QString::fromLocal8Bit(preview.path));
-    } else if (!note_.empty()) {
-        window_.Pane()->Navigate(QString::fromLocal8Bit(note_));
+void PreviewController::Finish(const PreviewResult& result) {
+    // The job counts as over from here on: once the list takes clicks again, a click starts
+    // a new preview instead of finding this one still running.
+    if (!result.page.path.empty()) {
+        window_.Pane()->Navigate(QString::fromLocal8Bit(result.page.path));
+    } else if (!result.note.empty()) {
+        window_.Pane()->Navigate(QString::fromLocal8Bit(result.note));
     }
     window_.ResultsList()->SetBusy(false);
     // Unless a click the list took at once has started the next preview already.
-    if (!g_bSearchRunning && !running_) {
+    if (!searchRunning_() && !Running()) {
         window_.SetControlVisible(kIdBack, true);
         window_.SetControlVisible(kIdStop, false);
     }

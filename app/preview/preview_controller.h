@@ -5,27 +5,27 @@
 
 #include <string>
 
-#include "job_runner.h"
-#include "preview_page.h"
+#include "common/job.h"
+#include "preview/preview_job.h"
 
 namespace dbx {
 
 class WizardWindow;
 
-// The preview of a clicked row. The message is extracted on the user-interface thread; its
-// page is built on a thread of the pool (decoded as a mail program shows it, or the raw view
-// when asked for or when the message cannot be read), which reports its end to the
-// user-interface thread, where the pane is navigated and the list and buttons are restored.
+// The preview of a clicked row. The message is extracted and its page built on a job of its
+// own (decoded as a mail program shows it, or the raw view when asked for or when the message
+// cannot be read); the result comes back to the user-interface thread, where the pane is
+// navigated and the list and buttons are restored.
 class PreviewController : public QObject {
     Q_OBJECT
   public:
-    explicit PreviewController(WizardWindow& window, QObject* parent = nullptr);
-    // A preview still running is asked to stop and waited for: it never waits for this thread.
-    ~PreviewController() override;
+    // `searchRunning` tells whether a search runs, when no preview may start.
+    PreviewController(WizardWindow& window, std::function<bool()> searchRunning,
+                      QObject* parent = nullptr);
 
     // A click (or double click) at a point of the results list's viewport.
     void OnListClick(const QPoint& viewportPoint);
-    // A shown row chosen from the keyboard; nothing happens while a search runs.
+    // A shown row chosen from the keyboard.
     void OnRowChosen(int shownRow);
     // The raw view instead of the decoded one, from the next preview on.
     void SetMode(PreviewMode mode) { mode_ = mode; }
@@ -35,7 +35,10 @@ class PreviewController : public QObject {
     // The model row of the message shown last; -1 before the first preview.
     int ShownSourceRow() const { return shownSourceRow_; }
     // From the start of a preview until its end has been applied to the window.
-    bool Running() const { return running_; }
+    bool Running() const { return job_.Running(); }
+    void RequestStop() { job_.RequestStop(); }
+    bool StopRequested() const { return job_.StopRequested(); }
+    bool WaitForReturn(std::chrono::milliseconds bound) { return job_.WaitForReturn(bound); }
     // The private folder the previews of this run use; "" before the first preview.
     const std::string& Folder() const { return folder_; }
 
@@ -44,18 +47,15 @@ class PreviewController : public QObject {
 
   private:
     void PreviewSourceRow(int sourceRow, const std::string& folder);
-    void Start(const std::string& emlPath, const std::string& folder);
-    void Finish();
+    void Finish(const PreviewResult& result);
 
     WizardWindow& window_;
-    PreviewPage preview_;  // written by the job, read once it has ended
-    JobRunner runner_;
     PreviewMode mode_ = PreviewMode::Decoded;
     QByteArray codePage_ = "windows-1252";
     int shownSourceRow_ = -1;
     std::string folder_;
-    std::string note_;  // the page shown instead when the message's first block is gone
-    bool running_ = false;
+    std::function<bool()> searchRunning_;
+    Job<PreviewResult> job_;
 };
 
 }  // namespace dbx

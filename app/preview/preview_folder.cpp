@@ -1,4 +1,4 @@
-#include "preview_folder.h"
+#include "preview/preview_folder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "preview_page.h"
+#include "preview/preview_page.h"
 
 #include "mail_view.h"
 #include "preview_builder.h"

@@ -1,4 +1,4 @@
-#include "mail_file_time.h"
+#include "save/mail_file_time.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

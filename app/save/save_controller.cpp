@@ -1,4 +1,4 @@
-#include "save_controller.h"
+#include "save/save_controller.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -6,15 +6,14 @@
 #include <filesystem>
 
 #include "ansi_codepage.h"
-#include "app_message.h"
-#include "app_texts.h"
-#include "deep_scan.h"
-#include "globals.h"
-#include "results_filter.h"
-#include "results_model.h"
-#include "saving_dialog.h"
+#include "common/app_message.h"
+#include "common/app_texts.h"
+#include "common/workflow_seam.h"
+#include "list/results_filter.h"
+#include "list/results_model.h"
+#include "save/saving_dialog.h"
+#include "session/window_session.h"
 #include "wizard_window.h"
-#include "workflow_seam.h"
 
 namespace dbx {
 
@@ -25,11 +24,11 @@ class SaveController::Reporter : public SaveProgress {
     Reporter(SaveController* owner, std::function<void(int)> hold)
         : owner_(owner), hold_(std::move(hold)) {}
     void OnItem(int index) override {
-        owner_->runner_.Post([owner = owner_, index] { owner->ShowItem(index); });
+        owner_->job_.Post([owner = owner_, index] { owner->ShowItem(index); });
         if (hold_) hold_(index);
     }
     void OnDone(int done) override {
-        owner_->runner_.Post([owner = owner_, done] {
+        owner_->job_.Post([owner = owner_, done] {
             if (owner->saving_) owner->saving_->SetDone(done);
         });
     }
@@ -39,25 +38,23 @@ class SaveController::Reporter : public SaveProgress {
     std::function<void(int)> hold_;
 };
 
-SaveController::SaveController(WizardWindow& window, QObject* parent)
-    : QObject(parent), window_(window) {
-    connect(&runner_, &JobRunner::Ended, this, [this] { Finish(); });
-}
+SaveController::SaveController(WizardWindow& window, std::function<bool()> searchRunning,
+                               QObject* parent)
+    : QObject(parent),
+      window_(window),
+      searchRunning_(std::move(searchRunning)),
+      job_([this](SaveReport report) { Finish(report); }) {}
 
-SaveController::~SaveController() {
-    if (!running_) return;
-    stop_ = 1;
-    runner_.Join();
-    g_bJobBusy = 0;
-}
+// A save still running is asked to stop and waited for by its job.
+SaveController::~SaveController() = default;
 
 void SaveController::OnSave() {
     if (window_.Step() == 1) return;
-    if (g_bSearchRunning) {
+    if (searchRunning_()) {
         Notify(texts::kSaveDuringSearch);
         return;
     }
-    if (running_) return;
+    if (Running()) return;
     std::vector<SaveItem> items = TickedMessages();
     if (items.empty()) {
         Notify(texts::kNothingTicked);
@@ -67,20 +64,20 @@ void SaveController::OnSave() {
     if (folder.empty()) return;
     lastFolder_ = folder;
 
+    WindowSession& session = window_.Session();
     SaveRequest request;
     request.items = std::move(items);
-    request.storePath = g_strSourceFile;
+    request.storePath = session.sourceFile;
     request.folder = folder;
     // Taken now: a prefix changed while this save runs applies to the next one.
-    request.prefix = window_.Prefix();
-    request.displacement = g_nStoreDisplacement.load();
-    request.deep = g_bDeepResults.load() != 0;
+    request.prefix = session.prefix;
+    request.displacement = session.storeDisplacement;
+    request.deep = session.deepResults;
+    request.counter = &session.mailCounter;
     items_ = request.items;
 
-    running_ = true;
-    g_bJobBusy = 1;
-    stop_ = 0;
     saving_ = std::make_unique<SavingDialog>(window_.Window());
+    saving_->setObjectName(QStringLiteral("savingDialog"));
     saving_->setWindowModality(Qt::ApplicationModal);
     connect(saving_.get(), &SavingDialog::Cancelled, this, [this] { RequestStop(); });
     saving_->Begin(int(request.items.size()));
@@ -88,9 +85,8 @@ void SaveController::OnSave() {
 
     const WorkflowTestSeam* seam = WorkflowTestSeam::Active();
     reporter_ = std::make_unique<Reporter>(this, seam ? seam->saveItem : nullptr);
-    runner_.Start([this, request = std::move(request), reporter = reporter_.get()] {
-        report_ = RunSave(request, stop_, *reporter);
-    });
+    job_.Start([request = std::move(request), reporter = reporter_.get()](
+                   const std::atomic<int>& stop) { return RunSave(request, stop, *reporter); });
 }
 
 std::string SaveController::ChooseFolder() {
@@ -118,7 +114,7 @@ std::vector<SaveItem> SaveController::TickedMessages() const {
         item.from = results.Text(row, ResultsModel::kFrom);
         item.to = results.Text(row, ResultsModel::kTo);
         item.subject = results.Text(row, ResultsModel::kSubject);
-        item.startMissing = HeadlessOrphans().count(item.offset) != 0;
+        item.startMissing = window_.Session().headlessOrphans.count(item.offset) != 0;
         items.push_back(std::move(item));
     }
     return items;
@@ -126,8 +122,10 @@ std::vector<SaveItem> SaveController::TickedMessages() const {
 
 std::string SaveController::StartFolder() const {
     if (!lastFolder_.empty()) return lastFolder_;
-    const std::string storeFolder = std::filesystem::path(g_strSourceFile).parent_path().string();
-    return storeFolder.empty() ? window_.StartDir() : storeFolder;
+    const WindowSession& session = window_.Session();
+    const std::string storeFolder =
+        std::filesystem::path(session.sourceFile).parent_path().string();
+    return storeFolder.empty() ? session.startDir : storeFolder;
 }
 
 void SaveController::ShowItem(int index) {
@@ -136,16 +134,15 @@ void SaveController::ShowItem(int index) {
     saving_->ShowMessage(item.from, item.to, item.subject);
 }
 
-void SaveController::Finish() {
-    const SaveReport report = report_;
+void SaveController::Finish(const SaveReport& report) {
     if (saving_) {
         saving_->hide();
+        // Out of the window's children at once, gone once its events are served.
+        saving_->setParent(nullptr);
         saving_.release()->deleteLater();
     }
     reporter_.reset();
     items_.clear();
-    g_bJobBusy = 0;
-    running_ = false;
     Notify(SaveReportText(report));
     emit Ended();
 }

@@ -2,13 +2,13 @@
 
 #include <QObject>
 
-#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "job_runner.h"
-#include "save_request.h"
+#include "common/job.h"
+#include "save/save_request.h"
 
 namespace dbx {
 
@@ -21,17 +21,17 @@ class WizardWindow;
 class SaveController : public QObject {
     Q_OBJECT
   public:
-    explicit SaveController(WizardWindow& window, QObject* parent = nullptr);
-    // A save still running is asked to stop and waited for: it never waits for this thread.
+    // `searchRunning` tells whether a search runs, when nothing may be saved.
+    SaveController(WizardWindow& window, std::function<bool()> searchRunning,
+                   QObject* parent = nullptr);
     ~SaveController() override;
 
     void OnSave();
     // From the start of a save until its closing message has been given.
-    bool Running() const { return running_; }
+    bool Running() const { return job_.Running(); }
     // Asks a running save to end after the message being written.
-    void RequestStop() { stop_ = 1; }
-    // The progress of a running save; null when none runs.
-    SavingDialog* Saving() const { return saving_.get(); }
+    void RequestStop() { job_.RequestStop(); }
+    bool WaitForReturn(std::chrono::milliseconds bound) { return job_.WaitForReturn(bound); }
 
   signals:
     void Ended();
@@ -42,17 +42,15 @@ class SaveController : public QObject {
     std::string StartFolder() const;
     std::string ChooseFolder();
     void ShowItem(int index);
-    void Finish();
+    void Finish(const SaveReport& report);
 
     WizardWindow& window_;
     std::unique_ptr<Reporter> reporter_;
     std::unique_ptr<SavingDialog> saving_;
+    std::function<bool()> searchRunning_;
     std::vector<SaveItem> items_;  // of the running save
-    std::atomic<int> stop_{0};
-    SaveReport report_;  // written by the job, read once it has ended
-    JobRunner runner_;
-    std::string lastFolder_;  // the folder of the last save, offered first by the next
-    bool running_ = false;
+    std::string lastFolder_;       // the folder of the last save, offered first by the next
+    Job<SaveReport> job_;
 };
 
 }  // namespace dbx

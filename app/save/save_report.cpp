@@ -1,8 +1,8 @@
 #include <QFile>
 
 #include "ansi_codepage.h"
-#include "markup_escape.h"
-#include "save_request.h"
+#include "common/markup_escape.h"
+#include "save/save_request.h"
 
 namespace dbx {
 namespace {

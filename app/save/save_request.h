@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "message_extractor.h"
+
 namespace dbx {
 
 // One ticked row to save: where its message starts and the texts the row shows.
@@ -29,6 +31,7 @@ struct SaveRequest {
     // their last block.
     std::int64_t displacement = 0;
     bool deep = false;
+    MailCounter* counter = nullptr;  // numbers files named from the prefix; shared with previews
 };
 
 // How a save went.

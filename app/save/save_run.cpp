@@ -1,9 +1,8 @@
 #include <filesystem>
 
-#include "globals.h"
-#include "mail_file_time.h"
 #include "message_extractor.h"
-#include "save_request.h"
+#include "save/mail_file_time.h"
+#include "save/save_request.h"
 
 namespace dbx {
 namespace {
@@ -18,6 +17,8 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
     SaveReport report;
     report.folder = request.folder;
     report.total = int(request.items.size());
+    MailCounter fallback;
+    MailCounter& counter = request.counter ? *request.counter : fallback;
     for (std::size_t i = 0; i < request.items.size(); ++i) {
         if (stop.load() != 0) {
             report.cancelled = true;
@@ -34,7 +35,7 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
         ExtractExtras extras;
         extras.displacement = request.displacement;
         extras.trimFreedTail = request.deep;
-        const ExtractOutcome outcome = ExtractMessage(extract, g_nMailCounter, extras);
+        const ExtractOutcome outcome = ExtractMessage(extract, counter, extras);
         // One message that cannot be written does not keep the others from being saved.
         if (outcome.status == ExtractStatus::Written) {
             SetMailFileTime(outcome.path, item.dateSeconds);

@@ -1,4 +1,4 @@
-#include "saving_dialog.h"
+#include "save/saving_dialog.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>

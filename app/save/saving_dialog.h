@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "template_dialog.h"
+#include "common/template_dialog.h"
 
 namespace dbx {
 

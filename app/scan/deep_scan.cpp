@@ -1,4 +1,4 @@
-#include "deep_scan.h"
+#include "scan/deep_scan.h"
 
 #include <unordered_set>
 #include <vector>
@@ -9,15 +9,6 @@
 #include "store_file.h"
 
 namespace dbx {
-
-std::atomic<int> g_bDeepSearch{0};
-std::atomic<std::int64_t> g_nStoreDisplacement{0};
-std::atomic<int> g_bDeepResults{0};
-
-std::unordered_set<std::uint32_t>& HeadlessOrphans() {
-    static std::unordered_set<std::uint32_t> offsets;
-    return offsets;
-}
 
 namespace {
 

@@ -1,18 +1,17 @@
-#include "scan_controller.h"
+#include "scan/scan_controller.h"
 
 #include <QTimer>
 
-#include "app_message.h"
-#include "app_texts.h"
-#include "browser_pane.h"
-#include "deep_scan.h"
-#include "globals.h"
+#include "browser/browser_pane.h"
+#include "common/app_message.h"
+#include "common/app_texts.h"
+#include "common/workflow_seam.h"
+#include "list/results_model.h"
+#include "list/results_view.h"
 #include "main_window_ids.h"
-#include "results_model.h"
-#include "results_view.h"
-#include "scan_feed.h"
+#include "scan/scan_feed.h"
+#include "session/window_session.h"
 #include "wizard_window.h"
-#include "workflow_seam.h"
 
 namespace dbx {
 namespace {
@@ -21,58 +20,39 @@ namespace {
 // enough to leave the processor to the scan.
 constexpr int kFeedIntervalMs = 40;
 
-// The deep search when Tools > Deep search is ticked, else the plain one. The store's
-// displacement is handed back for the preview and Save of its rows.
-ScanReport Search(const std::string& path, ScanFeed& feed, const ScanOptions& options, bool deep,
-                  std::int64_t& displacement) {
-    displacement = 0;
-    if (!deep) return ScanStore(path, feed, options);
-    const DeepScanReport report = DeepScanStore(path, feed, options);
-    displacement = report.displacement;
-    return report.scan;
-}
-
 }  // namespace
 
 ScanController::ScanController(WizardWindow& window, DateFormatter dates, QObject* parent)
-    : QObject(parent), window_(window), dates_(std::move(dates)) {
+    : QObject(parent),
+      window_(window),
+      dates_(std::move(dates)),
+      job_([this](ScanResult result) { Finish(result); }) {
     feedTimer_ = new QTimer(this);
     feedTimer_->setInterval(kFeedIntervalMs);
     connect(feedTimer_, &QTimer::timeout, this, [this] { TakeFeed(); });
-    connect(&runner_, &JobRunner::Ended, this, [this] { Finish(); });
-}
-
-ScanController::~ScanController() {
-    if (!running_) return;
-    g_bStopSearch = 1;
-    runner_.Join();
-    g_bJobBusy = 0;
-    g_bSearchRunning = 0;
 }
 
 void ScanController::Start(const std::string& path) {
-    if (running_) return;
-    running_ = true;
-    g_bJobBusy = 1;
-    g_bSearchRunning = 1;
-
+    if (Running()) return;
     window_.SetControlVisible(kIdProgress, true);
     window_.SetControlText(kIdInstruction, texts::kSearching);
     window_.SetControlVisible(kIdInstruction, false);
     window_.SetControlVisible(kIdStatusLine, true);
 
+    WindowSession& session = window_.Session();
+    ScanParams params;
+    params.path = path;
+    params.options.formatDate = dates_;
+    params.deep = session.deepSearch;
+    session.storeDisplacement = 0;
+    session.deepResults = params.deep;
+    session.headlessOrphans.clear();
+
     const WorkflowTestSeam* seam = WorkflowTestSeam::Active();
     feed_ = std::make_shared<ScanFeed>(seam ? seam->scanWindow : ScanFeed::WindowHook());
     feedTimer_->start();
-    ScanOptions options;
-    options.stopFlag = &g_bStopSearch;
-    options.formatDate = dates_;
-    const bool deep = g_bDeepSearch.load() != 0;
-    g_nStoreDisplacement = 0;
-    g_bDeepResults = deep ? 1 : 0;
-    HeadlessOrphans().clear();
-    runner_.Start([this, path, feed = feed_, options, deep] {
-        report_ = Search(path, *feed, options, deep, displacement_);
+    job_.Start([params = std::move(params), feed = feed_](const std::atomic<int>& stop) {
+        return RunScanJob(params, *feed, stop);
     });
 }
 
@@ -80,21 +60,19 @@ void ScanController::TakeFeed() {
     if (!feed_) return;
     ScanFeed::Update update = feed_->Take();
     for (const RecoveredMessage& m : update.messages) {
-        if (m.orphaned && m.incomplete) HeadlessOrphans().insert(m.offset);
+        if (m.orphaned && m.incomplete) window_.Session().headlessOrphans.insert(m.offset);
     }
     window_.Results()->Prepend(update.messages);
     if (update.status) window_.SetControlText(kIdStatusLine, *update.status);
     if (update.progress) window_.SetProgress(*update.progress);
 }
 
-void ScanController::Finish() {
-    const ScanReport report = report_;
+void ScanController::Finish(const ScanResult& result) {
     // Whatever the scan reported last reaches the window before it changes its look.
     TakeFeed();
     feedTimer_->stop();
     feed_.reset();
-    g_nStoreLength = std::uint32_t(report.scannedLength);
-    g_nStoreDisplacement = displacement_;
+    window_.Session().storeDisplacement = result.displacement;
 
     window_.SetControlVisible(kIdStatusLine, false);
     window_.SetControlVisible(kIdInstruction, true);
@@ -104,14 +82,12 @@ void ScanController::Finish() {
     window_.SetControlVisible(kIdBack, true);
     window_.Window()->update();
     window_.ResultsList()->viewport()->update();
-    window_.Pane()->Navigate(QString::fromLocal8Bit(g_strPreviewPage));
+    window_.Pane()->Navigate(QString::fromLocal8Bit(window_.Session().previewPage));
 
-    g_bJobBusy = 0;
-    g_bSearchRunning = 0;
-    running_ = false;
     emit Ended();
     // Only the first 4 GiB of a store are searched: the user is told once, when the search
     // has gone as far as it can.
+    const ScanReport& report = result.report;
     if (report.outcome == ScanOutcome::Finished && report.fileLength > kMaxStoreLength) {
         Notify(texts::kStoreTooLarge);
     }

@@ -1,4 +1,4 @@
-#include "scan_feed.h"
+#include "scan/scan_feed.h"
 
 namespace dbx {
 

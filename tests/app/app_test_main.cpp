@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "browser_pane.h"
+#include "browser/browser_pane.h"
 #include "private_home.h"
 
 // The GUI tests drive the real main window offscreen, one application object and one web

@@ -6,9 +6,9 @@
 
 #include <fstream>
 
-#include "browser_pane.h"
+#include "browser/browser_pane.h"
+#include "browser/locked_page.h"
 #include "dialog_fixture.h"
-#include "locked_page.h"
 #include "shell.h"
 
 namespace dbx::test {

@@ -6,11 +6,12 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
-#include "browser_pane.h"
+#include "browser/browser_pane.h"
 #include "dialog_fixture.h"
+#include "list/results_model.h"
+#include "list/results_view.h"
 #include "output_path.h"
-#include "results_model.h"
-#include "results_view.h"
+#include "wizard/wizard_flow.h"
 
 namespace dbx::test {
 namespace {
@@ -46,7 +47,7 @@ class DecodedPreview : public DialogTest {
                     ? file.startsWith(folder + "/MailView-") && file.endsWith(".html")
                     : url ==
                           QUrl::fromLocalFile(QString::fromStdString(JoinPath(TempFolder(), name)));
-            return named && !dialog->Pane()->View()->page()->isLoading() && !dialog->JobRunning();
+            return named && !dialog->Pane()->View()->page()->isLoading() && !dialog->Flow().Busy();
         });
     }
 };
@@ -62,7 +63,7 @@ TEST_F(DecodedPreview, AClickShowsTheMessageDecodedAndCtrlUTheSource) {
 
     // Ctrl+U: the same message as stored, shown again at once.
     QTest::keyClick(dialog.get(), Qt::Key_U, Qt::ControlModifier);
-    EXPECT_TRUE(dialog->SourceToggle()->isChecked());
+    EXPECT_TRUE(MessageSourceAction()->isChecked());
     ASSERT_TRUE(PaneShowsFile("MailHtml.html"));
     EXPECT_TRUE(ReadAll(JoinPath(TempFolder(), "MailHtml.html")).find("=C3=A1") !=
                 std::string::npos);
@@ -71,7 +72,7 @@ TEST_F(DecodedPreview, AClickShowsTheMessageDecodedAndCtrlUTheSource) {
     WaitForJobs();
     EXPECT_TRUE(PaneShowsFile("MailHtml.html"));
     QTest::keyClick(dialog.get(), Qt::Key_U, Qt::ControlModifier);
-    EXPECT_FALSE(dialog->SourceToggle()->isChecked());
+    EXPECT_FALSE(MessageSourceAction()->isChecked());
     EXPECT_TRUE(PaneShowsFile("decoded"));
 }
 

@@ -9,13 +9,11 @@
 #include <filesystem>
 #include <utility>
 
-#include "browser_pane.h"
-#include "deep_scan.h"
+#include "browser/browser_pane.h"
 #include "dialog_fixture.h"
-#include "globals.h"
-#include "missing_mail_note.h"
+#include "list/results_model.h"
 #include "output_path.h"
-#include "results_model.h"
+#include "preview/missing_mail_note.h"
 #include "store_builder.h"
 
 namespace dbx::test {
@@ -67,19 +65,19 @@ int RowWithSubject(const ResultsModel& results, const QString& subject) {
 class DeepSearch : public DialogTest {
   protected:
     void SetUp() override {
-        g_bDeepSearch = 0;
         DialogTest::SetUp();
         seams.saveFolder = [this](const std::string&) { return out.Path().string(); };
         // The previews here are checked by the raw view's files; the decoded view has tests of
         // its own.
-        dialog->SourceToggle()->setChecked(true);
+        MessageSourceAction()->setChecked(true);
     }
     void TearDown() override {
+        // The choice outlives the window; the next test's window starts without it.
+        if (QAction* item = Item()) item->setChecked(false);
         DialogTest::TearDown();
-        g_bDeepSearch = 0;
     }
     QAction* Item() const {
-        for (QAction* popup : dialog->MenuBar()->actions()) {
+        for (QAction* popup : dialog->findChild<QMenuBar*>()->actions()) {
             if (!popup->menu() || popup->text() != QLatin1String("Tools")) continue;
             for (QAction* item : popup->menu()->actions()) {
                 if (item->text() == QLatin1String("Deep search")) return item;
@@ -157,7 +155,7 @@ TEST_F(DeepSearch, TheToolsItemIsOffAtFirstSitsAboveExitAndIsKeptForTheNextWindo
     EXPECT_EQ(tools[at + 1]->text(), QStringLiteral("Exit"));
 
     item->trigger();
-    EXPECT_TRUE(g_bDeepSearch.load());
+    EXPECT_TRUE(dialog->Session().deepSearch);
     dialog = std::make_unique<RecoveryDialog>();
     ASSERT_NE(Item(), nullptr);
     EXPECT_TRUE(Item()->isChecked());
@@ -225,7 +223,7 @@ TEST_F(DeepSearch, ADisplacedStoreIsReadAtItsOwnPositionsForTheListPreviewAndSav
     const ResultsModel& results = *dialog->Results();
     ASSERT_EQ(Statuses(results),
               (std::vector<std::string>{"Orphaned", "Deleted", "Existing", "Existing"}));
-    EXPECT_EQ(g_nStoreDisplacement.load(), -4096);
+    EXPECT_EQ(dialog->Session().storeDisplacement, -4096);
 
     const int keptRow = RowWithSubject(results, QStringLiteral("kept"));
     ASSERT_GE(keptRow, 0);
@@ -285,7 +283,7 @@ class CutShort : public DeepSearch {
 TEST_F(CutShort, SaveCountsAndNamesIncompleteFilesAndSaysWhyAMessageFailed) {
     Search(store);
     ASSERT_EQ(dialog->Results()->rowCount(), 3);
-    const int first = g_nMailCounter.Value();
+    const int first = dialog->Session().mailCounter.Value();
     SaveAll();
     ASSERT_EQ(boxes.Shown().size(), 1u);
     const std::string text = DisplayedText(boxes.Shown()[0].text);

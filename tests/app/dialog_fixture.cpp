@@ -12,14 +12,15 @@
 #include <sstream>
 #include <thread>
 
+#include "list/results_model.h"
+#include "list/results_view.h"
 #include "markup_tags.h"
 #include "markup_tokens.h"
 #include "output_path.h"
-#include "preview_folder.h"
-#include "results_model.h"
-#include "results_view.h"
+#include "preview/preview_folder.h"
 #include "store_builder.h"
 #include "text_preparation.h"
+#include "wizard/wizard_flow.h"
 
 namespace dbx::test {
 
@@ -141,12 +142,16 @@ void DialogTest::ClickCell(int row, int column) {
 }
 
 void DialogTest::WaitForJobs() {
-    EXPECT_TRUE(PumpUntil([this] { return !dialog->JobRunning(); })) << "a job did not end";
+    EXPECT_TRUE(PumpUntil([this] { return !dialog->Flow().Busy(); })) << "a job did not end";
 }
 
 bool DialogTest::Visible(int controlId) const {
     QWidget* control = dialog->Control(controlId);
     return control && control->isVisibleTo(dialog.get());
+}
+
+QAction* DialogTest::MessageSourceAction() const {
+    return dialog->findChild<QAction*>(QStringLiteral("messageSourceAction"));
 }
 
 std::string DialogTest::TempFolder() const {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QPoint>
 #include <QString>
 #include <QStringList>
@@ -12,12 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "common/process_end.h"
+#include "common/workflow_seam.h"
 #include "markup_message_box.h"
-#include "process_end.h"
 #include "recovery_dialog.h"
 #include "shell.h"
 #include "test_support.h"
-#include "workflow_seam.h"
 
 namespace dbx::test {
 
@@ -116,6 +117,8 @@ class DialogTest : public ::testing::Test {
     // Serves events until no job runs and the window has taken the last one's end.
     void WaitForJobs();
     std::string TempFolder() const;
+    // Tools > Message source: the raw view instead of the decoded one.
+    QAction* MessageSourceAction() const;
 
     TempDir dir;     // working directory
     TempDir stores;  // stores the tests write

@@ -1,6 +1,7 @@
 // The window's dressing: pictures and hints of the buttons, the splitter between the results
 // list and the preview pane, the skinned menus and their icons, the painted background, and a
 // window that can grow.
+#include <QAction>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -8,19 +9,19 @@
 #include <QMenuBar>
 #include <QTest>
 
-#include "about_dialog.h"
+#include "common/locale_dates.h"
+#include "common/modal_run.h"
 #include "dialog_fixture.h"
 #include "dialog_units.h"
-#include "globals.h"
+#include "dialogs/about_dialog.h"
+#include "dialogs/prefix_dialog.h"
 #include "image_button.h"
+#include "image_list.h"
 #include "link_button.h"
-#include "locale_dates.h"
+#include "list/results_model.h"
+#include "list/results_view.h"
 #include "menu_skin.h"
-#include "modal_run.h"
-#include "prefix_dialog.h"
 #include "resource_registry.h"
-#include "results_model.h"
-#include "results_view.h"
 #include "round_group_box.h"
 #include "splitter_bar.h"
 #include "transparent_static.h"
@@ -91,7 +92,7 @@ TEST_F(Dressing, HoveringAToolbarButtonShowsItsOtherPicture) {
 }
 
 TEST_F(Dressing, TheSplitterShowsInStepTwoOnly) {
-    SplitterBar* bar = dialog->Splitter();
+    SplitterBar* bar = dialog->findChild<SplitterBar*>("splitter");
     ASSERT_NE(bar, nullptr);
     EXPECT_FALSE(bar->isVisible());
     // Made from control 1013: horizontal, 5 pixels high, over the control's rectangle.
@@ -108,7 +109,7 @@ TEST_F(Dressing, TheSplitterShowsInStepTwoOnly) {
 
 TEST_F(Dressing, DraggingTheSplitterGivesTheListWhatItTakesFromThePane) {
     Scan(TwoMessages());
-    SplitterBar* bar = dialog->Splitter();
+    SplitterBar* bar = dialog->findChild<SplitterBar*>("splitter");
     QWidget* list = dialog->Control(kIdResults);
     QWidget* pane = dialog->Control(kIdPreview);
     const QRect list0 = list->geometry(), pane0 = pane->geometry();
@@ -118,15 +119,12 @@ TEST_F(Dressing, DraggingTheSplitterGivesTheListWhatItTakesFromThePane) {
         QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(100, 2 + dy));
     };
     drag(40);
-    EXPECT_EQ(g_nSplitterOffset, 40);
     EXPECT_EQ(list->geometry(), list0.adjusted(0, 0, 0, 40));
     EXPECT_EQ(pane->geometry(), pane0.adjusted(0, 40, 0, 0));
     // At most 70 pixels down and 150 up from where the bar started.
     drag(200);
-    EXPECT_EQ(g_nSplitterOffset, 30);
     EXPECT_EQ(list->geometry().bottom(), list0.bottom() + 70);
     drag(-400);
-    EXPECT_EQ(g_nSplitterOffset, -220);
     EXPECT_EQ(list->geometry().bottom(), list0.bottom() - 150);
     EXPECT_EQ(pane->geometry().top(), pane0.top() - 150);
     EXPECT_EQ(pane->geometry().bottom(), pane0.bottom());
@@ -141,7 +139,7 @@ TEST_F(Dressing, AGrownWindowGivesTheRoomToListAndPaneAndKeepsItsBands) {
     for (int id : {kIdResults, kIdPreview, kIdBack, kIdInstruction, kIdSave, kIdHomePage}) {
         before[id] = dialog->Control(id)->geometry();
     }
-    const int centre = dialog->Splitter()->CentreLine();
+    const int centre = dialog->findChild<SplitterBar*>("splitter")->CentreLine();
 
     dialog->resize(dialog->size() + QSize(300, 200));
     ASSERT_TRUE(QTest::qWaitFor([&] { return client->size() == designed + QSize(300, 200); }));
@@ -154,7 +152,7 @@ TEST_F(Dressing, AGrownWindowGivesTheRoomToListAndPaneAndKeepsItsBands) {
     EXPECT_EQ(dialog->Control(kIdSave)->geometry(), before[kIdSave]);
     EXPECT_EQ(dialog->Control(kIdHomePage)->geometry(), before[kIdHomePage]);
     // The splitter moved with the list's bottom, and its limits with it.
-    SplitterBar* bar = dialog->Splitter();
+    SplitterBar* bar = dialog->findChild<SplitterBar*>("splitter");
     EXPECT_EQ(bar->CentreLine(), centre + 100);
     EXPECT_EQ(bar->MinPos(), centre + 100 - 150);
     EXPECT_EQ(bar->MaxPos(), centre + 100 + 70);
@@ -185,12 +183,13 @@ TEST_F(Dressing, TheBackgroundLiesUnscaledAtTheClientsOrigin) {
 }
 
 TEST_F(Dressing, TheMenusAreSkinnedAndSixItemsCarryTheirIcons) {
-    QMenuBar* bar = dialog->MenuBar();
+    QMenuBar* bar = dialog->findChild<QMenuBar*>();
     EXPECT_TRUE(IsSkinnedWindow(dialog.get()));
     EXPECT_TRUE(MenuIsSkinned(bar));
     const std::map<int, int> icons = {{kCmdSettings, 7}, {kCmdLiveUpdate, 5}, {kCmdExit, 3},
                                       {kCmdHelp, 4},     {kCmdAbout, 2},      {kCmdHomePage, 5}};
     int withIcon = 0;
+    const ImageList* menuIcons = nullptr;  // the one list every item draws from
     for (QAction* title : bar->actions()) {
         QMenu* popup = title->menu();
         ASSERT_NE(popup, nullptr);
@@ -208,13 +207,15 @@ TEST_F(Dressing, TheMenusAreSkinnedAndSixItemsCarryTheirIcons) {
             ASSERT_TRUE(icons.count(command)) << command;
             EXPECT_TRUE(info.HasImage()) << command;
             EXPECT_EQ(info.imageIndex, icons.at(command)) << command;
-            EXPECT_EQ(info.imageList, &dialog->MenuIcons());
+            if (!menuIcons) menuIcons = info.imageList;
+            EXPECT_EQ(info.imageList, menuIcons);
             withIcon += info.HasImage();
         }
     }
     EXPECT_EQ(withIcon, 6);
-    EXPECT_EQ(dialog->MenuIcons().Count(), 8);
-    EXPECT_EQ(dialog->MenuIcons().ImageSize(), QSize(16, 16));
+    ASSERT_NE(menuIcons, nullptr);
+    EXPECT_EQ(menuIcons->Count(), 8);
+    EXPECT_EQ(menuIcons->ImageSize(), QSize(16, 16));
 }
 
 TEST_F(Dressing, TheDateColumnHoldsAFullDateAndTime) {

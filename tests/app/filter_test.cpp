@@ -6,9 +6,9 @@
 
 #include <fstream>
 
-#include "browser_pane.h"
+#include "browser/browser_pane.h"
 #include "dialog_fixture.h"
-#include "results_view.h"
+#include "list/results_view.h"
 
 namespace dbx::test {
 namespace {
@@ -91,8 +91,8 @@ TEST_F(Filter, RightClicksInsideThePreviewPaneAreSwallowed) {
 
 TEST_F(Filter, AltSpaceOpensTheWindowMenu) {
     QTest::keyClick(dialog->Control(kIdPath), Qt::Key_Space, Qt::AltModifier);
-    EXPECT_TRUE(dialog->SystemMenu()->isVisible());
-    dialog->SystemMenu()->hide();
+    EXPECT_TRUE(dialog->findChild<QMenu*>("systemMenu")->isVisible());
+    dialog->findChild<QMenu*>("systemMenu")->hide();
 }
 
 }  // namespace

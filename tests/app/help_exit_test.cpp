@@ -7,14 +7,17 @@
 #include <filesystem>
 #include <fstream>
 
-#include "about_dialog.h"
+#include "browser/browser_pane.h"
+#include "common/modal_run.h"
 #include "dialog_fixture.h"
-#include "globals.h"
-#include "modal_run.h"
+#include "dialogs/about_dialog.h"
+#include "list/results_model.h"
 #include "output_path.h"
-#include "preview_folder.h"
-#include "results_model.h"
+#include "preview/preview_controller.h"
+#include "preview/preview_folder.h"
+#include "scan/scan_controller.h"
 #include "static_text.h"
+#include "wizard/wizard_flow.h"
 
 namespace dbx::test {
 namespace {
@@ -176,7 +179,7 @@ TEST_F(Exit, AnsweredNoDuringASearchLetsTheSearchGoOn) {
     EXPECT_EQ(boxes.Shown()[0].text, "Do you really want to exit ?");
     EXPECT_EQ(boxes.Shown()[0].caption, "Varnook Tobrin Outlook Express");
     EXPECT_EQ(boxes.Shown()[0].style, 0x24u);
-    EXPECT_EQ(g_bStopSearch, 0);
+    EXPECT_FALSE(dialog->Flow().Scan().StopRequested());
     EXPECT_TRUE(opened.empty());
     EXPECT_EQ(ends.Requests(), 0);
     gate.released = true;
@@ -189,7 +192,7 @@ TEST_F(Exit, AnsweredYesDuringASearchStopsItOpensTheHomePageAndEnds) {
     StartHeldSearch(gate);
     boxes.Answer(kIdYes);
     dialog->RunCommand(kCmdExitHidden);
-    EXPECT_EQ(g_bStopSearch, 1);
+    EXPECT_TRUE(dialog->Flow().Scan().StopRequested());
     EXPECT_EQ(opened, std::vector<QString>{Home()});
     EXPECT_EQ(ends.Requests(), 1);
     EXPECT_EQ(ends.LastCode(), 0);
@@ -221,7 +224,7 @@ TEST_F(Exit, AMinimisedWindowIsRestoredBeforeTheQuestion) {
 TEST_F(Exit, NoRecoveredMailIsLeftInThePreviewFolder) {
     Scan({{"h@example.org", "<x@example.net>", "html",
            "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>secret</p></HTML>\r\n"}});
-    dialog->SourceToggle()->setChecked(true);  // the raw view, written to MailHtml.html
+    MessageSourceAction()->setChecked(true);  // the raw view, written to MailHtml.html
     ClickCell(0, ResultsModel::kSubject);
     WaitForJobs();
     const std::string folder = TempFolder();
@@ -235,6 +238,33 @@ TEST_F(Exit, NoRecoveredMailIsLeftInThePreviewFolder) {
     EXPECT_FALSE(fs::exists(folder));
 }
 
+TEST_F(Exit, APreviewStillRunningIsStoppedAndKeepsItsFolderUntilItHasEnded) {
+    Scan({{"h@example.org", "<x@example.net>", "html",
+           "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>held</p></HTML>\r\n"}});
+    MessageSourceAction()->setChecked(true);  // the raw view, written to MailHtml.html
+    Gate held;
+    seams.previewStart = [&held] { held.Pass(0, 0); };
+    ClickCell(0, ResultsModel::kSubject);
+    // Held after the message was extracted, before its page is built.
+    ASSERT_TRUE(PumpUntil([&] { return held.reached.load(); }));
+    const std::string folder = TempFolder();
+    ASSERT_EQ(EmlFiles(folder).size(), 1u);
+    boxes.Answer(kIdYes);
+    dialog->RunCommand(kCmdExit);
+    EXPECT_EQ(ends.Requests(), 1);
+    EXPECT_EQ(opened, std::vector<QString>{Home()});
+    EXPECT_TRUE(dialog->Flow().Preview().StopRequested());
+    // The job could not have ended within Exit's wait: what it may still write into stays
+    // where it is.
+    EXPECT_TRUE(fs::exists(folder));
+    held.released = true;
+    WaitForJobs();
+    // Stopped: no page is shown, and its extracted message went.
+    EXPECT_NE(dialog->Pane()->Url(),
+              QUrl::fromLocalFile(QString::fromStdString(JoinPath(folder, "MailHtml.html"))));
+    EXPECT_TRUE(EmlFiles(folder).empty());
+}
+
 TEST_F(Exit, OnlyThisRunsPreviewFolderIsRemoved) {
     // The folder of a second copy of the program, running at the same time.
     const std::string theirs = MakePrivateFolder();
@@ -242,7 +272,7 @@ TEST_F(Exit, OnlyThisRunsPreviewFolderIsRemoved) {
     std::ofstream(JoinPath(theirs, "MailHtml.html")) << "theirs";
     Scan({{"h@example.org", "<x@example.net>", "html",
            "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>ours</p></HTML>\r\n"}});
-    dialog->SourceToggle()->setChecked(true);  // the raw view, written to MailHtml.html
+    MessageSourceAction()->setChecked(true);  // the raw view, written to MailHtml.html
     ClickCell(0, ResultsModel::kSubject);
     WaitForJobs();
     const std::string ours = TempFolder();
@@ -259,7 +289,7 @@ TEST_F(Exit, OnlyThisRunsPreviewFolderIsRemoved) {
 TEST_F(Exit, APreviewAfterTheFolderWasRemovedGetsAFreshPrivateFolder) {
     Scan({{"h@example.org", "<x@example.net>", "html",
            "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>again</p></HTML>\r\n"}});
-    dialog->SourceToggle()->setChecked(true);  // the raw view, written to MailHtml.html
+    MessageSourceAction()->setChecked(true);  // the raw view, written to MailHtml.html
     ClickCell(0, ResultsModel::kSubject);
     WaitForJobs();
     const std::string old = TempFolder();

@@ -7,12 +7,14 @@
 
 #include <filesystem>
 
-#include "app_texts.h"
+#include "common/app_texts.h"
 #include "dialog_fixture.h"
-#include "globals.h"
-#include "results_model.h"
+#include "list/results_model.h"
+#include "preview/preview_controller.h"
+#include "scan/scan_controller.h"
 #include "scan_store.h"
 #include "static_text.h"
+#include "wizard/wizard_flow.h"
 
 namespace dbx::test {
 namespace {
@@ -71,7 +73,8 @@ TEST_F(JobControl, BackPressedTwiceDuringAStoppedSearchGoesBackOnceAndSavingStil
     WaitForJobs();
     ExpectStepOneLook();
     // The search's end look came first and was then put away by Back.
-    EXPECT_EQ(dialog->Instruction()->WindowText(), QString::fromLatin1(texts::kStepOne));
+    EXPECT_EQ(dialog->ControlAs<StaticText>(kIdInstruction)->WindowText(),
+              QString::fromLatin1(texts::kStepOne));
 
     // The next search and a save work as usual.
     TempDir out;
@@ -112,12 +115,11 @@ TEST_F(JobControl, StopPressedAfterTheSearchEndedAsksNothingAndChangesNothing) {
     SetPath(store);
     Click(kIdNext);
     WaitForJobs();
-    g_bStopPreview = 0;
     boxes.Answer(kIdYes);
     dialog->RunCommand(kIdStop);
     EXPECT_TRUE(boxes.Shown().empty());
-    EXPECT_EQ(g_bStopSearch, 0);
-    EXPECT_EQ(g_bStopPreview, 0);
+    EXPECT_FALSE(dialog->Flow().Scan().StopRequested());
+    EXPECT_FALSE(dialog->Flow().Preview().StopRequested());
     EXPECT_TRUE(Visible(kIdBack));
     EXPECT_FALSE(Visible(kIdStop));
     // And the window goes on as usual.
@@ -133,12 +135,45 @@ TEST_F(JobControl, BackAfterStopWaitsForTheSearchToShowItsEnd) {
     Click(kIdBack);
     // Still step 2 while the search has not reported its end.
     EXPECT_EQ(dialog->Step(), 2);
-    EXPECT_EQ(g_bSearchRunning, 1);
+    EXPECT_TRUE(dialog->Flow().SearchRunning());
     gate.released = true;
     WaitForJobs();
     ExpectStepOneLook();
-    EXPECT_EQ(g_bSearchRunning, 0);
-    EXPECT_EQ(g_bJobBusy, 0);
+    EXPECT_FALSE(dialog->Flow().SearchRunning());
+    EXPECT_FALSE(dialog->Flow().Busy());
+}
+
+TEST_F(JobControl, TheSearchAndThePreviewEachHaveTheirOwnStop) {
+    ScanGate gate(10 * 2560);
+    StartHeldSearch(gate);
+    boxes.Answer(kIdYes);
+    Click(kIdStop);
+    gate.released = true;
+    WaitForJobs();
+    ASSERT_TRUE(dialog->windowTitle().contains("Search stopped"));
+    ASSERT_GT(dialog->Results()->rowCount(), 0);
+    // A preview neither takes back the search's stop nor starts stopped itself.
+    Gate held;
+    seams.previewStart = [&held] { held.Pass(0, 0); };
+    ClickCell(0, ResultsModel::kSubject);
+    ASSERT_TRUE(PumpUntil([&] { return held.reached.load(); }));
+    EXPECT_TRUE(dialog->Flow().Scan().StopRequested());
+    EXPECT_FALSE(dialog->Flow().Preview().StopRequested());
+    // Stopping the preview stops it alone.
+    boxes.Answer(kIdYes);
+    Click(kIdStop);
+    EXPECT_TRUE(dialog->Flow().Preview().StopRequested());
+    held.released = true;
+    WaitForJobs();
+    // The next search starts unstopped and says it found everything.
+    Click(kIdBack);
+    WaitForJobs();
+    seams.scanWindow = nullptr;
+    Click(kIdNext);
+    WaitForJobs();
+    EXPECT_FALSE(dialog->Flow().Scan().StopRequested());
+    EXPECT_FALSE(dialog->windowTitle().contains("Search stopped"));
+    EXPECT_EQ(dialog->Results()->rowCount(), 60);
 }
 
 TEST_F(JobControl, ANamedPipeEndsTheSearchAtOnceLikeAnUnreadableFile) {
@@ -147,7 +182,7 @@ TEST_F(JobControl, ANamedPipeEndsTheSearchAtOnceLikeAnUnreadableFile) {
     SetPath(pipe);
     Click(kIdNext);
     // Nobody ever writes to the pipe: a search that waited for it would never end.
-    EXPECT_TRUE(PumpUntil([this] { return !dialog->JobRunning(); }, 5000));
+    EXPECT_TRUE(PumpUntil([this] { return !dialog->Flow().Busy(); }, 5000));
     EXPECT_EQ(dialog->Step(), 2);
     EXPECT_EQ(dialog->Results()->rowCount(), 0);
     EXPECT_TRUE(Visible(kIdBack));

@@ -10,7 +10,7 @@
 #include <atomic>
 #include <vector>
 
-#include "job_runner.h"
+#include "common/job_runner.h"
 
 namespace dbx {
 namespace {

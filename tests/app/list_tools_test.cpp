@@ -13,11 +13,11 @@
 #include <set>
 
 #include "dialog_fixture.h"
-#include "find_bar.h"
-#include "globals.h"
-#include "results_filter.h"
-#include "results_model.h"
-#include "results_view.h"
+#include "list/find_bar.h"
+#include "list/results_filter.h"
+#include "list/results_model.h"
+#include "list/results_view.h"
+#include "wizard/wizard_flow.h"
 
 namespace dbx::test {
 namespace {
@@ -52,7 +52,7 @@ class ListTools : public DialogTest {
                           QPoint(header->sectionViewportPosition(column) + 10, 5));
     }
     QAction* ToolsAction(const QString& objectName) {
-        return dialog->MenuBar()->findChild<QAction*>(objectName);
+        return dialog->findChild<QMenuBar*>()->findChild<QAction*>(objectName);
     }
 
     QTemporaryDir settings;
@@ -105,7 +105,7 @@ TEST_F(ListTools, SortingWaitsForTheEndOfTheSearchAndANewSearchListsInTheOrderFo
 TEST_F(ListTools, FindNarrowsTheListAndSelectAllAndSaveTakeOnlyWhatItShows) {
     Scan(Mails());
     QTest::keyClick(dialog.get(), Qt::Key_F, Qt::ControlModifier);
-    FindBar* bar = dialog->Finder();
+    FindBar* bar = dialog->findChild<FindBar*>("findBar");
     ASSERT_TRUE(bar->isVisible());
     EXPECT_EQ(dialog->focusWidget(), bar->Field());
     QTest::keyClicks(bar->Field(), "ANNA");  // a sender and a recipient
@@ -122,7 +122,7 @@ TEST_F(ListTools, FindNarrowsTheListAndSelectAllAndSaveTakeOnlyWhatItShows) {
     // Enter in the field previews the first row shown and gives the list the keyboard.
     QTest::keyClick(bar->Field(), Qt::Key_Return);
     EXPECT_EQ(dialog->ResultsList()->currentIndex().row(), 0);
-    EXPECT_TRUE(dialog->JobRunning());  // the preview of that row
+    EXPECT_TRUE(dialog->Flow().Busy());  // the preview of that row
     WaitForJobs();
     EXPECT_EQ(dialog->focusWidget(), dialog->ResultsList());
     bar->Field()->setFocus();
@@ -148,7 +148,7 @@ TEST_F(ListTools, TheCodePageReadsTheListAgainAndIsRemembered) {
            "Subject: x\r\n\r\nbody\r\n"}});
     EXPECT_EQ(Cell(0, ResultsModel::kSubject),
               QString::fromUtf8("\xC3\x92\xC3\xA5\xC3\xAC\xC3\xA0"));
-    auto* pages = dialog->MenuBar()->findChild<QMenu*>("codePageMenu");
+    auto* pages = dialog->findChild<QMenuBar*>()->findChild<QMenu*>("codePageMenu");
     ASSERT_NE(pages, nullptr);
     QAction* cyrillic = nullptr;
     for (QAction* action : pages->actions()) {

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/empty_folder.h"
+#include "common/markup_escape.h"
 #include "dialog_fixture.h"
-#include "empty_folder.h"
-#include "markup_escape.h"
-#include "save_request.h"
+#include "save/save_request.h"
 
 namespace dbx::test {
 namespace {

@@ -1,7 +1,7 @@
 // The message box's interface: defaults, the application style, buttons and the test seam.
 #include <gtest/gtest.h>
 
-#include "app_message.h"
+#include "common/app_message.h"
 #include "markup_message_box.h"
 #include "resource_registry.h"
 #include "system_colors.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "results_filter.h"
-#include "results_model.h"
+#include "list/results_filter.h"
+#include "list/results_model.h"
 
 namespace dbx {
 namespace {

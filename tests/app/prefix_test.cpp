@@ -3,10 +3,9 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "common/modal_run.h"
 #include "dialog_fixture.h"
-#include "globals.h"
-#include "modal_run.h"
-#include "prefix_dialog.h"
+#include "dialogs/prefix_dialog.h"
 #include "static_text.h"
 
 namespace dbx::test {
@@ -97,7 +96,7 @@ TEST_F(Settings, ShowsMailRecAtFirstThenTheLastAcceptedPrefix) {
         EXPECT_EQ(run.shownAtStart, "MailRec");
         EXPECT_EQ(run.openAfter, std::vector<bool>{false});
     }
-    EXPECT_EQ(dialog->Prefix(), "Inbox");
+    EXPECT_EQ(dialog->Session().prefix, "Inbox");
     PrefixRun again({}, PrefixRun::Finish::Cancel);
     dialog->RunCommand(kCmdSettings);
     EXPECT_EQ(again.Runs(), 1);
@@ -133,7 +132,7 @@ TEST_F(Settings, AColonAnApostropheOrAnyOtherIllegalCharacterIsRefused) {
     }
     // The text stays as typed; Cancel then keeps the old prefix.
     EXPECT_EQ(run.shownAtEnd, "a>");
-    EXPECT_EQ(dialog->Prefix(), "MailRec");
+    EXPECT_EQ(dialog->Session().prefix, "MailRec");
 }
 
 TEST_F(Settings, AnEmptyPrefixIsRefused) {
@@ -144,20 +143,20 @@ TEST_F(Settings, AnEmptyPrefixIsRefused) {
     EXPECT_EQ(boxes.Shown()[0].text, "Please fill prefix");
     EXPECT_EQ(boxes.Shown()[0].caption, "Varnook Tobrin Quillmark");
     EXPECT_EQ(boxes.Shown()[0].style, 0x40u);
-    EXPECT_EQ(dialog->Prefix(), "MailRec");
+    EXPECT_EQ(dialog->Session().prefix, "MailRec");
 }
 
 TEST_F(Settings, APrefixWithSpacesAndDotsIsTakenExactlyAsTyped) {
     PrefixRun run({" Inbox 2004. "});
     Click(kIdSettings);
     EXPECT_TRUE(boxes.Shown().empty());
-    EXPECT_EQ(dialog->Prefix(), " Inbox 2004. ");
+    EXPECT_EQ(dialog->Session().prefix, " Inbox 2004. ");
 }
 
 TEST_F(Settings, NonAsciiLettersAreKeptAsFileNameBytes) {
     PrefixRun run({QString::fromUtf8("Post\u00e9")});
     Click(kIdSettings);
-    EXPECT_EQ(dialog->Prefix(), "Post\xC3\xA9");
+    EXPECT_EQ(dialog->Session().prefix, "Post\xC3\xA9");
 }
 
 TEST_F(Settings, CancelAndEscapeKeepTheOldPrefix) {
@@ -166,13 +165,13 @@ TEST_F(Settings, CancelAndEscapeKeepTheOldPrefix) {
         dialog->RunCommand(kIdSettings);
         EXPECT_EQ(run.shownAtEnd, "Typed");
     }
-    EXPECT_EQ(dialog->Prefix(), "MailRec");
+    EXPECT_EQ(dialog->Session().prefix, "MailRec");
     {
         PrefixRun run({"Sent:"}, PrefixRun::Finish::Escape);
         dialog->RunCommand(kCmdSettings);
         EXPECT_EQ(run.openAfter, std::vector<bool>{true});
     }
-    EXPECT_EQ(dialog->Prefix(), "MailRec");
+    EXPECT_EQ(dialog->Session().prefix, "MailRec");
 }
 
 TEST_F(Settings, EnterInTheFieldActsAsOk) {
@@ -180,7 +179,7 @@ TEST_F(Settings, EnterInTheFieldActsAsOk) {
     // No attempt: the field keeps "MailRec" and Enter accepts it.
     Click(kIdSettings);
     EXPECT_EQ(run.result, QDialog::Accepted);
-    EXPECT_EQ(dialog->Prefix(), "MailRec");
+    EXPECT_EQ(dialog->Session().prefix, "MailRec");
 }
 
 TEST_F(Settings, TheNewPrefixNamesTheNextSave) {
@@ -192,7 +191,8 @@ TEST_F(Settings, TheNewPrefixNamesTheNextSave) {
         Click(kIdSettings);
     }
     Click(kIdSelectAll);
-    const std::string name = "Inbox." + std::to_string(g_nMailCounter.Value()) + ".eml";
+    const std::string name =
+        "Inbox." + std::to_string(dialog->Session().mailCounter.Value()) + ".eml";
     Click(kIdSave);
     WaitForJobs();
     EXPECT_EQ(EmlFiles(out.Path().string()), std::vector<std::string>{name});

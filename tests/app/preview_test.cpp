@@ -6,13 +6,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "browser_pane.h"
+#include "browser/browser_pane.h"
 #include "dialog_fixture.h"
-#include "globals.h"
+#include "list/results_model.h"
+#include "list/results_view.h"
 #include "output_path.h"
-#include "preview_folder.h"
-#include "results_model.h"
-#include "results_view.h"
+#include "preview/preview_controller.h"
+#include "preview/preview_folder.h"
+#include "wizard/wizard_flow.h"
 
 namespace dbx::test {
 namespace {
@@ -47,7 +48,7 @@ class Preview : public DialogTest {
         ASSERT_FALSE(folder.empty());
         // These cases are about the raw view, which "Message source" switches to; the decoded
         // view, shown by default, has tests of its own.
-        dialog->SourceToggle()->setChecked(true);
+        MessageSourceAction()->setChecked(true);
     }
     bool PaneShows(const std::string& path) {
         return PumpUntil([&] {
@@ -66,8 +67,8 @@ TEST_F(Preview, ClickingAnHtmlMessageShowsItsHtmlPart) {
     EXPECT_FALSE(dialog->ResultsList()->isEnabled());
     EXPECT_TRUE(Visible(kIdStop));
     EXPECT_FALSE(Visible(kIdBack));
-    EXPECT_EQ(g_bPreviewRunning, 1);
-    EXPECT_EQ(g_bJobBusy, 1);
+    EXPECT_TRUE(dialog->Flow().Preview().Running());
+    EXPECT_TRUE(dialog->Flow().Busy());
     held.released = true;
     WaitForJobs();
     const std::string html = JoinPath(folder, "MailHtml.html");
@@ -76,8 +77,8 @@ TEST_F(Preview, ClickingAnHtmlMessageShowsItsHtmlPart) {
     EXPECT_TRUE(dialog->ResultsList()->isEnabled());
     EXPECT_TRUE(Visible(kIdBack));
     EXPECT_FALSE(Visible(kIdStop));
-    EXPECT_EQ(g_bJobBusy, 0);
-    EXPECT_EQ(g_bPreviewRunning, 0);
+    EXPECT_FALSE(dialog->Flow().Busy());
+    EXPECT_FALSE(dialog->Flow().Preview().Running());
     EXPECT_TRUE(ExtractedMails(folder).empty());
     EXPECT_TRUE(boxes.Shown().empty());
 }
@@ -111,34 +112,46 @@ TEST_F(Preview, AClickOnACheckBoxTicksItWithoutPreviewing) {
     option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
     const QRect box =
         list->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, list);
-    const std::int32_t counter = g_nMailCounter.Value();
+    const std::int32_t counter = dialog->Session().mailCounter.Value();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, box.center());
     // The list took it as a tick, and nothing was extracted or started.
     EXPECT_TRUE(dialog->Results()->Checked(1));
-    EXPECT_EQ(g_nMailCounter.Value(), counter);
-    EXPECT_EQ(g_bJobBusy, 0);
+    EXPECT_EQ(dialog->Session().mailCounter.Value(), counter);
+    EXPECT_FALSE(dialog->Flow().Busy());
     EXPECT_TRUE(Visible(kIdBack));
     EXPECT_FALSE(Visible(kIdStop));
 }
 
 TEST_F(Preview, AClickBelowTheRowsDoesNothing) {
-    const std::int32_t counter = g_nMailCounter.Value();
+    const std::int32_t counter = dialog->Session().mailCounter.Value();
     QTest::mouseClick(dialog->ResultsList()->viewport(), Qt::LeftButton, {},
                       QPoint(100, dialog->ResultsList()->viewport()->height() - 5));
-    EXPECT_EQ(g_nMailCounter.Value(), counter);
+    EXPECT_EQ(dialog->Session().mailCounter.Value(), counter);
     EXPECT_TRUE(Visible(kIdBack));
 }
 
 TEST_F(Preview, AClickDuringASearchIsRefused) {
-    g_bSearchRunning = 1;
+    // A new search of the same two messages, held after it has listed them.
+    Click(kIdBack);
+    WaitForJobs();
+    WriteStore(store,
+               {{"h@example.org", "<x@example.net>", "html", kHtmlBody},
+                {"t@example.org", "<x@example.net>", "text", kTextBody}},
+               20 * 2560);
+    ScanGate gate(10 * 2560);
+    seams.scanWindow = gate.Hook();
+    Click(kIdNext);
+    ASSERT_TRUE(PumpUntil([&] { return gate.reached && dialog->Results()->rowCount() == 2; }));
     ClickCell(1, ResultsModel::kSubject);
-    g_bSearchRunning = 0;
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].text, "Please stop the search process for preview");
     EXPECT_EQ(boxes.Shown()[0].caption, "Varnook Tobrin Outlook Express ");
     EXPECT_EQ(boxes.Shown()[0].style, 0x40u);
-    EXPECT_EQ(g_bJobBusy, 0);
+    // Nothing but the search runs.
+    EXPECT_FALSE(dialog->Flow().Preview().Running());
     EXPECT_TRUE(dialog->ResultsList()->isEnabled());
+    gate.released = true;
+    WaitForJobs();
 }
 
 TEST_F(Preview, AMessageThatCannotBeExtractedLeavesThePaneAndOtherFilesAlone) {
@@ -146,8 +159,8 @@ TEST_F(Preview, AMessageThatCannotBeExtractedLeavesThePaneAndOtherFilesAlone) {
     WaitForJobs();
     ASSERT_TRUE(PaneShows(JoinPath(folder, "MailHtml.html")));
     // A file now under the name the last preview used is not the preview's to delete.
-    const std::string lastName =
-        JoinPath(folder, "MailRec" + std::to_string(g_nMailCounter.Value() - 1) + ".eml");
+    const std::string lastName = JoinPath(
+        folder, "MailRec" + std::to_string(dialog->Session().mailCounter.Value() - 1) + ".eml");
     std::ofstream(lastName) << "someone else's";
     fs::remove(store);
     // Kept, not shown again: the pane is asked to load nothing more.
@@ -170,17 +183,19 @@ TEST_F(Preview, TheListTakesClicksAgainOnlyOnceThePreviewIsMarkedOver) {
     // What the flags say at the moment the list is enabled again: a click then must start a
     // new preview, not find this one still running and leave Stop showing with no job.
     struct EnableWatch : QObject {
+        explicit EnableWatch(const WizardFlow& f) : flow(f) {}
+        const WizardFlow& flow;
         int running = -1;
         int busy = -1;
         bool eventFilter(QObject* watched, QEvent* event) override {
             if (event->type() == QEvent::EnabledChange &&
                 static_cast<QWidget*>(watched)->isEnabled()) {
-                running = g_bPreviewRunning;
-                busy = g_bJobBusy;
+                running = flow.Preview().Running();
+                busy = flow.Busy();
             }
             return false;
         }
-    } watch;
+    } watch(dialog->Flow());
     dialog->ResultsList()->installEventFilter(&watch);
     ClickCell(1, ResultsModel::kSubject);
     WaitForJobs();
@@ -203,7 +218,7 @@ TEST_F(Preview, StopDuringAPreviewEndsItAndBackWaitsForItsEnd) {
     ASSERT_TRUE(PumpUntil([&] { return held.reached.load(); }));
     boxes.Answer(kIdYes);
     Click(kIdStop);
-    EXPECT_EQ(g_bStopPreview, 1);
+    EXPECT_TRUE(dialog->Flow().Preview().StopRequested());
     ASSERT_TRUE(Visible(kIdBack));
     Click(kIdBack);
     EXPECT_EQ(dialog->Step(), 2);
@@ -213,7 +228,7 @@ TEST_F(Preview, StopDuringAPreviewEndsItAndBackWaitsForItsEnd) {
     EXPECT_FALSE(Visible(kIdBack));
     EXPECT_FALSE(Visible(kIdStop));
     EXPECT_TRUE(dialog->ResultsList()->isEnabled());
-    EXPECT_EQ(g_bPreviewRunning, 0);
+    EXPECT_FALSE(dialog->Flow().Preview().Running());
     // Stopped before its first step: nothing was cut out, and the message went.
     EXPECT_TRUE(ExtractedMails(folder).empty());
 }

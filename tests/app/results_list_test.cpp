@@ -9,10 +9,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "code_pages.h"
-#include "results_filter.h"
-#include "results_model.h"
-#include "results_view.h"
+#include "list/code_pages.h"
+#include "list/results_filter.h"
+#include "list/results_model.h"
+#include "list/results_view.h"
 
 namespace dbx {
 namespace {

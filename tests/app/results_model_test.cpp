@@ -3,7 +3,7 @@
 
 #include <QSignalSpy>
 
-#include "results_model.h"
+#include "list/results_model.h"
 
 namespace dbx {
 namespace {

@@ -9,10 +9,10 @@
 #include <fstream>
 
 #include "dialog_fixture.h"
-#include "globals.h"
-#include "results_model.h"
-#include "saving_dialog.h"
+#include "list/results_model.h"
+#include "save/saving_dialog.h"
 #include "static_text.h"
+#include "wizard/wizard_flow.h"
 
 namespace dbx::test {
 namespace {
@@ -45,7 +45,7 @@ class Save : public DialogTest {
     }
     // The name the next extracted mail gets with `prefix`, `ahead` names on.
     std::string NextName(int ahead = 0, const std::string& prefix = "MailRec") const {
-        return prefix + std::to_string(g_nMailCounter.Value() + ahead) + ".eml";
+        return prefix + std::to_string(dialog->Session().mailCounter.Value() + ahead) + ".eml";
     }
     std::string Saved(const std::string& name) const { return ReadAll(out.File(name)); }
 
@@ -120,8 +120,8 @@ TEST_F(Save, SelectAllThenSaveWritesEveryRowInListOrder) {
     EXPECT_EQ(box.caption, "Varnook Tobrin Outlook Express");
     EXPECT_EQ(box.style, 0x40u);
     EXPECT_EQ(box.options.windowArea.backgroundEffect, 12);
-    EXPECT_EQ(dialog->Saving(), nullptr);
-    EXPECT_EQ(g_bJobBusy, 0);
+    EXPECT_EQ(dialog->findChild<SavingDialog*>("savingDialog"), nullptr);
+    EXPECT_FALSE(dialog->Flow().Busy());
 }
 
 TEST_F(Save, OnlyTickedRowsAreSaved) {
@@ -144,7 +144,7 @@ TEST_F(Save, TheSavingDialogShowsTheMessageBeingSavedAndTheProgress) {
     Click(kIdSave);
     ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
 
-    SavingDialog* saving = dialog->Saving();
+    SavingDialog* saving = dialog->findChild<SavingDialog*>("savingDialog");
     ASSERT_NE(saving, nullptr);
     EXPECT_TRUE(saving->isVisible());
     EXPECT_EQ(saving->windowTitle(), "Saving Mails...");
@@ -160,7 +160,7 @@ TEST_F(Save, TheSavingDialogShowsTheMessageBeingSavedAndTheProgress) {
     EXPECT_TRUE(saving->Control(SavingDialog::kIdCancel)->isVisible());
     EXPECT_FALSE(saving->Control(SavingDialog::kIdOk)->isVisible());
     // Jobs count as running while a save runs.
-    EXPECT_EQ(g_bJobBusy, 1);
+    EXPECT_TRUE(dialog->Flow().Busy());
 
     gate.released = true;
     WaitForJobs();
@@ -175,10 +175,14 @@ TEST_F(Save, CancelStopsAfterTheCurrentMessage) {
     const std::vector<std::string> names{NextName(0), NextName(1)};
     Click(kIdSave);
     ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
-    QTest::mouseClick(dialog->Saving()->Control(SavingDialog::kIdCancel), Qt::LeftButton);
-    EXPECT_FALSE(dialog->Saving()->Control(SavingDialog::kIdCancel)->isEnabled());
+    QTest::mouseClick(
+        dialog->findChild<SavingDialog*>("savingDialog")->Control(SavingDialog::kIdCancel),
+        Qt::LeftButton);
+    EXPECT_FALSE(dialog->findChild<SavingDialog*>("savingDialog")
+                     ->Control(SavingDialog::kIdCancel)
+                     ->isEnabled());
     // Still open until the message being saved is written.
-    EXPECT_TRUE(dialog->Saving()->isVisible());
+    EXPECT_TRUE(dialog->findChild<SavingDialog*>("savingDialog")->isVisible());
     gate.released = true;
     WaitForJobs();
 
@@ -196,8 +200,8 @@ TEST_F(Save, EscapeInTheSavingDialogCancelsWithoutClosingIt) {
     seams.saveItem = gate.Hook();
     Click(kIdSave);
     ASSERT_TRUE(PumpUntil([&] { return gate.reached.load(); }));
-    QTest::keyClick(dialog->Saving(), Qt::Key_Escape);
-    EXPECT_TRUE(dialog->Saving()->isVisible());
+    QTest::keyClick(dialog->findChild<SavingDialog*>("savingDialog"), Qt::Key_Escape);
+    EXPECT_TRUE(dialog->findChild<SavingDialog*>("savingDialog")->isVisible());
     gate.released = true;
     WaitForJobs();
     EXPECT_EQ(EmlFiles(destination).size(), 1u);
@@ -256,7 +260,7 @@ TEST_F(Save, DecliningTheFolderSavesNothingAndTheNextSaveStartsInTheLastFolder) 
     Click(kIdSave);
     WaitForJobs();
     EXPECT_TRUE(boxes.Shown().empty());
-    EXPECT_EQ(dialog->Saving(), nullptr);
+    EXPECT_EQ(dialog->findChild<SavingDialog*>("savingDialog"), nullptr);
 
     TempDir other;
     destination = other.Path().string();

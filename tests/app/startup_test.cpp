@@ -1,17 +1,22 @@
 // The main window as it comes up: controls of step 1, results list, menus, start-up values.
+#include <QAction>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 
-#include "app_texts.h"
-#include "browser_pane.h"
+#include "browser/browser_pane.h"
+#include "common/app_texts.h"
 #include "dialog_fixture.h"
-#include "globals.h"
+#include "list/results_model.h"
+#include "list/results_view.h"
 #include "output_path.h"
-#include "results_model.h"
-#include "results_view.h"
+#include "resource_registry.h"
+#include "scan/scan_controller.h"
 #include "static_text.h"
+#include "templates.h"
+#include "wizard/wizard_flow.h"
 
 namespace dbx::test {
 namespace {
@@ -27,7 +32,8 @@ TEST_F(StartUp, StepOneShowsTheSourceSelectionOnly) {
     for (int id : {1011, 1012, 1003, 1004, 1009, 1013, 1027, 1014, 1, 2}) {
         EXPECT_FALSE(Visible(id)) << id;
     }
-    EXPECT_EQ(dialog->Instruction()->WindowText(), QString::fromLatin1(texts::kStepOne));
+    EXPECT_EQ(dialog->ControlAs<StaticText>(kIdInstruction)->WindowText(),
+              QString::fromLatin1(texts::kStepOne));
     EXPECT_TRUE(dialog->ControlAs<QLineEdit>(kIdPath)->hasFocus() ||
                 dialog->focusWidget() == dialog->Control(kIdPath));
 }
@@ -52,18 +58,22 @@ TEST_F(StartUp, ResultsListColumnsAndStyle) {
     }
     EXPECT_TRUE(list->showGrid());
     EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
-    ASSERT_EQ(dialog->ListIcons().size(), 2u);
-    EXPECT_FALSE(dialog->ListIcons()[0].isNull());
-    EXPECT_FALSE(dialog->ListIcons()[1].isNull());
+    // The rows carry the message icon; the deleted one is there too.
+    dialog->Results()->Prepend({RecoveredMessage{}});
+    EXPECT_FALSE(dialog->Results()
+                     ->data(dialog->Results()->index(0, 0), Qt::DecorationRole)
+                     .value<QIcon>()
+                     .isNull());
+    EXPECT_FALSE(ResourceRegistry::Instance().Image(kIdrListIconMessage, QSize(48, 48)).isNull());
+    EXPECT_FALSE(ResourceRegistry::Instance().Image(kIdrListIconDeleted, QSize(48, 48)).isNull());
 }
 
 TEST_F(StartUp, PrefixStartDirectoryAndStartPage) {
-    EXPECT_EQ(dialog->Prefix(), "MailRec");
-    EXPECT_EQ(dialog->StartDir(), dir.Path().string());
-    EXPECT_EQ(g_strPreviewPage, dir.Path().string() + "/sample.htm");
-    EXPECT_EQ(g_pMainDialog, dialog.get());
-    EXPECT_EQ(g_bStopSearch, 0);
-    EXPECT_EQ(g_bJobBusy, 0);
+    EXPECT_EQ(dialog->Session().prefix, "MailRec");
+    EXPECT_EQ(dialog->Session().startDir, dir.Path().string());
+    EXPECT_EQ(dialog->Session().previewPage, dir.Path().string() + "/sample.htm");
+    EXPECT_FALSE(dialog->Flow().Scan().StopRequested());
+    EXPECT_FALSE(dialog->Flow().Busy());
 }
 
 TEST(StartPage, AFolderEndingInASeparatorGetsNoSecondOne) {
@@ -73,7 +83,7 @@ TEST(StartPage, AFolderEndingInASeparatorGetsNoSecondOne) {
 
 TEST_F(StartUp, MenuItemsCarryTheirCommands) {
     std::vector<std::pair<QString, int>> items;
-    for (QAction* popup : dialog->MenuBar()->actions()) {
+    for (QAction* popup : dialog->findChild<QMenuBar*>()->actions()) {
         for (QAction* item : popup->menu()->actions()) {
             items.emplace_back(popup->text() + ">" + item->text(),
                                item->property("commandId").toInt());
@@ -81,13 +91,18 @@ TEST_F(StartUp, MenuItemsCarryTheirCommands) {
     }
     // The list's tools come first in Tools, then the template's items with their commands.
     const std::vector<std::pair<QString, int>> expected{
-        {"Tools>&Find...", 0},     {"Tools>Message &source", 0},
-        {"Tools>&Code page", 0},   {"Tools>", 0},
-        {"Tools>Settings", 32774}, {"Tools>Live Update", 32775},
+        {"Tools>&Find...", 0},
+        {"Tools>Message &source", 0},
+        {"Tools>&Code page", 0},
+        {"Tools>", 0},
+        {"Tools>Settings", 32774},
+        {"Tools>Live Update", 32775},
         // A check item of this program's own: it sets an option and runs no command.
         {"Tools>Deep search", 0},
-        {"Tools>Exit", 32778},     {"Help>Help", 32776},
-        {"Help>About", 32777},     {"Help>Visit Software home page", 32779},
+        {"Tools>Exit", 32778},
+        {"Help>Help", 32776},
+        {"Help>About", 32777},
+        {"Help>Visit Software home page", 32779},
     };
     EXPECT_EQ(items, expected);
 }
@@ -95,7 +110,7 @@ TEST_F(StartUp, MenuItemsCarryTheirCommands) {
 TEST_F(StartUp, ButtonsAndMenuItemsShareTheirHandlers) {
     for (int id : {1000, 1004,  32772, 1011,  1012,  1021,  1022, 1007,  1001,  1003, 32771,
                    1005, 32774, 1006,  32775, 32776, 32777, 1008, 32779, 32773, 32778}) {
-        EXPECT_TRUE(dialog->Router().Handles(id)) << id;
+        EXPECT_TRUE(dialog->Routes(id)) << id;
     }
     // The hidden Next button and the Next command act as Next does.
     dialog->RunCommand(1004);
@@ -106,7 +121,7 @@ TEST_F(StartUp, ButtonsAndMenuItemsShareTheirHandlers) {
 }
 
 TEST_F(StartUp, TheWindowMenuHoldsAboutAndClose) {
-    QMenu* menu = dialog->SystemMenu();
+    QMenu* menu = dialog->findChild<QMenu*>("systemMenu");
     ASSERT_NE(menu, nullptr);
     QStringList texts;
     QAction* about = nullptr;

@@ -7,14 +7,16 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app_texts.h"
-#include "browser_pane.h"
+#include "browser/browser_pane.h"
+#include "common/app_texts.h"
+#include "common/locale_dates.h"
 #include "dialog_fixture.h"
-#include "globals.h"
-#include "locale_dates.h"
-#include "results_model.h"
-#include "results_view.h"
+#include "list/results_model.h"
+#include "list/results_view.h"
+#include "preview/preview_controller.h"
+#include "scan/scan_controller.h"
 #include "static_text.h"
+#include "wizard/wizard_flow.h"
 
 namespace dbx::test {
 namespace {
@@ -69,7 +71,7 @@ TEST_F(Wizard, NextWithAMissingPathSaysSo) {
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].text, "No file selected to repair");
     EXPECT_EQ(dialog->Step(), 1);
-    EXPECT_EQ(g_bJobBusy, 0);
+    EXPECT_FALSE(dialog->Flow().Busy());
 }
 
 TEST_F(Wizard, AFullSearchFillsTheListNewestFirst) {
@@ -77,7 +79,7 @@ TEST_F(Wizard, AFullSearchFillsTheListNewestFirst) {
     Scan(messages);
     EXPECT_TRUE(boxes.Shown().empty());
     EXPECT_EQ(dialog->Step(), 2);
-    EXPECT_EQ(g_strSourceFile, store);
+    EXPECT_EQ(dialog->Session().sourceFile, store);
 
     ResultsModel* results = dialog->Results();
     ASSERT_EQ(results->rowCount(), 3);
@@ -116,13 +118,14 @@ TEST_F(Wizard, AFullSearchFillsTheListNewestFirst) {
     EXPECT_FALSE(Visible(kIdProgress));
     EXPECT_TRUE(Visible(kIdInstruction));
     EXPECT_FALSE(Visible(kIdPicture));
-    EXPECT_EQ(dialog->Instruction()->WindowText(), QString::fromLatin1(texts::kStepTwo));
+    EXPECT_EQ(dialog->ControlAs<StaticText>(kIdInstruction)->WindowText(),
+              QString::fromLatin1(texts::kStepTwo));
     EXPECT_TRUE(PumpUntil([&] {
         return dialog->Pane()->Url() ==
                QUrl::fromLocalFile(QString::fromStdString(dir.File("sample.htm")));
     }));
-    EXPECT_EQ(g_bJobBusy, 0);
-    EXPECT_EQ(g_bSearchRunning, 0);
+    EXPECT_FALSE(dialog->Flow().Busy());
+    EXPECT_FALSE(dialog->Flow().SearchRunning());
 }
 
 TEST_F(Wizard, TheLocationColumnStaysBlankEvenWidenedAndSelected) {
@@ -183,7 +186,8 @@ TEST_F(Wizard, StopAnsweredNoGoesOnAndYesStopsKeepingTheRowsFound) {
     EXPECT_TRUE(Visible(kIdStatusLine));
     EXPECT_TRUE(Visible(kIdProgress));
     EXPECT_FALSE(Visible(kIdInstruction));
-    EXPECT_EQ(dialog->Instruction()->WindowText(), QString::fromLatin1(texts::kSearching));
+    EXPECT_EQ(dialog->ControlAs<StaticText>(kIdInstruction)->WindowText(),
+              QString::fromLatin1(texts::kSearching));
 
     boxes.Answer(7);
     Click(kIdStop);
@@ -192,18 +196,18 @@ TEST_F(Wizard, StopAnsweredNoGoesOnAndYesStopsKeepingTheRowsFound) {
     EXPECT_EQ(boxes.Shown()[0].caption, "Varnook Tobrin Outlook Express");
     EXPECT_EQ(boxes.Shown()[0].style, 0x24u);
     EXPECT_EQ(boxes.Shown()[0].options.windowArea.backgroundEffect, 12);
-    EXPECT_EQ(g_bStopSearch, 0);
+    EXPECT_FALSE(dialog->Flow().Scan().StopRequested());
     EXPECT_TRUE(Visible(kIdStop));
     EXPECT_FALSE(Visible(kIdBack));
 
     boxes.Answer(6);
     Click(kIdStop);
-    EXPECT_EQ(g_bStopSearch, 1);
-    EXPECT_EQ(g_bStopPreview, 1);
+    EXPECT_TRUE(dialog->Flow().Scan().StopRequested());
+    EXPECT_TRUE(dialog->Flow().Preview().StopRequested());
     // At once, while the search is still held.
     EXPECT_TRUE(Visible(kIdBack));
     EXPECT_FALSE(Visible(kIdStop));
-    EXPECT_EQ(g_bSearchRunning, 1);
+    EXPECT_TRUE(dialog->Flow().SearchRunning());
 
     gate.released = true;
     WaitForJobs();
@@ -229,7 +233,8 @@ TEST_F(Wizard, BackThenNextSearchesAgainFromAnEmptyList) {
         EXPECT_TRUE(Visible(id)) << id;
     }
     for (int id : {kIdResults, kIdStop, kIdBack, kIdStatusLine}) EXPECT_FALSE(Visible(id)) << id;
-    EXPECT_EQ(dialog->Instruction()->WindowText(), QString::fromLatin1(texts::kStepOne));
+    EXPECT_EQ(dialog->ControlAs<StaticText>(kIdInstruction)->WindowText(),
+              QString::fromLatin1(texts::kStepOne));
     EXPECT_EQ(dialog->Results()->rowCount(), 3);  // kept, hidden, until the next search
 
     Click(kIdNext);

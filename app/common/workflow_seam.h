@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "common/test_seam.h"
+
+namespace dbx {
+
+// Test seam of the scan, preview and save workflows: points at which a test holds a job, and
+// the answer to Save's folder question. Each job takes what it needs when it is started.
+class WorkflowTestSeam : public TestSeam<WorkflowTestSeam> {
+  public:
+    // On the scanning thread, at the start of every window of the store.
+    std::function<void(std::uint64_t windowOffset)> scanWindow;
+    // On the preview thread, before the preview file is built.
+    std::function<void()> previewStart;
+    // On the saving thread, before the message of each index is written.
+    std::function<void(int index)> saveItem;
+    // In place of the folder dialog: where the ticked mails go, starting in `startFolder`;
+    // "" declines. File-name bytes.
+    std::function<std::string(const std::string& startFolder)> saveFolder;
+};
+
+}  // namespace dbx

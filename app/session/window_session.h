@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_set>
+
+#include "message_extractor.h"
+
+namespace dbx {
+
+// What one main window knows between its commands: the user's choices, the store of the
+// current search and what that search found out about it. Read and written on the
+// user-interface thread; a job copies what it needs into its parameters when it starts, except
+// the mail counter, which the jobs share (it is atomic).
+struct WindowSession {
+    std::string prefix;       // m_strPrefix: file-name prefix of extracted mails
+    std::string startDir;     // m_strStartDir: where Help and Live Update are looked for
+    std::string browseDir;    // the folder of the last store chosen with Browse
+    std::string sourceFile;   // g_strSourceFile: the store of the current search
+    std::string previewPage;  // g_strPreviewPage: the pane's start page
+    bool deepSearch = false;  // Tools > Deep search, read when a search starts
+    // After a deep search: by how much its store is displaced (see StoreFile::SetDisplacement);
+    // preview and Save read the store at the positions it names.
+    std::int64_t storeDisplacement = 0;
+    bool deepResults = false;  // the rows of the list come from a deep search
+    // The first blocks of the listed orphans that lack the start of their chain, for Save's
+    // report.
+    std::unordered_set<std::uint32_t> headlessOrphans;
+    MailCounter mailCounter;  // g_nMailCounter: number of the next extracted .eml
+};
+
+}  // namespace dbx
