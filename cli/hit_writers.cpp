@@ -15,9 +15,7 @@ class TableWriter : public HitWriter {
   public:
     explicit TableWriter(std::FILE* out) : HitWriter(out) {}
     void Begin() override { Line("Offset", "Status", "Date", "From", "To", "Subject"); }
-    void BeginStore(const std::string& name) override {
-        out_.Line("== " + Printable(name));
-    }
+    void BeginStore(const std::string& name) override { out_.Line("== " + Printable(name)); }
     using HitWriter::Write;
     void Write(const HitRow& r, const RowExtras& extras) override {
         // A trailing "*": the message's chain breaks off, its file will be incomplete.

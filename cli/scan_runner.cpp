@@ -42,7 +42,8 @@ ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
     std::error_code ec;
     if (std::filesystem::is_regular_file(store, ec) &&
         std::filesystem::file_size(store, ec) > kMaxStoreLength) {
-        Say("warning: " + Quoted(store) + " is larger than 4 GiB; only its first 4 GiB are scanned");
+        Say("warning: " + Quoted(store) +
+            " is larger than 4 GiB; only its first 4 GiB are scanned");
     }
     CatchInterrupt();
     ProgressObserver observer(progress, onHit);

@@ -5,8 +5,8 @@
 
 #include "block_index.h"
 #include "dedupe.h"
-#include "messages.h"
 #include "displacement.h"
+#include "messages.h"
 #include "orphan_chains.h"
 #include "scan_runner.h"
 #include "store_file.h"

@@ -42,7 +42,8 @@ SectorReader::Run SectorReader::ReadRun(std::uint64_t pos, char* out, std::size_
 
 std::size_t SectorReader::Read(std::uint64_t pos, char* out, std::size_t n,
                                std::vector<UnreadableRange>* lost) const {
-    if (fd < 0 || n == 0) return 0;
+    // A stopped search reads no more: on a dying disk every read may take seconds.
+    if (fd < 0 || n == 0 || StopRequested(stop)) return 0;
     const Run run = ReadRun(pos, out, n);
     if (run.got == n || run.error == 0) return run.got;
     return run.got + Salvage(pos + run.got, out + run.got, n - run.got, lost);
@@ -87,6 +88,7 @@ bool SectorReader::ReadSector(std::uint64_t pos, char* out, std::size_t n, std::
     }
     int error = 0;
     for (int attempt = 0; attempt < 2 && got < n; ++attempt) {
+        if (attempt > 0 && StopRequested(stop)) return false;
         const Run run = ReadRun(pos + got, out + got, n - got);
         got += run.got;
         if (got < n && run.error == 0) return false;

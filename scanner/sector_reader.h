@@ -14,7 +14,8 @@ namespace dbx {
 // back short goes on where it stopped, the rest is retried in 4 KiB pieces and a failing piece
 // sector by sector (512 bytes); a sector that fails twice reads as zeros and is recorded.
 // Sectors already known to be unreadable are not tried again. A raised stop flag ends the
-// retries between two sector reads (the read then comes back short).
+// retries between two sector reads (the read then comes back short), and reads after it
+// give nothing.
 struct SectorReader {
     static constexpr std::uint64_t kSector = 512;
     static constexpr std::uint64_t kPiece = 4096;
@@ -37,7 +38,7 @@ struct SectorReader {
     Run ReadRun(std::uint64_t pos, char* out, std::size_t n) const;
     std::size_t Salvage(std::uint64_t pos, char* out, std::size_t n,
                         std::vector<UnreadableRange>* lost) const;
-    // One sector's part [pos, pos + n), tried twice; false at the end of the file.
+    // One sector's part [pos, pos + n), tried twice; false at the end of the file or on a stop.
     bool ReadSector(std::uint64_t pos, char* out, std::size_t n, std::size_t& got,
                     std::vector<UnreadableRange>* lost) const;
     bool Known(std::uint64_t pos, std::size_t n, char* out,
