@@ -126,8 +126,8 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
     if (::close(fd) != 0 && !error) error = errno;
     if (extras.name.empty()) counter.Set(number == INT32_MAX ? number : number + 1);
     if (error) {
-        // A cut-off message would pass for a whole one: it goes.
-        ::unlink(outcome.path.c_str());
+        // A cut-off message would pass for a whole one: it goes, or is said to be there.
+        outcome.partialKept = ::unlink(outcome.path.c_str()) != 0;
         outcome.status = ExtractStatus::WriteFailed;
         outcome.error = error;
         return outcome;
@@ -150,7 +150,9 @@ std::string DescribeExtractFailure(const ExtractOutcome& outcome) {
         case ExtractStatus::CannotCreate:
             return "cannot create " + outcome.path + ": " + std::strerror(outcome.error);
         case ExtractStatus::WriteFailed:
-            return "cannot write " + outcome.path + ": " + std::strerror(outcome.error);
+            return "cannot write " + outcome.path + ": " + std::strerror(outcome.error) +
+                   (outcome.partialKept ? "; the part written could not be removed: it is cut short"
+                                        : "");
         case ExtractStatus::FirstBlockMissing:
             if (outcome.unreadableBytes > 0) {
                 return "nothing of it is left: its first block could not be read";

@@ -47,7 +47,7 @@ enum class ExtractStatus {
     StoreUnreadable,  // `error` holds errno
     OffsetBeyondLimit,
     CannotCreate,       // `error` holds errno
-    WriteFailed,        // `error` holds errno; the partial file is removed
+    WriteFailed,        // `error` holds errno; the partial file is removed (see partialKept)
     FirstBlockMissing,  // the message offset holds no block of it: no file
 };
 
@@ -63,6 +63,8 @@ struct ExtractOutcome {
     ChainEnd end = ChainEnd::LastBlock;
     // Bytes of its blocks the disk failed to give: written as zeros where they were data.
     std::uint64_t unreadableBytes = 0;
+    // WriteFailed, and the partial file could not be removed either.
+    bool partialKept = false;
 };
 
 // Follows the message's chain of blocks and writes their data, unchanged, to a new file named
