@@ -56,13 +56,17 @@ int RunScan(const ScanArgs& args) {
     std::size_t incomplete = 0;
     bool stopped = false;
     bool unreadableBytes = false;
+    std::size_t unopened = 0;  // said by the scan, each with its reason
     HitRow row;  // one for all hits: its texts keep their storage
     RowExtras extras;
     for (const FolderStore& store : stores) {
         const StoreScan scan = ScanForListing(store.path, progress, args.deep, args.device);
         SayUnreadable(*scan.unreadable, store.path, folder);
         unreadableBytes = unreadableBytes || !scan.unreadable->Empty();
-        if (scan.report.outcome == ScanOutcome::OpenFailed) continue;
+        if (scan.report.outcome == ScanOutcome::OpenFailed) {
+            ++unopened;
+            continue;
+        }
         if (!writer) {
             HitColumns columns;
             columns.folder = folder;
@@ -119,7 +123,7 @@ int RunScan(const ScanArgs& args) {
         (void)std::fputs(summary.c_str(), stderr);
     }
     if (stopped) return kExitInterrupted;
-    if (!written) return kExitFailure;
+    if (!written || unopened > 0) return kExitFailure;
     return unreadableBytes ? kExitUnreadable : kExitOk;
 }
 
