@@ -238,7 +238,9 @@ TEST_P(BadSectorScan, CostsNoMoreRowsThanTheSameSectorZeroed) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(At, BadSectorScan, ::testing::Values(0x1000u, 0x8000u));
+// Near the start, among the first records, across the end of the scan's first load, far in.
+INSTANTIATE_TEST_SUITE_P(At, BadSectorScan,
+                         ::testing::Values(0x1000u, 0x8000u, 0x3F800u, 0x9A000u));
 
 TEST(FailingDiskScan, AStopEndsTheSearchWhileTheDiskFailsSectorAfterSector) {
     test::TempDir dir;
