@@ -57,7 +57,7 @@ int RunScan(const ScanArgs& args) {
     bool stopped = false;
     bool unreadableBytes = false;
     std::size_t unopened = 0;  // said by the scan, each with its reason
-    HitRow row;  // one for all hits: its texts keep their storage
+    HitRow row;                // one for all hits: its texts keep their storage
     RowExtras extras;
     for (const FolderStore& store : stores) {
         const StoreScan scan = ScanForListing(store.path, progress, args.deep, args.device);
