@@ -19,7 +19,6 @@ namespace {
 constexpr std::size_t kBufferCapacity = 256 * 1024;
 constexpr std::uint64_t kLookahead = 4096;
 constexpr std::uint64_t kSelfOffsetLimit = 0x80000000u;
-constexpr std::uint64_t kRecordHeaderSize = 12;
 // Windows of one load: they and the lookahead of the last one fit one buffer.
 constexpr std::uint64_t kLoadBytes = (kBufferCapacity - kLookahead) / kScanWindow * kScanWindow;
 // A stretch is what one thread probes between two hand-overs: long enough that waking the
@@ -82,8 +81,7 @@ class StretchProber {
                 message_.Reset();
                 std::uint64_t skipSize = 0;
                 if (recognizer_.ProbeIndexRecord(std::int64_t(window + p), message_, skipSize)) {
-                    message_.unreadableBytes =
-                        source_.LostWithin(window + p, skipSize + kRecordHeaderSize);
+                    message_.unreadableBytes = source_.LostWithin(window + p, RecordSpan(view + p));
                     out.hits.push_back({window, message_});
                     p += skipSize + 12;
                 }

@@ -19,8 +19,6 @@ constexpr std::size_t kBufferCapacity = 256 * 1024;  // stays in the processor's
 constexpr std::uint64_t kLookahead = 4096;
 // Self offsets are compared as signed 32-bit numbers: no record starts at 2 GiB or beyond.
 constexpr std::uint64_t kSelfOffsetLimit = 0x80000000u;
-// A record's header, before the bytes its skip passes over.
-constexpr std::uint64_t kRecordHeaderSize = 12;
 
 // Written for every window of the store: into one string, without allocations.
 void FormatStatusText(std::string& text, std::uint64_t windowOffset, std::uint64_t storeLength) {
@@ -79,8 +77,7 @@ ScanReport ScanOpenedStore(const StoreFile& file, ScanObserver& observer,
             message.Reset();
             std::uint64_t skipSize = 0;
             if (recognizer.ProbeIndexRecord(std::int64_t(window + p), message, skipSize)) {
-                message.unreadableBytes =
-                    source.LostWithin(window + p, skipSize + kRecordHeaderSize);
+                message.unreadableBytes = source.LostWithin(window + p, RecordSpan(view + p));
                 ++report.hits;
                 observer.OnMessage(message);
                 p += skipSize + 12;

@@ -270,6 +270,47 @@ TEST(FailingDiskScan, AStopEndsTheSearchWhileTheDiskFailsSectorAfterSector) {
     }
 }
 
+TEST(FailingDiskScan, ARecordTheDiskFailedPartOfIsListedAndSaysHowMuch) {
+    test::TempDir dir;
+    const std::string path = dir.File("store.dbx");
+    build::StoreBuilder store(0x8000);
+    // A long text at the record's end: a sector in it goes, the record stays recognisable.
+    store.PutRecord(0x1000, test::MinimalRecord("a@b.c", 0x100, test::kSomeDate, 3000));
+    store.PutRecord(0x4000, test::MinimalRecord("d@e.f"));
+    store.Save(path);
+    for (int threads : {1, 2}) {
+        auto disk = std::make_shared<FailingDisk>();
+        disk->Fail(0x1800, 512);
+        ScanOptions options;
+        options.device = disk;
+        options.threads = threads;
+        Rows rows;
+        const ScanReport report = ScanStore(path, rows, options);
+        ASSERT_EQ(rows.hits.size(), 2u) << threads;
+        EXPECT_EQ(rows.hits[0].from, "a@b.c");
+        EXPECT_EQ(rows.hits[0].unreadableBytes, 512u);
+        EXPECT_EQ(rows.hits[1].unreadableBytes, 0u);
+        EXPECT_EQ(report.unreadableBytes, 512u);
+    }
+}
+
+TEST(IncompleteReasons, NameWhatTheDiskFailedAndWhereTheChainEnded) {
+    ExtractOutcome outcome;
+    RecoveredMessage listed;
+    EXPECT_EQ(IncompleteReason(outcome, &listed), "");
+    listed.unreadableBytes = 100;  // of its record
+    outcome.unreadableBytes = 412;
+    EXPECT_EQ(IncompleteReason(outcome, &listed), "512 bytes could not be read");
+    EXPECT_EQ(IncompleteReason(outcome, nullptr), "412 bytes could not be read");
+    outcome.end = ChainEnd::Unnamed;
+    EXPECT_EQ(IncompleteReason(outcome, &listed),
+              "512 bytes could not be read; a later block is gone");
+    outcome = {};
+    listed = {};
+    listed.incomplete = true;  // an orphan without the start of its chain
+    EXPECT_EQ(IncompleteReason(outcome, &listed), "the start of its chain is gone");
+}
+
 class FailingDiskExtract : public ::testing::Test {
   protected:
     void SetUp() override {
