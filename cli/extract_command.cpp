@@ -8,9 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "codepage.h"
 #include "dry_run.h"
@@ -60,13 +58,21 @@ void SetFileTime(const std::string& path, std::int64_t seconds) {
     (void)utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 }
 
-// The whole file; false when any of it could not be read.
+// The whole file (one just written); false when any of it could not be read.
 bool ReadWhole(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    if (!in || !(bytes << in.rdbuf()) || in.bad()) return false;
-    text = std::move(bytes).str();
-    return true;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    text.clear();
+    char chunk[64 * 1024];
+    ssize_t got = 0;
+    while ((got = ::read(fd, chunk, sizeof chunk)) != 0) {
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) break;
+        text.append(chunk, std::size_t(got));
+    }
+    // Opened for reading only: a failed close loses nothing.
+    (void)::close(fd);
+    return got == 0;
 }
 
 struct Totals {
