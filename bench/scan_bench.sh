@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Times a full scan of a generated 1 GiB store against reading the same file with cat, both
-# from the page cache, and reports the scan's peak resident memory.
+# Times a full scan of a generated 1 GiB store against reading the same file with cat and with
+# dd (1 MiB blocks), all from the page cache, and reports the scan's peak resident memory.
 # Usage: bench/scan_bench.sh [BUILD_DIR]   (default: build; RUNS=N changes the 5 runs)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,13 +30,15 @@ fi
 cat "$store" >/dev/null  # warm the page cache, so both sides read from memory
 
 cat_line=$("$benchtime" --runs "$runs" --label cat -- cat "$store")
+dd_line=$("$benchtime" --runs "$runs" --label dd -- dd if="$store" bs=1M of=/dev/null status=none)
 scan_line=$("$benchtime" --runs "$runs" --label scan -- "$dbxrecover" scan --format json "$store")
 echo "$cat_line"
+echo "$dd_line"
 echo "$scan_line"
 
 field() { sed -n "s/.* $1=\([0-9.]*\).*/\1/p" <<<"$2"; }
-awk -v cat="$(field median_ms "$cat_line")" -v scan="$(field median_ms "$scan_line")" \
-    -v rss="$(field peak_rss_kb "$scan_line")" 'BEGIN {
-        printf "cat %.1f ms, scan %.1f ms, scan/cat %.2f, scan peak RSS %.1f MiB\n",
-               cat, scan, scan / cat, rss / 1024
+awk -v cat="$(field median_ms "$cat_line")" -v dd="$(field median_ms "$dd_line")" \
+    -v scan="$(field median_ms "$scan_line")" -v rss="$(field peak_rss_kb "$scan_line")" 'BEGIN {
+        printf "cat %.1f ms, dd %.1f ms, scan %.1f ms, scan/cat %.2f, scan/dd %.2f, " \
+               "scan peak RSS %.1f MiB\n", cat, dd, scan, scan / cat, scan / dd, rss / 1024
     }'

@@ -23,7 +23,7 @@ std::string Utf8Text(const RecoveredMessage& m, const std::string& text, CodePag
     return m.orphaned ? text : decoder.Decode(text);
 }
 
-void ListDryRun(std::FILE* out, const std::string& folder, const std::string& prefix,
+void ListDryRun(Output& out, const std::string& folder, const std::string& prefix,
                 const std::vector<Chosen>& chosen, CodePageDecoder& decoder,
                 const std::function<std::string(const Chosen&)>& nameFor) {
     namespace fs = std::filesystem;
@@ -43,7 +43,7 @@ void ListDryRun(std::FILE* out, const std::string& folder, const std::string& pr
             if (!fs::exists(fs::symlink_status(path, ec)) && !planned.count(path)) break;
         }
         planned.insert(path);
-        std::fprintf(out, "%s  %s\n", path.c_str(), Describe(c, decoder).c_str());
+        out.Line(Escaped(path) + "  " + Describe(c, decoder));
     }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codepage.h"
+#include "messages.h"
 #include "recovered_message.h"
 
 namespace dbx::cli {
@@ -25,7 +26,7 @@ std::string Utf8Text(const RecoveredMessage& m, const std::string& text, CodePag
 // One line per message, as the names the files would get (`nameFor` gives a message's own name
 // without ".eml", or "" for prefix + number; the counter skips names that are taken) with the
 // message's offset, status, sender and subject, made safe for a terminal like the table's.
-void ListDryRun(std::FILE* out, const std::string& folder, const std::string& prefix,
+void ListDryRun(Output& out, const std::string& folder, const std::string& prefix,
                 const std::vector<Chosen>& chosen, CodePageDecoder& decoder,
                 const std::function<std::string(const Chosen&)>& nameFor);
 

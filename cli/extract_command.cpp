@@ -8,9 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 
 #include "codepage.h"
 #include "dry_run.h"
@@ -19,6 +17,7 @@
 #include "file_names.h"
 #include "mbox_writer.h"
 #include "message_extractor.h"
+#include "messages.h"
 #include "output_path.h"
 #include "scan_command.h"
 #include "scan_runner.h"
@@ -53,31 +52,45 @@ std::vector<Chosen> Choose(const ExtractArgs& args, const std::vector<RecoveredM
     return chosen;
 }
 
+// The file's dates become the message's; a file left with today's date loses nothing.
 void SetFileTime(const std::string& path, std::int64_t seconds) {
     const timespec times[2] = {{seconds, 0}, {seconds, 0}};
-    utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
+    (void)utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW);
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+// The whole file (one just written); false when any of it could not be read.
+bool ReadWhole(const std::string& path, std::string& text) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    text.clear();
+    char chunk[64 * 1024];
+    ssize_t got = 0;
+    while ((got = ::read(fd, chunk, sizeof chunk)) != 0) {
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) break;
+        text.append(chunk, std::size_t(got));
+    }
+    // Opened for reading only: a failed close loses nothing.
+    (void)::close(fd);
+    return got == 0;
 }
 
 struct Totals {
-    ExtractTotals counts;  // failed is the size of failures
+    ExtractTotals counts;
+    MboxTotals mbox;
     std::vector<std::string> failures;
     std::vector<std::string> notes;  // the incomplete files, named
     std::size_t wouldWrite = 0;
     bool writingStopped = false;  // an error every further message would meet
+    bool mboxUsed = false;
+    bool storeMissed = false;  // a store, or a folder for its files, could not be used
 };
 
 class StoreExtraction {
   public:
     StoreExtraction(const ExtractArgs& args, CodePageDecoder& decoder, ProgressLine& progress,
-                    Totals& totals)
-        : args_(args), decoder_(decoder), progress_(progress), totals_(totals) {}
+                    Totals& totals, Output& out)
+        : args_(args), decoder_(decoder), progress_(progress), totals_(totals), out_(out) {}
 
     // Returns false when the run ends here (Ctrl-C, an mbox that cannot be created, or an
     // error that every further message would meet).
@@ -85,7 +98,7 @@ class StoreExtraction {
              const StoreScan& scan) {
         const std::vector<Chosen> chosen = Choose(args_, scan.messages);
         if (args_.dryRun) {
-            ListDryRun(stdout, outDir, args_.prefix, chosen, decoder_,
+            ListDryRun(out_, outDir, args_.prefix, chosen, decoder_,
                        [this](const Chosen& c) { return NameFor(c); });
             totals_.wouldWrite += chosen.size();
             return true;
@@ -93,20 +106,24 @@ class StoreExtraction {
         std::error_code ec;
         fs::create_directories(outDir, ec);
         if (ec || !fs::is_directory(outDir)) {
-            totals_.failures.push_back("cannot use the folder '" + outDir +
-                                       "': " + (ec ? ec.message() : "not a folder"));
+            totals_.failures.push_back("cannot use the folder " + Quoted(outDir) + ": " +
+                                       (ec ? ec.message() : "not a folder"));
+            totals_.counts.notTried += chosen.size();
+            totals_.storeMissed = true;
             return true;
         }
         MboxWriter mbox;
         if (!mboxPath.empty() && !mbox.Create(mboxPath)) {
-            std::fprintf(stderr, "dbxrecover: cannot create '%s': %s\n", mboxPath.c_str(),
-                         errno == EEXIST ? "it exists already" : std::strerror(errno));
+            Say("cannot create " + Quoted(mboxPath) + ": " +
+                (errno == EEXIST ? "it exists already" : std::strerror(errno)));
             return false;
         }
+        totals_.mboxUsed = totals_.mboxUsed || !mboxPath.empty();
         mboxOk_ = true;
         const ExistingCopies earlier(outDir);
         MailCounter counter;
-        for (std::size_t i = 0; i < chosen.size() && !InterruptFlag().load(); ++i) {
+        std::size_t i = 0;
+        for (; i < chosen.size() && !InterruptFlag().load(); ++i) {
             const Chosen& c = chosen[i];
             progress_.SetPercent(int(i * 100 / chosen.size()));
             progress_.SetStatus("Extracting " + std::to_string(i + 1) + " of " +
@@ -115,41 +132,48 @@ class StoreExtraction {
             extras.displacement = scan.displacement;
             extras.trimFreedTail = true;
             extras.name = NameFor(c);
+            extras.unreadable = scan.unreadable.get();
+            extras.device = scan.device;
             const ExtractOutcome outcome =
                 ExtractMessage({c.offset, store, outDir, 0, args_.prefix}, counter, extras);
             if (outcome.status != ExtractStatus::Written) {
+                ++totals_.counts.failed;
                 totals_.failures.push_back("offset " + std::to_string(c.offset) + ": " +
-                                           DescribeExtractFailure(outcome));
+                                           Escaped(DescribeExtractFailure(outcome)));
                 if (WritingCannotGoOn(outcome)) {
-                    totals_.counts.notTried += chosen.size() - i - 1;
+                    ++i;
                     totals_.writingStopped = true;
                     break;
                 }
                 continue;
             }
-            const bool incomplete = outcome.incomplete || (c.found && c.found->incomplete);
+            const RecoveredMessage* listed = c.found ? &*c.found : nullptr;
+            const std::string why = IncompleteReason(outcome, listed);
             if (std::string copy = earlier.Find(outcome.path); !copy.empty()) {
-                ::unlink(outcome.path.c_str());  // ours, made a moment ago
+                // Ours, made a moment ago; should it stay, it is one more copy of the same.
+                (void)::unlink(outcome.path.c_str());
                 if (extras.name.empty()) counter.Set(counter.Value() - 1);  // the number is free
                 ++totals_.counts.already;
                 Append(mbox, mboxPath, c, copy);
                 continue;
             }
             ++totals_.counts.written;
-            if (incomplete) {
+            if (!why.empty()) {
                 ++totals_.counts.incomplete;
-                const char* why = outcome.incomplete ? DescribeChainEnd(outcome.end)
-                                                     : "the start of its chain is gone";
-                totals_.notes.push_back("offset " + std::to_string(c.offset) + ": " + outcome.path +
-                                        " is incomplete: " + why);
+                totals_.notes.push_back("offset " + std::to_string(c.offset) + ": " +
+                                        Escaped(outcome.path) + " is incomplete: " + why);
             }
             if (c.found && !c.found->dateText.empty()) {
                 SetFileTime(outcome.path, c.found->dateSeconds);
             }
             Append(mbox, mboxPath, c, outcome.path);
         }
+        totals_.counts.notTried += chosen.size() - i;
         if (!mbox.Close()) {
-            totals_.failures.push_back("cannot finish " + mboxPath + ": " + std::strerror(errno));
+            totals_.failures.push_back("cannot finish " + Escaped(mboxPath) + ": " +
+                                       std::strerror(errno));
+            totals_.mbox.failed += totals_.mbox.added;
+            totals_.mbox.added = 0;
         }
         return !InterruptFlag().load() && !totals_.writingStopped;
     }
@@ -168,19 +192,33 @@ class StoreExtraction {
 
     void Append(MboxWriter& mbox, const std::string& mboxPath, const Chosen& c,
                 const std::string& file) {
-        if (mboxPath.empty() || !mboxOk_) return;
+        if (mboxPath.empty()) return;
         // The mbox ends at its last whole message; later ones are not added.
-        if (!mbox.Append(c.found ? c.found->from : "", c.found ? c.found->dateSeconds : 0,
-                         ReadFile(file))) {
+        if (!mboxOk_) {
+            ++totals_.mbox.notTried;
+            return;
+        }
+        std::string text;
+        if (!ReadWhole(file, text)) {
+            ++totals_.mbox.failed;
+            totals_.failures.push_back("offset " + std::to_string(c.offset) + ": cannot read " +
+                                       Escaped(file) + " back for " + Escaped(mboxPath));
+            return;
+        }
+        if (!mbox.Append(c.found ? c.found->from : "", c.found ? c.found->dateSeconds : 0, text)) {
+            ++totals_.mbox.failed;
             totals_.failures.push_back(MboxFailure(mboxPath, c.offset, errno));
             mboxOk_ = false;
+            return;
         }
+        ++totals_.mbox.added;
     }
 
     const ExtractArgs& args_;
     CodePageDecoder& decoder_;
     ProgressLine& progress_;
     Totals& totals_;
+    Output& out_;
     bool mboxOk_ = true;
 };
 
@@ -188,12 +226,12 @@ class StoreExtraction {
 
 int RunExtract(const ExtractArgs& args) {
     if (args.prefix.find('/') != std::string::npos) {
-        std::fprintf(stderr, "dbxrecover: the prefix must not contain '/'\n");
+        Say("the prefix must not contain '/'");
         return kExitUsage;
     }
     auto decoder = CodePageDecoder::Open(args.codepage);
     if (!decoder) {
-        std::fprintf(stderr, "dbxrecover: unknown code page '%s'\n", args.codepage.c_str());
+        Say("unknown code page " + Quoted(args.codepage));
         return kExitUsage;
     }
     std::vector<FolderStore> stores;
@@ -203,62 +241,80 @@ int RunExtract(const ExtractArgs& args) {
         std::error_code ec;
         fs::create_directories(args.out, ec);
         if (ec || !fs::is_directory(args.out)) {
-            std::fprintf(stderr, "dbxrecover: cannot use the folder '%s': %s\n", args.out.c_str(),
-                         ec ? ec.message().c_str() : "not a folder");
+            Say("cannot use the folder " + Quoted(args.out) + ": " +
+                (ec ? ec.message() : "not a folder"));
             return kExitFailure;
         }
         if (folder && !args.mbox.empty()) {
             fs::create_directories(args.mbox, ec);
             if (ec || !fs::is_directory(args.mbox)) {
-                std::fprintf(stderr, "dbxrecover: cannot use the folder '%s' for the mbox files\n",
-                             args.mbox.c_str());
+                Say("cannot use the folder " + Quoted(args.mbox) + " for the mbox files");
                 return kExitFailure;
             }
         }
     }
 
     ProgressLine progress(stderr);
+    Output out(stdout);
     Totals totals;
-    StoreExtraction extraction(args, *decoder, progress, totals);
-    std::size_t unreadable = 0;
+    StoreExtraction extraction(args, *decoder, progress, totals, out);
+    std::size_t unopened = 0;
     bool interrupted = false;
+    bool unreadableBytes = false;
     for (const FolderStore& store : stores) {
-        const StoreScan scan = ScanForListing(store.path, progress, args.deep);
+        const StoreScan scan = ScanForListing(store.path, progress, args.deep, args.device);
         if (scan.report.outcome == ScanOutcome::OpenFailed) {
-            ++unreadable;
+            ++unopened;
             continue;
         }
         if (scan.report.outcome == ScanOutcome::Stopped) {
-            std::fprintf(stderr, "dbxrecover: stopped during the scan; nothing more was written\n");
+            SayUnreadable(*scan.unreadable, store.path, folder);
+            unreadableBytes = unreadableBytes || !scan.unreadable->Empty();
+            Say("stopped during the scan; nothing more was written");
             interrupted = true;
             break;
         }
         const std::string outDir = folder ? JoinPath(args.out, store.name) : args.out;
         std::string mboxPath = args.mbox;
         if (folder && !args.mbox.empty()) mboxPath = JoinPath(args.mbox, store.name + ".mbox");
-        if (!extraction.Run(store.path, outDir, mboxPath, scan)) {
+        const bool goOn = extraction.Run(store.path, outDir, mboxPath, scan);
+        progress.Clear();
+        // Said after the extraction: it may have met more of them.
+        SayUnreadable(*scan.unreadable, store.path, folder);
+        unreadableBytes = unreadableBytes || !scan.unreadable->Empty();
+        if (!goOn) {
             interrupted = InterruptFlag().load();
             if (!interrupted && !totals.writingStopped) return kExitFailure;
             break;
         }
     }
     progress.Clear();
-    if (unreadable == stores.size()) return kExitFailure;
+    if (unopened == stores.size()) return kExitFailure;
     if (args.dryRun) {
-        std::printf("%zu would be written\n", totals.wouldWrite);
-        return interrupted ? kExitInterrupted : kExitOk;
+        out.Line(std::to_string(totals.wouldWrite) + " would be written");
+        if (!out.Finish("to standard output")) return interrupted ? kExitInterrupted : kExitFailure;
+        if (interrupted) return kExitInterrupted;
+        if (unopened > 0) return kExitFailure;
+        return unreadableBytes ? kExitUnreadable : kExitOk;
     }
-    for (const std::string& note : totals.notes) {
-        std::fprintf(stderr, "dbxrecover: %s\n", note.c_str());
+    for (const std::string& note : totals.notes) Say(note);
+    for (const std::string& failure : totals.failures) Say(failure);
+    if (totals.writingStopped) {
+        Say("stopped: every further message would fail the same way; " +
+            std::to_string(totals.counts.notTried) + " not tried");
     }
-    for (const std::string& failure : totals.failures) {
-        std::fprintf(stderr, "dbxrecover: %s\n", failure.c_str());
+    out.Line(SummaryLine(totals.counts));
+    const MboxTotals& mbox = totals.mbox;
+    if (totals.mboxUsed && (mbox.failed > 0 || mbox.notTried > 0)) {
+        out.Line(MboxSummaryLine(mbox));
     }
-    totals.counts.failed = totals.failures.size();
-    PrintSummary(totals.counts);
+    const bool summarised = out.Finish("the summary");
     if (interrupted) return kExitInterrupted;
-    // Failures are listed; the run itself finished unless writing could not go on.
-    return totals.writingStopped ? kExitFailure : kExitOk;
+    const bool allWritten = summarised && unopened == 0 && !totals.storeMissed &&
+                            totals.counts.failed == 0 && totals.counts.notTried == 0 &&
+                            mbox.failed == 0 && mbox.notTried == 0;
+    if (!allWritten) return kExitFailure;
+    return unreadableBytes ? kExitUnreadable : kExitOk;
 }
 
 }  // namespace dbx::cli

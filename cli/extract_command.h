@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "read_device.h"
 
 namespace dbx::cli {
 
@@ -14,13 +17,17 @@ struct ExtractArgs {
     std::vector<std::uint32_t> offsets;  // chosen bodies; empty for all
     std::string mbox;
     bool dryRun = false;
-    bool deep = false;              // also the chains of blocks no record leads to
-    std::string names = "counter";  // or "descriptive": date, sender and subject
+    bool deep = false;                      // also the chains of blocks no record leads to
+    std::string names = "counter";          // or "descriptive": date, sender and subject
     std::string codepage = "windows-1252";  // of the store's texts: --dry-run, descriptive names
+    // As ScanArgs::device: not on the command line.
+    std::shared_ptr<const ReadDevice> device;
 };
 
 // `dbxrecover extract`: scans the store, then writes the chosen messages as .eml files (and
-// optionally one mbox file). Returns the exit code.
+// optionally one mbox file). Every message asked for is counted as written, already there,
+// failed or not tried. Returns the exit code (see ExitCode): 1 whenever something was not
+// written.
 int RunExtract(const ExtractArgs& args);
 
 }  // namespace dbx::cli

@@ -1,8 +1,9 @@
 #include "extract_failures.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+
+#include "messages.h"
 
 namespace dbx::cli {
 
@@ -18,23 +19,24 @@ bool WritingCannotGoOn(const ExtractOutcome& outcome) {
 }
 
 std::string MboxFailure(const std::string& mbox, std::uint32_t offset, int error) {
-    return "offset " + std::to_string(offset) + ": cannot add it to " + mbox + ": " +
+    return "offset " + std::to_string(offset) + ": cannot add it to " + Escaped(mbox) + ": " +
            std::strerror(error) + "; the mbox file ends with the message before it";
 }
 
-void PrintSummary(const ExtractTotals& t) {
+std::string SummaryLine(const ExtractTotals& t) {
     std::string summary = std::to_string(t.written) + " written";
     if (t.incomplete) summary += " (" + std::to_string(t.incomplete) + " incomplete)";
     if (t.already) summary += ", " + std::to_string(t.already) + " already there";
     summary += ", " + std::to_string(t.failed) + " failed";
-    if (t.notTried > 0) {
-        std::fprintf(stderr,
-                     "dbxrecover: stopped: every further message would fail the same way; %zu "
-                     "not tried\n",
-                     t.notTried);
-        summary += ", " + std::to_string(t.notTried) + " not tried";
-    }
-    std::printf("%s\n", summary.c_str());
+    if (t.notTried > 0) summary += ", " + std::to_string(t.notTried) + " not tried";
+    return summary;
+}
+
+std::string MboxSummaryLine(const MboxTotals& t) {
+    std::string summary = "mbox: " + std::to_string(t.added) + " added";
+    if (t.failed > 0) summary += ", " + std::to_string(t.failed) + " failed";
+    if (t.notTried > 0) summary += ", " + std::to_string(t.notTried) + " not tried";
+    return summary;
 }
 
 }  // namespace dbx::cli

@@ -38,13 +38,14 @@ std::string SafeFileName(std::string_view text, std::size_t maxBytes) {
 
 std::string DescriptiveName(std::optional<std::int64_t> dateSeconds, std::string_view from,
                             std::string_view subject) {
-    char date[32] = "undated";
+    char date[32];
     const std::time_t t = std::time_t(dateSeconds.value_or(0));
     std::tm local{};
-    if (dateSeconds && localtime_r(&t, &local)) {
-        std::strftime(date, sizeof date, "%Y-%m-%d %H%M", &local);
+    std::string name = "undated";
+    if (dateSeconds && localtime_r(&t, &local) &&
+        std::strftime(date, sizeof date, "%Y-%m-%d %H%M", &local) > 0) {
+        name = date;
     }
-    std::string name = date;
     name += ' ';
     name += from.empty() ? std::string_view("(unknown)") : from;
     name += " - ";

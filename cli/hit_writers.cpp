@@ -13,11 +13,9 @@ std::size_t Utf8Length(const std::string& text) {
 
 class TableWriter : public HitWriter {
   public:
-    explicit TableWriter(std::FILE* out) : out_(out) {}
+    explicit TableWriter(std::FILE* out) : HitWriter(out) {}
     void Begin() override { Line("Offset", "Status", "Date", "From", "To", "Subject"); }
-    void BeginStore(const std::string& name) override {
-        std::fprintf(out_, "== %s\n", Printable(name).c_str());
-    }
+    void BeginStore(const std::string& name) override { out_.Line("== " + Printable(name)); }
     using HitWriter::Write;
     void Write(const HitRow& r, const RowExtras& extras) override {
         // A trailing "*": the message's chain breaks off, its file will be incomplete.
@@ -30,20 +28,19 @@ class TableWriter : public HitWriter {
               const std::string& from, const std::string& to, const std::string& subject) {
         std::string line = Pad(offset, 10) + Pad(status, 9) + Pad(FitWidth(date, 20), 21) +
                            Pad(FitWidth(from, 36), 37) + Pad(FitWidth(to, 36), 37) + subject;
-        std::fprintf(out_, "%s\n", line.c_str());
+        out_.Line(line);
     }
     static std::string Printable(std::string text) { return PrintableText(std::move(text)); }
     static std::string Pad(const std::string& text, std::size_t width) {
         const std::size_t length = Utf8Length(text);
         return text + std::string(length < width ? width - length : 1, ' ');
     }
-    std::FILE* out_;
 };
 
 class JsonWriter : public HitWriter {
   public:
-    JsonWriter(std::FILE* out, const HitColumns& columns) : out_(out), columns_(columns) {}
-    void Begin() override { std::fputs("[", out_); }
+    JsonWriter(std::FILE* out, const HitColumns& columns) : HitWriter(out), columns_(columns) {}
+    void Begin() override { out_.Put("["); }
     // Written field by field: building a whole JSON object per hit costs more than the scan's
     // own work for it.
     using HitWriter::Write;
@@ -63,10 +60,10 @@ class JsonWriter : public HitWriter {
             line_ += ",\"displacement\":" + std::to_string(extras.displacement);
         }
         line_ += '}';
-        std::fwrite(line_.data(), 1, line_.size(), out_);
+        out_.Put(line_);
         first_ = false;
     }
-    void End() override { std::fputs(first_ ? "]\n" : "\n]\n", out_); }
+    void End() override { out_.Put(first_ ? "]\n" : "\n]\n"); }
 
   private:
     void Field(const char* key, const std::string& value) {
@@ -76,7 +73,6 @@ class JsonWriter : public HitWriter {
         text_.get_ref<std::string&>() = value;  // keeps its storage from field to field
         line_ += text_.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     }
-    std::FILE* out_;
     HitColumns columns_;
     std::string line_;
     nlohmann::json text_ = std::string();
@@ -85,13 +81,13 @@ class JsonWriter : public HitWriter {
 
 class CsvWriter : public HitWriter {
   public:
-    CsvWriter(std::FILE* out, const HitColumns& columns) : out_(out), columns_(columns) {}
+    CsvWriter(std::FILE* out, const HitColumns& columns) : HitWriter(out), columns_(columns) {}
     void Begin() override {
         std::string header = "offset,status,from,to,subject,date_text,date_utc";
         if (columns_.folder) header += ",folder";
         if (columns_.incomplete) header += ",incomplete";
         if (columns_.displacement) header += ",displacement";
-        std::fputs((header + "\r\n").c_str(), out_);
+        out_.Put(header + "\r\n");
     }
     using HitWriter::Write;
     void Write(const HitRow& r, const RowExtras& extras) override {
@@ -101,11 +97,10 @@ class CsvWriter : public HitWriter {
         if (columns_.folder) line += ',' + CsvField(extras.folder);
         if (columns_.incomplete) line += extras.incomplete ? ",true" : ",false";
         if (columns_.displacement) line += ',' + std::to_string(extras.displacement);
-        std::fputs((line + "\r\n").c_str(), out_);
+        out_.Put(line + "\r\n");
     }
 
   private:
-    std::FILE* out_;
     HitColumns columns_;
 };
 

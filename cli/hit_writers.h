@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "messages.h"
+
 namespace dbx::cli {
 
 // One recognised message as the command line shows it: texts already in UTF-8.
@@ -34,8 +36,10 @@ struct HitColumns {
 };
 
 // Writes hits as they are found, so that a stopped or huge scan still shows everything.
+// Every write is checked: once one fails, the rest are dropped and Finish says why.
 class HitWriter {
   public:
+    explicit HitWriter(std::FILE* out) : out_(out) {}
     virtual ~HitWriter() = default;
     virtual void Begin() {}
     void Write(const HitRow& row) { Write(row, RowExtras{}); }
@@ -43,6 +47,13 @@ class HitWriter {
     // The table's heading for the next store's rows; the other formats name it in each row.
     virtual void BeginStore(const std::string& /*name*/) {}
     virtual void End() {}
+    // A write has failed: nothing more can reach the listing.
+    bool Failed() const { return out_.Failed(); }
+    // Flushes the listing; false, with a line on stderr, when any of it could not be written.
+    bool Finish() { return out_.Finish("the listing"); }
+
+  protected:
+    Output out_;
 };
 
 // "table", "json" or "csv"; null for anything else.

@@ -1,6 +1,9 @@
 #include <CLI/CLI.hpp>
 
+#include <iostream>
+
 #include "extract_command.h"
+#include "messages.h"
 #include "scan_command.h"
 #include "scan_runner.h"
 
@@ -10,6 +13,16 @@ int main(int argc, char** argv) {
                  "dbxrecover"};
     app.set_version_flag("--version", std::string("dbxrecover ") + DBXR_VERSION);
     app.require_subcommand(1);
+    app.footer(
+        "Exit status:\n"
+        "  0    everything asked for was done\n"
+        "  1    something was not done: a store or folder that cannot be read, a message, mbox\n"
+        "       entry or listing that was not written\n"
+        "  2    the command line is wrong\n"
+        "  3    the disk could not read some bytes of a store (named on stderr); they read as\n"
+        "       zeros and the messages there are incomplete, all else was done\n"
+        "  130  stopped by Ctrl-C (what was found so far is still listed)\n"
+        "When several apply, 130 wins over 1, and 1 over 3.");
 
     ScanArgs scan;
     CLI::App* scanCommand = app.add_subcommand("scan", "List every message found in a store");
@@ -71,7 +84,13 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? kExitOk : kExitUsage;
+        const int code = app.exit(e) == 0 ? kExitOk : kExitUsage;
+        // --help and --version print to standard output, which may refuse them.
+        if (!std::cout.flush()) {
+            Say("cannot write to standard output");
+            return kExitFailure;
+        }
+        return code;
     }
     if (*scanCommand) return RunScan(scan);
     if (*extractCommand) return RunExtract(extract);

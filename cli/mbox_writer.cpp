@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 
 #include "output_path.h"
@@ -49,8 +50,11 @@ bool MboxWriter::Append(std::string_view sender, std::int64_t dateSeconds,
     if (fd_ < 0) return false;
     std::time_t t = std::time_t(dateSeconds);
     std::tm utc{};
-    char date[64] = "Thu Jan  1 00:00:00 1970";
-    if (gmtime_r(&t, &utc)) std::strftime(date, sizeof date, "%a %b %e %H:%M:%S %Y", &utc);
+    char date[64];
+    if (!gmtime_r(&t, &utc) ||
+        std::strftime(date, sizeof date, "%a %b %e %H:%M:%S %Y", &utc) == 0) {
+        std::strcpy(date, "Thu Jan  1 00:00:00 1970");
+    }
     // The envelope sender is one word: an odd address must not break the separator line.
     std::string from(sender.empty() ? std::string_view("MAILER-DAEMON") : sender);
     for (char& c : from) {
@@ -67,8 +71,9 @@ bool MboxWriter::Append(std::string_view sender, std::int64_t dateSeconds,
     // Whatever part of this message reached the file goes again.
     const int error = errno;
     if (::ftruncate(fd_, off_t(end_)) != 0 || ::lseek(fd_, off_t(end_), SEEK_SET) < 0) {
-        // The file may now end inside the message: write no more to it.
-        ::close(fd_);
+        // The file may now end inside the message: write no more to it. The failure said is
+        // the write's; the close can only add to it.
+        (void)::close(fd_);
         fd_ = -1;
     }
     errno = error;

@@ -7,6 +7,7 @@
 
 #include "codepage.h"
 #include "hit_writers.h"
+#include "messages.h"
 #include "record_date.h"
 #include "scan_runner.h"
 #include "store_folder.h"
@@ -23,12 +24,11 @@ bool ListStores(const std::string& target, std::vector<FolderStore>& stores, boo
     }
     std::string error;
     if (!ListStoreFolder(target, stores, error)) {
-        std::fprintf(stderr, "dbxrecover: cannot read '%s': %s\n", target.c_str(), error.c_str());
+        Say("cannot read " + Quoted(target) + ": " + error);
         return false;
     }
     if (stores.empty()) {
-        std::fprintf(stderr, "dbxrecover: cannot read '%s': the folder holds no message store\n",
-                     target.c_str());
+        Say("cannot read " + Quoted(target) + ": the folder holds no message store");
         return false;
     }
     return true;
@@ -37,11 +37,11 @@ bool ListStores(const std::string& target, std::vector<FolderStore>& stores, boo
 int RunScan(const ScanArgs& args) {
     auto decoder = CodePageDecoder::Open(args.codepage);
     if (!decoder) {
-        std::fprintf(stderr, "dbxrecover: unknown code page '%s'\n", args.codepage.c_str());
+        Say("unknown code page " + Quoted(args.codepage));
         return kExitUsage;
     }
     if (!MakeHitWriter(args.format, stdout)) {
-        std::fprintf(stderr, "dbxrecover: unknown format '%s'\n", args.format.c_str());
+        Say("unknown format " + Quoted(args.format));
         return kExitUsage;
     }
     std::vector<FolderStore> stores;
@@ -54,20 +54,24 @@ int RunScan(const ScanArgs& args) {
     std::size_t deleted = 0;
     std::size_t orphaned = 0;
     std::size_t incomplete = 0;
-    std::size_t unreadable = 0;
     bool stopped = false;
-    HitRow row;  // one for all hits: its texts keep their storage
+    bool unreadableBytes = false;
+    std::size_t unopened = 0;  // said by the scan, each with its reason
+    HitRow row;                // one for all hits: its texts keep their storage
     RowExtras extras;
     for (const FolderStore& store : stores) {
-        const StoreScan scan = ScanForListing(store.path, progress, args.deep);
+        const StoreScan scan = ScanForListing(store.path, progress, args.deep, args.device);
+        SayUnreadable(*scan.unreadable, store.path, folder);
+        unreadableBytes = unreadableBytes || !scan.unreadable->Empty();
         if (scan.report.outcome == ScanOutcome::OpenFailed) {
-            ++unreadable;
+            ++unopened;
             continue;
         }
         if (!writer) {
             HitColumns columns;
             columns.folder = folder;
-            columns.incomplete = args.deep;
+            // Rows the disk failed part of are marked like broken chains.
+            columns.incomplete = args.deep || !scan.unreadable->Empty();
             columns.displacement = folder || args.deep || scan.displacement != 0;
             writer = MakeHitWriter(args.format, stdout, columns);
             writer->Begin();
@@ -79,7 +83,8 @@ int RunScan(const ScanArgs& args) {
             ++found;
             deleted += m.deleted && !m.orphaned;
             orphaned += m.orphaned;
-            incomplete += m.incomplete;
+            const bool partial = m.incomplete || m.unreadableBytes > 0;
+            incomplete += partial;
             row.offset = m.offset;
             row.status = StatusText(m);
             if (m.orphaned) {  // already UTF-8, from the mail's own header
@@ -93,24 +98,33 @@ int RunScan(const ScanArgs& args) {
             }
             row.dateText = m.dateText;
             row.dateUtc = m.dateText.empty() && m.orphaned ? "" : IsoUtcText(m.dateSeconds);
-            extras.incomplete = m.incomplete;
+            extras.incomplete = partial;
             writer->Write(row, extras);
         }
         if (scan.report.outcome == ScanOutcome::Stopped) {
             stopped = true;
             break;
         }
+        // A listing that cannot be written is not worth the scan of further stores.
+        if (writer->Failed()) break;
     }
-    if (!writer) return kExitFailure;  // not one store could be read
+    if (!writer) return stopped ? kExitInterrupted : kExitFailure;  // not one store was read
     writer->End();
-    std::fflush(stdout);
+    const bool written = writer->Finish();
     if (progress.Active()) {
-        std::fprintf(stderr, "%zu messages found (%zu existing, %zu deleted", found,
-                     found - deleted - orphaned, deleted);
-        if (args.deep) std::fprintf(stderr, ", %zu orphaned; %zu incomplete", orphaned, incomplete);
-        std::fprintf(stderr, ")%s\n", stopped ? "; the scan was stopped" : "");
+        std::string summary = std::to_string(found) + " messages found (" +
+                              std::to_string(found - deleted - orphaned) + " existing, " +
+                              std::to_string(deleted) + " deleted";
+        if (args.deep) {
+            summary += ", " + std::to_string(orphaned) + " orphaned; " +
+                       std::to_string(incomplete) + " incomplete";
+        }
+        summary += stopped ? "); the scan was stopped\n" : ")\n";
+        (void)std::fputs(summary.c_str(), stderr);
     }
-    return stopped ? kExitInterrupted : kExitOk;
+    if (stopped) return kExitInterrupted;
+    if (!written || unopened > 0) return kExitFailure;
+    return unreadableBytes ? kExitUnreadable : kExitOk;
 }
 
 }  // namespace dbx::cli

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "read_device.h"
 #include "store_folder.h"
 
 namespace dbx::cli {
@@ -12,13 +14,17 @@ struct ScanArgs {
     std::string format = "table";
     std::string codepage = "windows-1252";
     bool deep = false;  // also the chains of blocks no record leads to
+    // Where the stores' bytes come from; null: the files. Not on the command line: tests
+    // put a failing disk here.
+    std::shared_ptr<const ReadDevice> device;
 };
 
 // STORE itself, or the message stores of the folder STORE names (`folder` set). False,
 // with one line on stderr, when a folder cannot be read or holds no message store.
 bool ListStores(const std::string& target, std::vector<FolderStore>& stores, bool& folder);
 
-// `dbxrecover scan`: lists every message found, in discovery order. Returns the exit code.
+// `dbxrecover scan`: lists every message found, in discovery order, then the ranges the disk
+// failed to give on stderr. Returns the exit code (see ExitCode).
 int RunScan(const ScanArgs& args);
 
 }  // namespace dbx::cli

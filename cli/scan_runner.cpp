@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "messages.h"
 #include "store_file.h"
 
 namespace dbx::cli {
@@ -26,7 +27,7 @@ class ProgressObserver : public ScanObserver {
 }  // namespace
 
 std::string WhyNothingWasFound(const std::string& store, const ScanReport& report) {
-    const std::string name = "'" + store + "'";
+    const std::string name = Quoted(store);
     if (report.fileLength == 0) return name + " is empty";
     if (report.scannedLength < kMinStoreLength) {
         return name + " is too short to hold messages (" + std::to_string(report.fileLength) +
@@ -41,10 +42,8 @@ ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
     std::error_code ec;
     if (std::filesystem::is_regular_file(store, ec) &&
         std::filesystem::file_size(store, ec) > kMaxStoreLength) {
-        std::fprintf(stderr,
-                     "dbxrecover: warning: '%s' is larger than 4 GiB; only its first 4 GiB are "
-                     "scanned\n",
-                     store.c_str());
+        Say("warning: " + Quoted(store) +
+            " is larger than 4 GiB; only its first 4 GiB are scanned");
     }
     CatchInterrupt();
     ProgressObserver observer(progress, onHit);
@@ -52,11 +51,9 @@ ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
     ScanReport report = ScanStore(store, observer, options);
     progress.Clear();
     if (report.outcome == ScanOutcome::OpenFailed) {
-        std::fprintf(stderr, "dbxrecover: cannot read '%s': %s\n", store.c_str(),
-                     DescribeOpenError(report.error).c_str());
+        Say("cannot read " + Quoted(store) + ": " + DescribeOpenError(report.error));
     } else if (report.outcome == ScanOutcome::Finished && report.hits == 0) {
-        std::fprintf(stderr, "dbxrecover: no messages found: %s\n",
-                     WhyNothingWasFound(store, report).c_str());
+        Say("no messages found: " + WhyNothingWasFound(store, report));
     }
     return report;
 }

@@ -6,6 +6,7 @@
 #include "block_index.h"
 #include "dedupe.h"
 #include "displacement.h"
+#include "messages.h"
 #include "orphan_chains.h"
 #include "scan_runner.h"
 #include "store_file.h"
@@ -19,19 +20,23 @@ std::string DescribeDisplacement(std::int64_t displacement) {
     return std::to_string(-displacement) + " bytes come before it";
 }
 
-StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep) {
+StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep,
+                         std::shared_ptr<const ReadDevice> device) {
     StoreScan scan;
     scan.deep = deep;
+    scan.device = std::move(device);
     {
         StoreFile file;
-        if (file.Open(store)) scan.displacement = FindDisplacement(file).displacement;
+        if (file.Open(store)) {
+            file.SetDevice(scan.device);
+            file.SetUnreadable(scan.unreadable.get());
+            file.SetStopFlag(&InterruptFlag());
+            scan.displacement = FindDisplacement(file).displacement;
+        }
     }
     if (scan.displacement != 0) {
-        std::fprintf(stderr,
-                     "dbxrecover: '%s' is displaced by %lld bytes (%s); it is read at its "
-                     "own positions\n",
-                     store.c_str(), static_cast<long long>(scan.displacement),
-                     DescribeDisplacement(scan.displacement).c_str());
+        Say(Quoted(store) + " is displaced by " + std::to_string(scan.displacement) + " bytes (" +
+            DescribeDisplacement(scan.displacement) + "); it is read at its own positions");
     }
     BlockIndex blocks;
     ScanOptions options;
@@ -39,6 +44,8 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
     if (deep) options.blocks = &blocks;
     // Dates are formatted from the environment, which both threads may do at once.
     options.threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    options.unreadable = scan.unreadable.get();
+    options.device = scan.device;
     std::vector<RecoveredMessage> hits;
     scan.report = RunScanWithProgress(
         store, progress, [&](const RecoveredMessage& m) { hits.push_back(m); }, options);
@@ -48,6 +55,8 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
         DeepSearchOptions deepOptions;
         deepOptions.displacement = scan.displacement;
         deepOptions.stopFlag = &InterruptFlag();
+        deepOptions.unreadable = scan.unreadable.get();
+        deepOptions.device = scan.device;
         std::vector<RecoveredMessage> orphans =
             FindOrphanedChains(store, blocks, scan.messages, deepOptions);
         progress.Clear();

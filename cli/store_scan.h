@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "read_device.h"
 #include "recovered_message.h"
 #include "scan_store.h"
 #include "terminal.h"
@@ -17,10 +19,15 @@ struct StoreScan {
     std::int64_t displacement = 0;
     bool deep = false;
     std::vector<RecoveredMessage> messages;  // listed ones in discovery order, then orphans
+    // What the disk failed to give; the extraction after the scan adds to it.
+    std::shared_ptr<UnreadableRanges> unreadable = std::make_shared<UnreadableRanges>();
+    std::shared_ptr<const ReadDevice> device;  // as the scan read the store
 };
 
 // Scans `store` with the progress line and Ctrl-C. A displaced store is said so on stderr.
-StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep);
+// `device` stands between the file and the reads (null: none).
+StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep,
+                         std::shared_ptr<const ReadDevice> device = nullptr);
 
 // "its first 4096 bytes are missing" / "4096 bytes come before it".
 std::string DescribeDisplacement(std::int64_t displacement);

@@ -61,15 +61,16 @@ void ProgressLine::Draw(bool force) {
     line.append("] ").append(std::to_string(percent_)).append("%  ").append(status_);
     const auto width = std::size_t(TerminalWidth(stream_) - 1);
     if (line.size() > width) line.resize(width);
-    std::fprintf(stream_, "\r\033[K%s", line.c_str());
-    std::fflush(stream_);
+    // The progress line is for the eye only: a terminal that takes none of it loses nothing.
+    (void)std::fprintf(stream_, "\r\033[K%s", line.c_str());
+    (void)std::fflush(stream_);
     shown_ = true;
 }
 
 void ProgressLine::Clear() {
     if (!shown_) return;
-    std::fputs("\r\033[K", stream_);
-    std::fflush(stream_);
+    (void)std::fputs("\r\033[K", stream_);
+    (void)std::fflush(stream_);
     shown_ = false;
 }
 

@@ -5,6 +5,33 @@
 
 namespace dbx {
 
+std::uint64_t FileSource::LostWithin(std::uint64_t pos, std::uint64_t n) const {
+    if (lost_.empty() || n == 0) return 0;
+    // A range read twice (two buffers over the same bytes) counts once.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> parts;
+    const std::uint64_t end = pos + n;
+    for (const UnreadableRange& r : lost_) {
+        const std::uint64_t b = std::max(pos, r.begin);
+        const std::uint64_t e = std::min(end, r.End());
+        if (b < e) parts.emplace_back(b, e);
+    }
+    std::sort(parts.begin(), parts.end());
+    std::uint64_t total = 0;
+    std::uint64_t reached = 0;
+    for (const auto& [b, e] : parts) {
+        const std::uint64_t from = std::max(b, reached);
+        if (e > from) total += e - from;
+        reached = std::max(reached, e);
+    }
+    return total;
+}
+
+void FileSource::ForgetOldLosses() {
+    if (lost_.size() <= kRememberedLosses) return;
+    lost_.erase(lost_.begin(),
+                lost_.begin() + std::ptrdiff_t(lost_.size() - kRememberedLosses / 2));
+}
+
 const std::uint8_t* BufferedSource::Stretch::Find(std::uint64_t pos, std::size_t n) const {
     if (pos < begin || pos - begin > loaded || n > loaded - (pos - begin)) return nullptr;
     return bytes.data() + (pos - begin);

@@ -70,13 +70,26 @@ class FileSource : public ByteSource {
   public:
     FileSource(const StoreFile& file, std::uint64_t length) : ByteSource(length), file_(file) {}
 
+    // Bytes of [pos, pos + n) that this source's reads had to give as zeros (the disk failed
+    // them). It remembers the ranges of its recent reads: at least all that its buffers hold.
+    std::uint64_t LostWithin(std::uint64_t pos, std::uint64_t n) const;
+
   protected:
     std::size_t Fetch(std::uint64_t pos, void* dst, std::size_t n) override {
-        return file_.ReadAt(pos, dst, n);
+        const std::size_t known = lost_.size();
+        const std::size_t got = file_.ReadAt(pos, dst, n, &lost_);
+        if (lost_.size() != known) ForgetOldLosses();
+        return got;
     }
 
   private:
+    // More than the separate ranges that fit in the largest buffer (one good sector between
+    // two bad ones): the oldest half goes past this.
+    static constexpr std::size_t kRememberedLosses = 2048;
+    void ForgetOldLosses();
+
     const StoreFile& file_;
+    std::vector<UnreadableRange> lost_;
 };
 
 // Keeps one stretch of the store in memory for the scan, and a smaller one for the scattered

@@ -63,6 +63,9 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
         return outcome;
     }
     store.SetDisplacement(extras.displacement);
+    UnreadableRanges own;
+    store.SetDevice(extras.device);
+    store.SetUnreadable(extras.unreadable ? extras.unreadable : &own);
     const std::uint64_t length = std::min(store.CurrentLength(), kMaxStoreLength);
     const std::uint64_t limit = request.limit ? request.limit : length;
     if (request.offset > limit) {
@@ -72,15 +75,23 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
 
     // Blocks are mostly consecutive: one read ahead serves many of them.
     BufferedSource source(store, length, kReadAhead);
-    auto read = [&source](std::uint64_t pos, void* dst, std::size_t n) {
+    auto look = [&source](std::uint64_t pos, void* dst, std::size_t n) {
         if (!source.Peek(pos, n)) source.Load(pos);
         return source.ReadExact(pos, dst, n);
     };
+    // The walk reads each byte once: what the disk failed of them is counted there.
+    std::uint64_t unreadable = 0;
+    auto read = [&](std::uint64_t pos, void* dst, std::size_t n) {
+        if (!look(pos, dst, n)) return false;
+        unreadable += source.LostWithin(pos, n);
+        return true;
+    };
     // A wiped or overwritten first block would give a file of zeros or of someone else's
-    // bytes: nothing of the message is left there.
+    // bytes: nothing of the message is left there. One the disk failed to give is named.
     std::uint8_t first[kBlockHeaderSize];
     if (request.offset + std::uint64_t(kBlockHeaderSize) <= limit &&
-        read(request.offset, first, sizeof first) && LoadU32(first) != request.offset) {
+        look(request.offset, first, sizeof first) && LoadU32(first) != request.offset) {
+        outcome.unreadableBytes = source.LostWithin(request.offset, sizeof first);
         outcome.status = ExtractStatus::FirstBlockMissing;
         outcome.end = ChainEnd::FirstBlockMissing;
         return outcome;
@@ -115,14 +126,15 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
     if (::close(fd) != 0 && !error) error = errno;
     if (extras.name.empty()) counter.Set(number == INT32_MAX ? number : number + 1);
     if (error) {
-        // A cut-off message would pass for a whole one: it goes.
-        ::unlink(outcome.path.c_str());
+        // A cut-off message would pass for a whole one: it goes, or is said to be there.
+        outcome.partialKept = ::unlink(outcome.path.c_str()) != 0;
         outcome.status = ExtractStatus::WriteFailed;
         outcome.error = error;
         return outcome;
     }
     outcome.end = walk.end;
-    outcome.incomplete = !walk.Complete();
+    outcome.unreadableBytes = unreadable;
+    outcome.incomplete = !walk.Complete() || unreadable > 0;
     outcome.position = std::uint32_t(walk.position);
     return outcome;
 }
@@ -138,11 +150,32 @@ std::string DescribeExtractFailure(const ExtractOutcome& outcome) {
         case ExtractStatus::CannotCreate:
             return "cannot create " + outcome.path + ": " + std::strerror(outcome.error);
         case ExtractStatus::WriteFailed:
-            return "cannot write " + outcome.path + ": " + std::strerror(outcome.error);
+            return "cannot write " + outcome.path + ": " + std::strerror(outcome.error) +
+                   (outcome.partialKept ? "; the part written could not be removed: it is cut short"
+                                        : "");
         case ExtractStatus::FirstBlockMissing:
+            if (outcome.unreadableBytes > 0) {
+                return "nothing of it is left: its first block could not be read";
+            }
             return "nothing of it is left: " + std::string(DescribeChainEnd(outcome.end));
     }
     return {};
+}
+
+std::string IncompleteReason(const ExtractOutcome& outcome, const RecoveredMessage* listed) {
+    std::string reason;
+    const std::uint64_t lost = outcome.unreadableBytes + (listed ? listed->unreadableBytes : 0);
+    if (lost > 0) reason = std::to_string(lost) + " bytes could not be read";
+    auto add = [&reason](const char* text) {
+        if (!reason.empty()) reason += "; ";
+        reason += text;
+    };
+    if (outcome.end != ChainEnd::LastBlock) {
+        add(DescribeChainEnd(outcome.end));
+    } else if (listed && listed->incomplete) {
+        add("the start of its chain is gone");
+    }
+    return reason;
 }
 
 }  // namespace dbx

@@ -2,9 +2,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "chain_walk.h"
+#include "read_device.h"
+#include "recovered_message.h"
+#include "unreadable_ranges.h"
 
 namespace dbx {
 
@@ -32,6 +36,10 @@ struct ExtractExtras {
     std::string name;
     std::int64_t displacement = 0;  // see StoreFile::SetDisplacement
     bool trimFreedTail = false;     // see ChainLimits
+    // The scan's record of unreadable ranges: sectors in it are not tried again, new ones
+    // are added. Null: a record of this extraction's own.
+    UnreadableRanges* unreadable = nullptr;
+    std::shared_ptr<const ReadDevice> device;  // null: the file itself
 };
 
 enum class ExtractStatus {
@@ -39,7 +47,7 @@ enum class ExtractStatus {
     StoreUnreadable,  // `error` holds errno
     OffsetBeyondLimit,
     CannotCreate,       // `error` holds errno
-    WriteFailed,        // `error` holds errno; the partial file is removed
+    WriteFailed,        // `error` holds errno; the partial file is removed (see partialKept)
     FirstBlockMissing,  // the message offset holds no block of it: no file
 };
 
@@ -49,9 +57,14 @@ struct ExtractOutcome {
     std::uint32_t position = 0;  // where the walk stopped; 0 when no file was kept
     std::string path;            // the file created, or the name that was tried
     std::uint64_t bytes = 0;     // message bytes written
-    // Written, but the chain broke off before its last block: the file holds what was read.
+    // Written, but the chain broke off before its last block, or the disk failed some of
+    // its bytes: the file holds what was read.
     bool incomplete = false;
     ChainEnd end = ChainEnd::LastBlock;
+    // Bytes of its blocks the disk failed to give: written as zeros where they were data.
+    std::uint64_t unreadableBytes = 0;
+    // WriteFailed, and the partial file could not be removed either.
+    bool partialKept = false;
 };
 
 // Follows the message's chain of blocks and writes their data, unchanged, to a new file named
@@ -62,5 +75,10 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
                               const ExtractExtras& extras = {});
 
 std::string DescribeExtractFailure(const ExtractOutcome& outcome);
+
+// Why a written message is not whole, for reports: "N bytes could not be read" (its blocks'
+// and, when `listed` is given, its record's), "a later block is gone", ..., joined by "; ".
+// Empty when it is whole.
+std::string IncompleteReason(const ExtractOutcome& outcome, const RecoveredMessage* listed);
 
 }  // namespace dbx

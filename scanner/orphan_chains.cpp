@@ -62,6 +62,7 @@ class OrphanReader {
         BlockIndex::Block* b = &blocks[i];
         const BlockIndex::Block first = *b;
         header_.clear();
+        lostBytes_ = 0;
         bool whole = false;
         bool plausible = true;
         for (; b && !b->covered; b = index_.FindAfter(b, b->next)) {
@@ -95,6 +96,7 @@ class OrphanReader {
         if (StartsWithHeaderField(text)) headers = ReadMailHeaders(text);
         const bool start = !headers.from.empty();
         message.incomplete = !start || !whole;
+        message.unreadableBytes = lostBytes_;
         if (start) {
             message.from = std::move(headers.from);
             message.to = std::move(headers.to);
@@ -111,9 +113,11 @@ class OrphanReader {
     bool ReadData(const BlockIndex::Block& b) {
         const std::size_t at = header_.size();
         header_.resize(at + b.length);
-        const std::size_t got =
-            file_.ReadAt(std::uint64_t(b.pos) + kBlockHeaderSize, header_.data() + at, b.length);
+        lost_.clear();
+        const std::size_t got = file_.ReadAt(std::uint64_t(b.pos) + kBlockHeaderSize,
+                                             header_.data() + at, b.length, &lost_);
         header_.resize(at + got);
+        for (const UnreadableRange& r : lost_) lostBytes_ += r.length;
         lastLength_ = got;
         return got == b.length;
     }
@@ -140,6 +144,8 @@ class OrphanReader {
     std::vector<bool> hasPredecessor_;
     std::string header_;
     std::size_t lastLength_ = 0;
+    std::vector<UnreadableRange> lost_;
+    std::uint64_t lostBytes_ = 0;
     DateFormatter formatter_;
 };
 
@@ -151,7 +157,11 @@ std::vector<RecoveredMessage> FindOrphanedChains(const std::string& storePath, B
     std::vector<RecoveredMessage> orphans;
     StoreFile file;
     if (!file.Open(storePath)) return orphans;
+    UnreadableRanges own;
     file.SetDisplacement(options.displacement);
+    file.SetDevice(options.device);
+    file.SetUnreadable(options.unreadable ? options.unreadable : &own);
+    file.SetStopFlag(options.stopFlag);
     index.Finish();
     OrphanReader reader(file, index, options);
     for (RecoveredMessage& m : listed) m.incomplete = !reader.CoverListed(m.offset);

@@ -2,12 +2,15 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "block_index.h"
+#include "read_device.h"
 #include "record_date.h"
 #include "recovered_message.h"
+#include "unreadable_ranges.h"
 
 namespace dbx {
 
@@ -15,13 +18,16 @@ struct DeepSearchOptions {
     std::int64_t displacement = 0;               // as the scan used it
     const std::atomic<int>* stopFlag = nullptr;  // non-zero ends the search early
     DateFormatter formatDate;                    // empty: EnvironmentDateFormatter()
+    UnreadableRanges* unreadable = nullptr;      // as ScanOptions::unreadable
+    std::shared_ptr<const ReadDevice> device;    // null: the file itself
 };
 
 // After a scan that filled `index`: marks each listed message whose chain of blocks breaks
 // off as incomplete, and returns every chain that no listed message reaches, rebuilt from
 // its first block, as an "Orphaned" message with From, To, Subject and Date from its own
 // header. A chain that lacks its start (the tail of a chain broken in the middle) is
-// returned too, marked incomplete. Blocks whose data cannot be mail text are left out.
+// returned too, marked incomplete. Blocks whose data cannot be mail text are left out. An
+// orphan whose header blocks the disk failed to give carries their size in unreadableBytes.
 std::vector<RecoveredMessage> FindOrphanedChains(const std::string& storePath, BlockIndex& index,
                                                  std::vector<RecoveredMessage>& listed,
                                                  const DeepSearchOptions& options = {});

@@ -26,6 +26,7 @@ bool WriteAll(int fd, const void* data, std::size_t n) {
     while (n > 0) {
         const ssize_t done = ::write(fd, bytes, n);
         if (done < 0 && errno == EINTR) continue;
+        if (done == 0) errno = EIO;  // nothing taken and no reason given: it would not end
         if (done <= 0) return false;
         bytes += done;
         n -= std::size_t(done);

@@ -51,8 +51,9 @@ struct Findings {
 class StretchProber {
   public:
     StretchProber(const StoreFile& file, std::uint64_t length, const DateFormatter& dates,
-                  bool wantsBlocks)
+                  bool wantsBlocks, const std::atomic<int>* stop)
         : length_(length),
+          stop_(stop),
           source_(file, length, kBufferCapacity),
           recognizer_(source_, dates),
           wantsBlocks_(wantsBlocks) {}
@@ -63,7 +64,11 @@ class StretchProber {
         if (begin >= kSelfOffsetLimit || begin >= end) return;
         for (std::uint64_t window = begin; window < end; window += kScanWindow) {
             if (window >= kSelfOffsetLimit) break;
-            if ((window - begin) % kLoadBytes == 0) source_.Load(window);
+            if ((window - begin) % kLoadBytes == 0) {
+                // A slow disk makes each load take long: a stop need not wait for the stretch.
+                if (stop_ && stop_->load(std::memory_order_relaxed) != 0) return;
+                source_.Load(window);
+            }
             const std::uint8_t* view = source_.At(window);
             for (std::uint64_t p = 0;; ++p) {
                 p = NextSelfOffset(view, std::uint32_t(window), std::size_t(p), kScanWindow);
@@ -76,6 +81,7 @@ class StretchProber {
                 message_.Reset();
                 std::uint64_t skipSize = 0;
                 if (recognizer_.ProbeIndexRecord(std::int64_t(window + p), message_, skipSize)) {
+                    message_.unreadableBytes = source_.LostWithin(window + p, RecordSpan(view + p));
                     out.hits.push_back({window, message_});
                     p += skipSize + 12;
                 }
@@ -85,6 +91,7 @@ class StretchProber {
 
   private:
     std::uint64_t length_;
+    const std::atomic<int>* stop_;
     BufferedSource source_;
     RecordRecognizer recognizer_;
     bool wantsBlocks_;
@@ -95,8 +102,8 @@ class StretchProber {
 class SecondThread {
   public:
     SecondThread(const StoreFile& file, std::uint64_t length, const DateFormatter& dates,
-                 bool wantsBlocks)
-        : prober_(file, length, dates, wantsBlocks), thread_([this] { Run(); }) {}
+                 bool wantsBlocks, const std::atomic<int>* stop)
+        : prober_(file, length, dates, wantsBlocks, stop), thread_([this] { Run(); }) {}
     ~SecondThread() {
         {
             std::lock_guard lock(mutex_);
@@ -153,8 +160,8 @@ ScanReport ScanStoreOnTwoThreads(const StoreFile& file, std::uint64_t length,
     const DateFormatter dates =
         options.formatDate ? options.formatDate : EnvironmentDateFormatter();
     const bool wantsBlocks = options.blocks != nullptr;
-    StretchProber own(file, length, dates, wantsBlocks);
-    SecondThread other(file, length, dates, wantsBlocks);
+    StretchProber own(file, length, dates, wantsBlocks, options.stopFlag);
+    SecondThread other(file, length, dates, wantsBlocks, options.stopFlag);
     Findings mine;
     std::string status;
     const bool wantsStatus = observer.WantsStatusText();

@@ -134,8 +134,9 @@ PreviewResult BuildPreviewFile(const std::string& emlPath, const std::string& di
         return {};
     }
     if (!Copy(eml, 0, cut, html.Get(), stopFlag, true) || !html.Close()) return {};
-    ::unlink(textPath.c_str());
-    ::rename(htmlPath.c_str(), textPath.c_str());
+    // The old text file may not be there; if it cannot go, the rename below says so.
+    (void)::unlink(textPath.c_str());
+    if (::rename(htmlPath.c_str(), textPath.c_str()) != 0) return {};
     return {PreviewKind::Text, textPath};
 }
 

@@ -50,7 +50,7 @@ std::string IsoUtcText(std::int64_t secondsSince1970) {
     std::tm utc{};
     if (!gmtime_r(&t, &utc)) return {};
     char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    if (std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc) == 0) return {};
     return text;
 }
 

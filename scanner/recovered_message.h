@@ -20,6 +20,9 @@ struct RecoveredMessage {
     bool orphaned = false;
     // Its chain of blocks breaks off (or, for an orphan, lacks its start).
     bool incomplete = false;
+    // Bytes of its record (or, for an orphan, of its blocks' data) that the disk failed to
+    // give and that were read as zeros: its texts, and its file, may lack them.
+    std::uint64_t unreadableBytes = 0;
 
     // Runs before every probe: clearing keeps the texts' storage.
     void Reset() {
@@ -32,6 +35,7 @@ struct RecoveredMessage {
         dateSeconds = 0;
         orphaned = false;
         incomplete = false;
+        unreadableBytes = 0;
     }
 };
 

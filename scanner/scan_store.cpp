@@ -38,15 +38,10 @@ std::string ScanStatusText(std::uint64_t windowOffset, std::uint64_t storeLength
     return text;
 }
 
-ScanReport ScanStore(const std::string& path, ScanObserver& observer, const ScanOptions& options) {
-    ScanReport report;
-    StoreFile file;
-    if (!file.Open(path)) {
-        report.outcome = ScanOutcome::OpenFailed;
-        report.error = file.Error();
-        return report;
-    }
-    file.SetDisplacement(options.displacement);
+namespace {
+
+ScanReport ScanOpenedStore(const StoreFile& file, ScanObserver& observer,
+                           const ScanOptions& options, ScanReport report) {
     report.fileLength = file.CurrentLength();
     const std::uint64_t length = std::min(report.fileLength, kMaxStoreLength);
     report.scannedLength = length;
@@ -82,6 +77,7 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
             message.Reset();
             std::uint64_t skipSize = 0;
             if (recognizer.ProbeIndexRecord(std::int64_t(window + p), message, skipSize)) {
+                message.unreadableBytes = source.LostWithin(window + p, RecordSpan(view + p));
                 ++report.hits;
                 observer.OnMessage(message);
                 p += skipSize + 12;
@@ -92,6 +88,28 @@ ScanReport ScanStore(const std::string& path, ScanObserver& observer, const Scan
             }
         }
     }
+    return report;
+}
+
+}  // namespace
+
+ScanReport ScanStore(const std::string& path, ScanObserver& observer, const ScanOptions& options) {
+    ScanReport report;
+    StoreFile file;
+    if (!file.Open(path)) {
+        report.outcome = ScanOutcome::OpenFailed;
+        report.error = file.Error();
+        return report;
+    }
+    UnreadableRanges own;
+    UnreadableRanges& unreadable = options.unreadable ? *options.unreadable : own;
+    file.SetDisplacement(options.displacement);
+    file.SetDevice(options.device);
+    file.SetUnreadable(&unreadable);
+    file.SetStopFlag(options.stopFlag);
+    report = ScanOpenedStore(file, observer, options, report);
+    report.unreadableBytes = unreadable.Bytes();
+    report.unreadableRanges = unreadable.Count();
     return report;
 }
 

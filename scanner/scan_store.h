@@ -3,11 +3,14 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "read_device.h"
 #include "record_date.h"
 #include "recovered_message.h"
+#include "unreadable_ranges.h"
 
 namespace dbx {
 
@@ -41,6 +44,13 @@ struct ScanOptions {
     // 2: the windows are probed on two threads (same results, in the same order, reported
     // on the calling thread); `formatDate` must then be safe to call from another thread.
     int threads = 1;
+    // When set, receives every range of the store the disk failed to read (at the file's own
+    // positions), for the reports; a later extraction given the same record does not try
+    // those sectors again. The stop flag also ends the retries of a failing read, between
+    // two sector reads.
+    UnreadableRanges* unreadable = nullptr;
+    // Where the store's bytes come from; null: the file itself.
+    std::shared_ptr<const ReadDevice> device;
 };
 
 enum class ScanOutcome { Finished, Stopped, OpenFailed };
@@ -51,6 +61,10 @@ struct ScanReport {
     std::uint64_t fileLength = 0;  // as found when the scan opened the store (displaced)
     std::uint64_t scannedLength = 0;
     std::size_t hits = 0;
+    // What the record of unreadable ranges holds after the scan (read as zeros; messages
+    // there may lack it, see RecoveredMessage::unreadableBytes): bytes and separate ranges.
+    std::uint64_t unreadableBytes = 0;
+    std::size_t unreadableRanges = 0;
 };
 
 // Probes every offset of the store at `path` for message-index records.

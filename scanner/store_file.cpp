@@ -1,5 +1,7 @@
 #include "store_file.h"
 
+#include "sector_reader.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,7 +18,12 @@ StoreFile::~StoreFile() {
 }
 
 StoreFile::StoreFile(StoreFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), error_(other.error_), displacement_(other.displacement_) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      error_(other.error_),
+      displacement_(other.displacement_),
+      device_(std::move(other.device_)),
+      unreadable_(other.unreadable_),
+      stop_(other.stop_) {}
 
 StoreFile& StoreFile::operator=(StoreFile&& other) noexcept {
     if (this != &other) {
@@ -24,6 +31,9 @@ StoreFile& StoreFile::operator=(StoreFile&& other) noexcept {
         fd_ = std::exchange(other.fd_, -1);
         error_ = other.error_;
         displacement_ = other.displacement_;
+        device_ = std::move(other.device_);
+        unreadable_ = other.unreadable_;
+        stop_ = other.stop_;
     }
     return *this;
 }
@@ -59,7 +69,8 @@ bool StoreFile::Open(const std::string& path) {
 }
 
 void StoreFile::Close() {
-    if (fd_ >= 0) ::close(fd_);
+    // Opened for reading only: a failed close loses nothing.
+    if (fd_ >= 0) (void)::close(fd_);
     fd_ = -1;
 }
 
@@ -78,32 +89,45 @@ std::uint64_t StoreFile::FileLength() const {
     return end > 0 ? std::uint64_t(end) : 0;
 }
 
-std::size_t StoreFile::ReadAt(std::uint64_t pos, void* dst, std::size_t n) const {
+std::size_t StoreFile::ReadAt(std::uint64_t pos, void* dst, std::size_t n,
+                              std::vector<UnreadableRange>* lost) const {
     auto* out = static_cast<char*>(dst);
-    if (displacement_ == 0) return ReadFile(pos, out, n);
+    if (displacement_ == 0) return ReadFile(pos, out, n, lost);
+    const std::size_t before = lost ? lost->size() : 0;
+    std::size_t got = 0;
     if (displacement_ < 0) {
         const std::uint64_t shift = std::uint64_t(-displacement_);
         if (pos > UINT64_MAX - shift) return 0;
-        return ReadFile(pos + shift, out, n);
+        got = ReadFile(pos + shift, out, n, lost);
+    } else {
+        const std::uint64_t shift = std::uint64_t(displacement_);
+        if (pos >= shift) {
+            got = ReadFile(pos - shift, out, n, lost);
+        } else {
+            // Positions before the file's first byte were cut off with what they held.
+            const std::size_t missing = std::size_t(std::min<std::uint64_t>(n, shift - pos));
+            std::memset(out, 0, missing);
+            if (missing == n || FileLength() == 0) return missing;
+            got = missing + ReadFile(0, out + missing, n - missing, lost);
+        }
     }
-    const std::uint64_t shift = std::uint64_t(displacement_);
-    if (pos >= shift) return ReadFile(pos - shift, out, n);
-    // Positions before the file's first byte were cut off with what they held.
-    const std::size_t missing = std::size_t(std::min<std::uint64_t>(n, shift - pos));
-    std::memset(out, 0, missing);
-    if (missing == n || FileLength() == 0) return missing;
-    return missing + ReadFile(0, out + missing, n - missing);
+    // What was lost is told at the store's own positions.
+    if (lost) {
+        for (std::size_t i = before; i < lost->size(); ++i) {
+            (*lost)[i].begin = std::uint64_t(std::int64_t((*lost)[i].begin) + displacement_);
+        }
+    }
+    return got;
 }
 
-std::size_t StoreFile::ReadFile(std::uint64_t pos, char* out, std::size_t n) const {
-    std::size_t done = 0;
-    while (fd_ >= 0 && done < n) {
-        ssize_t got = ::pread(fd_, out + done, n - done, off_t(pos + done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        done += std::size_t(got);
-    }
-    return done;
+std::size_t StoreFile::ReadFile(std::uint64_t pos, char* out, std::size_t n,
+                                std::vector<UnreadableRange>* lost) const {
+    SectorReader reader;
+    reader.fd = fd_;
+    reader.device = device_.get();
+    reader.unreadable = unreadable_;
+    reader.stop = stop_;
+    return reader.Read(pos, out, n, lost);
 }
 
 std::string DescribeOpenError(int error) {

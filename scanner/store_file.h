@@ -1,9 +1,15 @@
 #pragma once
 
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "read_device.h"
+#include "unreadable_ranges.h"
 
 namespace dbx {
 
@@ -12,7 +18,8 @@ namespace dbx {
 constexpr int kNotRegularFile = ENODEV;
 
 // A mail store opened read-only. The file may be changed by others while it is open: reads
-// past its current end come back short, never fault.
+// past its current end come back short, never fault. A disk that fails to read some of it
+// costs only the sectors that fail: they read as zeros and are recorded (see SectorReader).
 class StoreFile {
   public:
     StoreFile() = default;
@@ -38,18 +45,32 @@ class StoreFile {
     void SetDisplacement(std::int64_t displacement) { displacement_ = displacement; }
     std::int64_t Displacement() const { return displacement_; }
 
-    // Reads up to `n` bytes at `pos`; returns how many were read (fewer at the end of the file
-    // or on a read error).
-    std::size_t ReadAt(std::uint64_t pos, void* dst, std::size_t n) const;
+    // Where the bytes come from (null: the file itself, through pread).
+    void SetDevice(std::shared_ptr<const ReadDevice> device) { device_ = std::move(device); }
+    // Records what could not be read, and spares known unreadable sectors a second try.
+    void SetUnreadable(UnreadableRanges* unreadable) { unreadable_ = unreadable; }
+    UnreadableRanges* Unreadable() const { return unreadable_; }
+    // A raised flag ends the retries of a failing read between two sector reads.
+    void SetStopFlag(const std::atomic<int>* stop) { stop_ = stop; }
 
-    // The file as it lies, whatever the displacement.
+    // Reads up to `n` bytes at `pos`; returns how many were read (fewer at the end of the file
+    // or on a stop). Unreadable sectors read as zeros; with `lost`, their ranges are appended
+    // to it at the store's own positions.
+    std::size_t ReadAt(std::uint64_t pos, void* dst, std::size_t n,
+                       std::vector<UnreadableRange>* lost = nullptr) const;
+
+    // The file as it lies, whatever the displacement (`lost` at the file's positions).
     std::uint64_t FileLength() const;
-    std::size_t ReadFile(std::uint64_t pos, char* dst, std::size_t n) const;
+    std::size_t ReadFile(std::uint64_t pos, char* dst, std::size_t n,
+                         std::vector<UnreadableRange>* lost = nullptr) const;
 
   private:
     int fd_ = -1;
     int error_ = 0;
     std::int64_t displacement_ = 0;
+    std::shared_ptr<const ReadDevice> device_;
+    UnreadableRanges* unreadable_ = nullptr;
+    const std::atomic<int>* stop_ = nullptr;
 };
 
 // Readable text for an errno value of StoreFile::Open.

@@ -34,6 +34,9 @@ GUI_PACKAGES=(qt6-base-dev qt6-webengine-dev qt6-svg-dev fonts-liberation2 fonts
 # Packages of the benchmarks in bench/ only: hyperfine pairs the timed commands run by run.
 BENCH_PACKAGES=(hyperfine)
 
+# Packages of tools/tidy.sh: clang-tidy for the unchecked results in scanner/ and cli/.
+LINT_PACKAGES=(clang-tidy)
+
 # Packages of the fuzz targets (fuzz/): clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES=(clang libfuzzer-14-dev libclang-rt-14-dev)
 

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "test_support.h"
 
@@ -100,6 +101,30 @@ ProcessResult RunDbxrecover(const std::vector<std::string>& args, const ProcessO
     } else {
         result.err = ReadWholeFile(errPath);
     }
+    return result;
+}
+
+ProcessResult RunInChild(const std::function<int()>& command) {
+    TempDir dir;
+    const std::string outPath = dir.File("out"), errPath = dir.File("err");
+    (void)std::fflush(nullptr);  // nothing buffered is written twice
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) {
+            _exit(126);
+        }
+        const int code = command();
+        (void)std::fflush(nullptr);
+        _exit(code);
+    }
+    ProcessResult result;
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid) return result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = ReadWholeFile(outPath);
+    result.err = ReadWholeFile(errPath);
     return result;
 }
 

@@ -33,4 +33,8 @@ struct ProcessOptions {
 ProcessResult RunDbxrecover(const std::vector<std::string>& args,
                             const ProcessOptions& options = {});
 
+// Runs `command` in a child process of this test, with stdout and stderr captured, and takes
+// what it returns as the exit code: the command line's code paths with a seam put in.
+ProcessResult RunInChild(const std::function<int()>& command);
+
 }  // namespace dbx::test
