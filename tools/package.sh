@@ -15,7 +15,18 @@ ensure_packages "${CORE_PACKAGES[@]}" "${GUI_PACKAGES[@]}" "${PACKAGE_PACKAGES[@
 # Folders made while staging keep the modes Debian expects.
 umask 022
 
+# Debian's hardening flags; the debug and optimisation levels are the build type's (the package
+# is stripped).
+hardening() {
+    local flag kept=()
+    for flag in $(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"); do
+        case $flag in -g | -O?) ;; *) kept+=("$flag") ;; esac
+    done
+    echo "${kept[*]}"
+}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDBXR_WITH_QT=ON -DCMAKE_INSTALL_PREFIX=/usr \
+    "-DCMAKE_CXX_FLAGS=$(hardening CPPFLAGS) $(hardening CXXFLAGS)" \
+    "-DCMAKE_EXE_LINKER_FLAGS=$(hardening LDFLAGS)" \
     -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target dbxpackagefiles >"$build/package-build.log" 2>&1 ||
     { cat "$build/package-build.log"; exit 1; }
@@ -31,6 +42,6 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 dpkg-deb -x "$deb" "$work"
 desktop-file-validate "$work"/usr/share/applications/*.desktop
-appstreamcli validate --no-net "$work"/usr/share/metainfo/*.metainfo.xml >/dev/null
+appstreamcli validate --no-net "$work"/usr/share/metainfo/*.metainfo.xml
 lintian --fail-on error --tag-display-limit 0 "$deb" || { echo "lintian found errors" >&2; exit 1; }
 echo "$deb"
