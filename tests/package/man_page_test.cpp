@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <regex>
 
 #include "option_lists.h"
 #include "package_paths.h"
@@ -39,6 +41,22 @@ TEST(ManPages, TheToolsPageDocumentsEachCommandWithItsOptions) {
     }
 }
 
+// The tool's exit statuses are the enumerators kExit... = N of its headers.
+TEST(ManPages, TheToolsPageDocumentsEveryExitStatus) {
+    std::set<std::string> used;
+    const std::regex status("kExit[A-Za-z]+ = ([0-9]+)");
+    for (const auto& entry : std::filesystem::directory_iterator(DBXR_SOURCE_DIR "/cli")) {
+        if (entry.path().extension() != ".h") continue;
+        const std::string header = ReadWholeFile(entry.path().string());
+        for (auto it = std::sregex_iterator(header.begin(), header.end(), status);
+             it != std::sregex_iterator(); ++it) {
+            used.insert((*it)[1]);
+        }
+    }
+    ASSERT_TRUE(used.count("130"));
+    EXPECT_EQ(ReadManPage(ManPage("dbxrecover.1")).exitStatuses, used);
+}
+
 TEST(ManPages, TheDesktopProgramsPageDocumentsItsOptions) {
     if (GuiPath().empty()) GTEST_SKIP() << "built without the desktop program";
     const ProgramResult help = RunProgram({GuiPath(), "--help"});
@@ -48,16 +66,17 @@ TEST(ManPages, TheDesktopProgramsPageDocumentsItsOptions) {
     EXPECT_EQ(ReadManPage(ManPage("dbxrecover-gui.1")).options, options.options);
 }
 
-TEST(ManPages, ReadTheOptionsOfTagsOnlyAndPerCommand) {
+TEST(ManPages, ReadTheTagsOfEachSectionAndCommand) {
     ManOptions page = ReadManPage(
         ".SH OPTIONS\n.TP\n.BR \\-h \", \" \\-\\-help\nText that names \\-\\-other.\n"
         ".SH COMMANDS\n.SS \"scan \\fISTORE\\fP\"\n.TP\n.BI \\-\\-format \" FORMAT\"\n"
-        ".TP\n\\fB\\-\\-dry\\-run\\fR\n.SS \"extract\"\n.TP\n.I STORE\n.SH EXAMPLES\n.TP\n.B "
-        "\\-\\-late\n");
+        ".TP\n\\fB\\-\\-dry\\-run\\fR\n.SS \"extract\"\n.TP\n.I STORE\n.SH \"EXIT STATUS\"\n"
+        ".TP\n.B 130\nStopped.\n.SH EXAMPLES\n.TP\n.B \\-\\-late\n");
     EXPECT_EQ(page.options, (std::set<std::string>{"-h", "--help"}));
     EXPECT_EQ(page.commands["scan"], (std::set<std::string>{"--format", "--dry-run"}));
     EXPECT_TRUE(page.commands.count("extract"));
     EXPECT_TRUE(page.commands["extract"].empty());
+    EXPECT_EQ(page.exitStatuses, std::set<std::string>{"130"});
 }
 
 // groff's warnings are what man and lintian show; the pages must have none.

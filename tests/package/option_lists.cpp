@@ -83,6 +83,8 @@ ManOptions ReadManPage(const std::string& roff) {
         } else if (line.rfind(".TP", 0) == 0) {
             tag = true;
             continue;
+        } else if (tag && section == "EXIT STATUS") {
+            read.exitStatuses.insert(PlainRoff(line));
         } else if (tag) {
             const std::set<std::string> names = OptionNames(PlainRoff(line));
             if (section == "OPTIONS") read.options.insert(names.begin(), names.end());

@@ -15,10 +15,12 @@ struct HelpOptions {
 HelpOptions ReadHelp(const std::string& help);
 
 // What a manual page documents: the options named in the tags of its .TP items, those of
-// section OPTIONS and those of each command (one .SS per command in section COMMANDS).
+// section OPTIONS and those of each command (one .SS per command in section COMMANDS), and the
+// tags of section EXIT STATUS.
 struct ManOptions {
     std::set<std::string> options;
     std::map<std::string, std::set<std::string>> commands;
+    std::set<std::string> exitStatuses;
 };
 ManOptions ReadManPage(const std::string& roff);
 
