@@ -15,8 +15,8 @@ const DialogTemplate& AboutDialogTemplate() {
         0,
         {
             // id  class      text                                     x    y    cx   cy  visible
-            {1015, C::Static, "Varnook Tobrin Outlook Express  Version 4.02", 41, 142, 215, 10,
-             true},
+            {1015, C::Static, "Varnook Tobrin Outlook Express  Version " DBXR_VERSION, 41, 142, 215,
+             10, true},
             {1016, C::Static, "Made by Varnook Tobrin Software Works, Quillmark", 41, 158, 197, 10,
              true},
             {1018, C::Static,

@@ -40,6 +40,11 @@ LINT_PACKAGES=(clang-tidy)
 # Packages of the fuzz targets (fuzz/): clang with libFuzzer and the sanitizer runtimes.
 FUZZ_PACKAGES=(clang libfuzzer-14-dev libclang-rt-14-dev)
 
+# Packages of tools/package.sh only: CPack's DEB generator finds the dependencies with
+# dpkg-shlibdeps (dpkg-dev) and file; lintian, desktop-file-validate and appstreamcli check the
+# package.
+PACKAGE_PACKAGES=(dpkg-dev file lintian desktop-file-utils appstream)
+
 # Packages the desktop program uses at run time only: a viewer that opens the help file (F1),
 # and the desktop's "open" (xdg-open) with its table of which program opens what.
 RUN_PACKAGES=(xchm xdg-utils desktop-file-utils)
