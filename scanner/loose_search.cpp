@@ -32,26 +32,25 @@ void AddressSearch::Forget() {
 
 AddressSearch::Pass& AddressSearch::PassFor(std::int64_t r, std::uint32_t sender,
                                             std::uint32_t recipient) {
-    auto same = std::find_if(passes_.begin(), passes_.end(), [&](const Pass& p) {
-        return p.sender == sender && p.recipient == recipient;
-    });
+    const std::uint64_t key = std::uint64_t(sender) << 32 | recipient;
+    auto same = passes_.find(key);
     if (same == passes_.end()) {
-        if (passes_.size() < kKeptPasses) {
-            same = passes_.emplace(passes_.end());
-        } else {
-            same = std::min_element(passes_.begin(), passes_.end(),
-                                    [](const Pass& a, const Pass& b) { return a.used < b.used; });
+        if (passes_.size() >= kKeptPasses) {
+            passes_.erase(std::min_element(
+                passes_.begin(), passes_.end(),
+                [](const auto& a, const auto& b) { return a.second.used < b.second.used; }));
         }
-        *same = NewPass(r, sender, recipient);
-    } else if (r < same->from) {
+        same = passes_.emplace(key, NewPass(r, sender, recipient)).first;
+    } else if (r < same->second.from) {
         // A search behind the pass (the other thread's stretch): start it again.
-        *same = NewPass(r, sender, recipient);
+        same->second = NewPass(r, sender, recipient);
     }
-    same->used = ++uses_;
+    Pass& pass = same->second;
+    pass.used = ++uses_;
     // What lies before `r` is of no use to this search or to any later one.
-    same->passed.erase(same->passed.begin(), same->passed.upper_bound(r));
-    same->from = r;
-    return *same;
+    pass.passed.erase(pass.passed.begin(), pass.passed.upper_bound(r));
+    pass.from = r;
+    return pass;
 }
 
 bool AddressSearch::Weigh(std::int64_t zero, std::uint32_t sender, std::uint32_t recipient) {

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
-#include <vector>
+#include <unordered_map>
 
 #include "address_text.h"
 #include "byte_source.h"
@@ -19,11 +19,13 @@ namespace dbx {
 // sender's and recipient's places, not on where the record starts. Records whose searches
 // overlap (a damaged store can hold one every few bytes, each searching the rest of the store)
 // therefore share one pass per pair of places: a later search takes up the pass where an
-// earlier one left it, and the whole scan reads each byte a bounded number of times.
+// earlier one left it, and the whole scan reads each byte once per pair of places.
 class AddressSearch {
   public:
-    AddressSearch(ByteSource& source, const std::atomic<int>* stop, std::uint64_t& examined)
-        : source_(source), stop_(stop), examined_(examined), texts_(source, stop, examined) {}
+    // `texts` is shared with the recogniser's own text reads.
+    AddressSearch(ByteSource& source, const std::atomic<int>* stop, std::uint64_t& examined,
+                  AddressTextCheck& texts)
+        : source_(source), stop_(stop), examined_(examined), texts_(texts) {}
 
     // The data area of the record at `r` whose search may look at bytes up to `last`; false
     // when there is none, or on a stop.
@@ -51,14 +53,15 @@ class AddressSearch {
     bool Weigh(std::int64_t zero, std::uint32_t sender, std::uint32_t recipient);
     void Forget();
 
-    // Records with more pairs of places than this take turns in the kept passes.
-    static constexpr std::size_t kKeptPasses = 16;
+    // Stores with more pairs of places than this in overlapping searches take turns in the
+    // kept passes (the one used longest ago gives way).
+    static constexpr std::size_t kKeptPasses = 1024;
 
     ByteSource& source_;
     const std::atomic<int>* stop_;
     std::uint64_t& examined_;
-    AddressTextCheck texts_;
-    std::vector<Pass> passes_;
+    AddressTextCheck& texts_;
+    std::unordered_map<std::uint64_t, Pass> passes_;  // by pair of places
     std::uint64_t uses_ = 0;
 };
 
