@@ -12,6 +12,7 @@
 #include "byte_source.h"
 #include "candidate_filter.h"
 #include "record_probe.h"
+#include "stop_flag.h"
 
 namespace dbx {
 namespace {
@@ -26,7 +27,7 @@ constexpr std::uint64_t kLoadBytes = (kBufferCapacity - kLookahead) / kScanWindo
 constexpr std::uint64_t kStretchBytes = 16 * kLoadBytes;
 
 bool StopRequested(const ScanOptions& options) {
-    return options.stopFlag && options.stopFlag->load(std::memory_order_relaxed) != 0;
+    return dbx::StopRequested(options.stopFlag);
 }
 
 // What one stretch gave, window by window.
@@ -41,9 +42,11 @@ struct Findings {
     };
     std::vector<Hit> hits;
     std::vector<BlockHeader> blocks;
+    std::uint64_t probedEnd = 0;  // windows before it were probed in full
     void Clear() {
         hits.clear();
         blocks.clear();
+        probedEnd = 0;
     }
 };
 
@@ -51,18 +54,26 @@ struct Findings {
 class StretchProber {
   public:
     StretchProber(const StoreFile& file, std::uint64_t length, const DateFormatter& dates,
-                  bool wantsBlocks)
+                  const std::atomic<int>* stop, bool wantsBlocks)
         : length_(length),
+          stop_(stop),
           source_(file, length, kBufferCapacity),
-          recognizer_(source_, dates),
+          recognizer_(source_, dates, stop),
           wantsBlocks_(wantsBlocks) {}
 
+    // Gives up at the first window that a stop request finds unprobed: the caller, who sees
+    // the request too, hands over no window from there on.
     void Probe(std::uint64_t begin, Findings& out) {
         out.Clear();
         const std::uint64_t end = std::min(begin + kStretchBytes, length_);
+        out.probedEnd = end;
         if (begin >= kSelfOffsetLimit || begin >= end) return;
         for (std::uint64_t window = begin; window < end; window += kScanWindow) {
             if (window >= kSelfOffsetLimit) break;
+            if (dbx::StopRequested(stop_)) {
+                out.probedEnd = window;
+                return;
+            }
             if ((window - begin) % kLoadBytes == 0) source_.Load(window);
             const std::uint8_t* view = source_.At(window);
             for (std::uint64_t p = 0;; ++p) {
@@ -78,6 +89,9 @@ class StretchProber {
                 if (recognizer_.ProbeIndexRecord(std::int64_t(window + p), message_, skipSize)) {
                     out.hits.push_back({window, message_});
                     p += skipSize + 12;
+                } else if (dbx::StopRequested(stop_)) {
+                    out.probedEnd = window;
+                    return;
                 }
             }
         }
@@ -85,6 +99,7 @@ class StretchProber {
 
   private:
     std::uint64_t length_;
+    const std::atomic<int>* stop_;
     BufferedSource source_;
     RecordRecognizer recognizer_;
     bool wantsBlocks_;
@@ -95,8 +110,8 @@ class StretchProber {
 class SecondThread {
   public:
     SecondThread(const StoreFile& file, std::uint64_t length, const DateFormatter& dates,
-                 bool wantsBlocks)
-        : prober_(file, length, dates, wantsBlocks), thread_([this] { Run(); }) {}
+                 const std::atomic<int>* stop, bool wantsBlocks)
+        : prober_(file, length, dates, stop, wantsBlocks), thread_([this] { Run(); }) {}
     ~SecondThread() {
         {
             std::lock_guard lock(mutex_);
@@ -153,8 +168,8 @@ ScanReport ScanStoreOnTwoThreads(const StoreFile& file, std::uint64_t length,
     const DateFormatter dates =
         options.formatDate ? options.formatDate : EnvironmentDateFormatter();
     const bool wantsBlocks = options.blocks != nullptr;
-    StretchProber own(file, length, dates, wantsBlocks);
-    SecondThread other(file, length, dates, wantsBlocks);
+    StretchProber own(file, length, dates, options.stopFlag, wantsBlocks);
+    SecondThread other(file, length, dates, options.stopFlag, wantsBlocks);
     Findings mine;
     std::string status;
     const bool wantsStatus = observer.WantsStatusText();
@@ -168,7 +183,7 @@ ScanReport ScanStoreOnTwoThreads(const StoreFile& file, std::uint64_t length,
             if (window % 100 == 0) observer.OnProgress(int(window * 100 / length));
             if (wantsStatus) status = ScanStatusText(window, length);
             observer.OnWindow(window, status);
-            if (StopRequested(options)) return false;
+            if (StopRequested(options) || window >= f.probedEnd) return false;
             for (; block < f.blocks.size() && f.blocks[block].pos < window + kScanWindow; ++block) {
                 options.blocks->Offer(f.blocks[block].pos, f.blocks[block].bytes.data());
             }
