@@ -22,7 +22,9 @@ std::string DescribeDisplacement(std::int64_t displacement) {
 StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep) {
     StoreScan scan;
     scan.deep = deep;
-    {
+    // The plain scan reads the store as it lies: only the deep search looks for a store
+    // whose structures all lie away from the positions they name.
+    if (deep) {
         StoreFile file;
         if (file.Open(store)) scan.displacement = FindDisplacement(file).displacement;
     }

@@ -10,8 +10,8 @@
 
 namespace dbx::cli {
 
-// One store scanned for the command line: one row per body, found at the store's own
-// positions when it is displaced, and with --deep the chains no record leads to.
+// One store scanned for the command line: one row per body, and with --deep the chains no
+// record leads to, found at the store's own positions when it is displaced.
 struct StoreScan {
     ScanReport report;
     std::int64_t displacement = 0;
@@ -19,7 +19,8 @@ struct StoreScan {
     std::vector<RecoveredMessage> messages;  // listed ones in discovery order, then orphans
 };
 
-// Scans `store` with the progress line and Ctrl-C. A displaced store is said so on stderr.
+// Scans `store` with the progress line and Ctrl-C. With `deep`, a displaced store is said so
+// on stderr.
 StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep);
 
 // "its first 4096 bytes are missing" / "4096 bytes come before it".
