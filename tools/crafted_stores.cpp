@@ -1,5 +1,7 @@
 #include "crafted_stores.h"
 
+#include <vector>
+
 namespace dbx::build {
 namespace {
 
@@ -13,6 +15,15 @@ bool HoldsFullStop(std::uint32_t word) {
         if ((word >> shift & 0xFF) == '.') return true;
     }
     return false;
+}
+
+// The next upper part of a place after `high` whose bytes, and those of the one after it (a
+// carry), hold no full stop.
+std::uint32_t NextHigh(std::uint32_t high) {
+    do {
+        ++high;
+    } while (HoldsFullStop(high << 8) || HoldsFullStop((high + 1) << 8));
+    return high;
 }
 
 void OpenEntryTables(StoreBuilder& store) {
@@ -47,12 +58,14 @@ void ManyAddressPlaces(StoreBuilder& store, unsigned pairs) {
     constexpr std::uint32_t kEvery = 64;
     store.PutU32(kBody, kBody).PutU32(kBody + 4, 0x1FC);
     unsigned turn = 0;
+    std::vector<std::uint32_t> highs;
     for (std::uint32_t r = kFirst; r + kEvery <= store.Size(); r += kEvery) {
         if (HoldsFullStop(r)) continue;
         const std::uint32_t k = pairs ? turn++ % pairs : 0;
-        // Forty places a byte wide, then the next byte counts on, never through a full stop.
-        std::uint32_t high = k / 40;
-        if (high >= '.') ++high;
+        // Forty places a byte wide, then the upper bytes count on; the recipient's may carry
+        // into them, and none may become a full stop.
+        while (highs.size() <= k / 40) highs.push_back(highs.empty() ? 0 : NextHigh(highs.back()));
+        const std::uint32_t high = highs[k / 40];
         const std::uint32_t sender = 100 + k % 40 + 256 * high;
         const std::uint32_t recipient = 200 + 2 * (k % 40) + 256 * high;
         store.PutU32(r, r).PutU32(r + 4, kHuge).PutU32(r + 8, 0);
