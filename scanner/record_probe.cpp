@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "little_endian.h"
-#include "stop_flag.h"
 #include "store_layout.h"
 
 namespace dbx {

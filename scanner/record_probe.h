@@ -22,7 +22,6 @@ class RecordRecognizer {
                      const std::atomic<int>* stop = nullptr)
         : source_(source),
           formatDate_(std::move(formatDate)),
-          stop_(stop),
           texts_(source, stop, searchBytes_),
           entries_(source, stop, entriesExamined_),
           search_(source, stop, searchBytes_, texts_) {}
@@ -68,7 +67,6 @@ class RecordRecognizer {
 
     ByteSource& source_;
     DateFormatter formatDate_;
-    const std::atomic<int>* stop_;
     std::uint64_t searchBytes_ = 0;
     std::uint64_t entriesExamined_ = 0;
     // Shared by the probes of one scan, so that probes that overlap share their reading.
