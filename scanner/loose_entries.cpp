@@ -1,6 +1,7 @@
 #include "loose_entries.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "little_endian.h"
 #include "stop_flag.h"
@@ -11,34 +12,64 @@ namespace {
 using namespace layout;
 
 constexpr std::int64_t kEntry = std::int64_t(kEntrySize);
+// Tables up to this many entries are first looked over for the ids the set needs.
+constexpr std::uint32_t kQuickEntries = 512;
+
+// True when some entry of the table at `p` (`count` entries) has the property id `id`.
+bool HasEntryWithId(const std::uint8_t* p, std::size_t count, std::uint8_t id) {
+    const std::uint8_t* end = p + count * kEntrySize;
+    for (const std::uint8_t* q = p; q < end; ++q) {
+        q = static_cast<const std::uint8_t*>(std::memchr(q, id, std::size_t(end - q)));
+        if (!q) return false;
+        if ((q - p) % kEntrySize == 0) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
-void LooseEntries::Take(Lane& lane, std::int64_t pos, std::uint32_t entry) {
+bool LooseEntries::Take(Lane& lane, std::int64_t pos, std::uint32_t entry) {
     const std::uint32_t value = entry >> 8;
     switch (entry & 0xFF) {
         case kPropMessageOffsetStored:
             lane.offset = {pos, value};
             lane.stored = pos;
-            break;
+            return true;
         case kPropMessageOffsetDirect:
             lane.offset = {pos, value};
-            break;
+            return true;
         case kPropSubject:
             lane.subject = {pos, value};
-            break;
+            return false;
         case kPropSender:
             lane.sender = {pos, value};
-            break;
+            return true;
         case kPropDate:
             lane.date = {pos, value};
-            break;
+            return true;
         case kPropRecipient:
             lane.recipient = {pos, value};
-            break;
+            return true;
         default:
-            break;
+            return false;
     }
+}
+
+bool LooseEntries::HasSet(const Lane& lane, std::int64_t table) {
+    auto present = [table](const Last& last) { return last.pos >= table && last.value != 0; };
+    return present(lane.date) && present(lane.sender) && present(lane.offset) &&
+           present(lane.recipient);
+}
+
+bool LooseEntries::CannotComplete(std::int64_t table, std::uint32_t tries) {
+    const std::uint64_t length = source_.Length();
+    if (tries > kQuickEntries || std::uint64_t(table) > length) return false;
+    const auto count = std::size_t(std::min<std::uint64_t>(tries, (length - table) / kEntrySize));
+    const std::uint8_t* entries = source_.Peek(std::uint64_t(table), count * kEntrySize);
+    if (!entries) return false;
+    return !HasEntryWithId(entries, count, kPropDate) ||
+           !HasEntryWithId(entries, count, kPropSender) ||
+           !HasEntryWithId(entries, count, kPropRecipient);
 }
 
 RecordProperties LooseEntries::Seen(const Lane& lane, std::int64_t table) {
@@ -58,17 +89,22 @@ LooseEntries::Outcome LooseEntries::Advance(Lane& lane, std::int64_t table, std:
     while (!lane.blocked && lane.next <= limit) {
         const auto want = std::size_t(
             std::min<std::int64_t>(std::int64_t(kChunkEntries), (limit - lane.next) / kEntry + 1));
-        const std::size_t got = source_.Read(std::uint64_t(lane.next), chunk, want * kEntrySize);
+        // Entries in memory already are read where they lie.
+        const std::uint8_t* bytes = source_.Peek(std::uint64_t(lane.next), want * kEntrySize);
+        std::size_t got = want * kEntrySize;
+        if (!bytes) {
+            got = source_.Read(std::uint64_t(lane.next), chunk, want * kEntrySize);
+            bytes = chunk;
+        }
         const std::size_t entries = got / kEntrySize;
         // An entry that cannot be read ends every reading that reaches it.
         if (entries < want) lane.blocked = true;
         examined_ += entries;
         for (std::size_t i = 0; i < entries; ++i) {
-            const std::uint32_t entry = LoadU32(chunk + i * kEntrySize);
+            const std::uint32_t entry = LoadU32(bytes + i * kEntrySize);
             const std::int64_t pos = lane.next;
             lane.next += kEntry;
-            Take(lane, pos, entry);
-            if (Seen(lane, table).HasLooseSet()) {
+            if (Take(lane, pos, entry) && HasSet(lane, table)) {
                 lane.blocked = lane.blocked && i + 1 == entries;
                 return Outcome::Complete;
             }
@@ -84,7 +120,7 @@ LooseEntries::Outcome LooseEntries::Advance(Lane& lane, std::int64_t table, std:
 
 LooseEntries::Outcome LooseEntries::Complete(std::int64_t table, std::uint32_t tries,
                                              RecordProperties& props, std::int64_t& completedAt) {
-    if (table < 0 || tries == 0) return Outcome::Incomplete;
+    if (table < 0 || tries == 0 || CannotComplete(table, tries)) return Outcome::Incomplete;
     Lane& lane = lanes_[std::size_t(table % kEntry)];
     if (lane.next < 0 || table < lane.lastTable || table > lane.next) {
         lane = Lane{};
@@ -96,8 +132,8 @@ LooseEntries::Outcome LooseEntries::Complete(std::int64_t table, std::uint32_t t
     const std::int64_t last = lane.next - kEntry;
     if (last >= table) {
         if (last > limit) return Outcome::Incomplete;
-        props = Seen(lane, table);
-        if (props.HasLooseSet()) {
+        if (HasSet(lane, table)) {
+            props = Seen(lane, table);
             completedAt = last;
             return Outcome::Complete;
         }

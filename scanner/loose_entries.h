@@ -45,7 +45,12 @@ class LooseEntries {
         std::int64_t stored = -1;  // the last entry with a message offset in the data area
     };
 
-    static void Take(Lane& lane, std::int64_t pos, std::uint32_t entry);
+    // False for ids that cannot complete the set.
+    static bool Take(Lane& lane, std::int64_t pos, std::uint32_t entry);
+    static bool HasSet(const Lane& lane, std::int64_t table);
+    // A quick, exact rejection for short tables: the set can only complete when the date,
+    // sender and recipient ids occur among the entries.
+    bool CannotComplete(std::int64_t table, std::uint32_t tries);
     // The candidate at `table` as it stands after the lane's last entry read.
     static RecordProperties Seen(const Lane& lane, std::int64_t table);
     // Reads on until the candidate at `table` completes, `limit` (the last entry it may read)
