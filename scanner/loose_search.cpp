@@ -132,7 +132,7 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
         } else {
             pass.next = start.zero + 1;
         }
-        return !texts_.Stopped() && (++sincePoll_ % kPollStarts != 0 || !StopRequested(stop_));
+        return !texts_.Stopped() && (++weighed_ % kPollStarts != 0 || !StopRequested(stop_));
     };
     while (!pass.found) {
         Start start;

@@ -80,7 +80,8 @@ class AddressSearch {
     std::deque<Start> starts_;  // all starts after `base_` that the shared reading passed
     Reading reading_;
     std::int64_t base_ = -1;
-    std::uint64_t sincePoll_ = 0;
+    std::uint64_t sincePoll_ = 0;  // bytes read since the stop flag was last looked at
+    std::uint64_t weighed_ = 0;
 };
 
 }  // namespace dbx
