@@ -45,11 +45,16 @@ for shape in entries sender-run places; do
     pid=$!
     sleep 0.2
     sent=$(date +%s%N)
-    kill -INT "$pid" 2>/dev/null || true
+    interrupted=yes
+    kill -INT "$pid" 2>/dev/null || interrupted=no
     status=0
     wait "$pid" || status=$?
     ended=$(date +%s%N)
-    echo "$shape-256MiB: ctrl-c to exit $(( (ended - sent) / 1000000 )) ms" \
-        "(sent after $(( (sent - started) / 1000000 )) ms, exit status $status)"
+    if [ "$interrupted" = yes ]; then
+        echo "$shape-256MiB: ctrl-c to exit $(( (ended - sent) / 1000000 )) ms" \
+            "(sent after $(( (sent - started) / 1000000 )) ms, exit status $status)"
+    else
+        echo "$shape-256MiB: the scan ended before ctrl-c"
+    fi
     rm -f "$store"
 done
