@@ -34,6 +34,10 @@ cat "$work/at-256m.dbx" >/dev/null
 pid=$!
 sleep 0.3
 sent=$(date +%s%N)
-kill -INT "$pid"
-wait "$pid" || true
-echo "ctrl-c to exit: $(( ($(date +%s%N) - sent) / 1000000 )) ms (inside a 256 MiB probe)"
+if kill -INT "$pid" 2>/dev/null; then
+    wait "$pid" || true
+    echo "ctrl-c to exit: $(( ($(date +%s%N) - sent) / 1000000 )) ms (inside a 256 MiB probe)"
+else
+    wait "$pid" || true
+    echo "ctrl-c: the scan of the 256 MiB store had ended within 0.3 s"
+fi

@@ -25,7 +25,9 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
     StoreScan scan;
     scan.deep = deep;
     scan.device = std::move(device);
-    {
+    // The plain scan reads the store as it lies: only the deep search looks for a store
+    // whose structures all lie away from the positions they name.
+    if (deep) {
         StoreFile file;
         if (file.Open(store)) {
             file.SetDevice(scan.device);

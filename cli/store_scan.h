@@ -12,8 +12,8 @@
 
 namespace dbx::cli {
 
-// One store scanned for the command line: one row per body, found at the store's own
-// positions when it is displaced, and with --deep the chains no record leads to.
+// One store scanned for the command line: one row per body, and with --deep the chains no
+// record leads to, found at the store's own positions when it is displaced.
 struct StoreScan {
     ScanReport report;
     std::int64_t displacement = 0;
@@ -24,7 +24,8 @@ struct StoreScan {
     std::shared_ptr<const ReadDevice> device;  // as the scan read the store
 };
 
-// Scans `store` with the progress line and Ctrl-C. A displaced store is said so on stderr.
+// Scans `store` with the progress line and Ctrl-C. With `deep`, a displaced store is said so
+// on stderr.
 // `device` stands between the file and the reads (null: none).
 StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep,
                          std::shared_ptr<const ReadDevice> device = nullptr);

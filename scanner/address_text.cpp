@@ -1,6 +1,7 @@
 #include "address_text.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 #include "stop_flag.h"
@@ -70,18 +71,48 @@ void AddressTextCheck::Trim(std::uint64_t pos) {
     trimAt_ = std::max(kTrimRuns, 2 * runs_.size());
 }
 
-bool AddressTextCheck::IsAddress(std::int64_t base, std::uint32_t ref) {
+bool AddressTextCheck::FindShort(std::uint64_t pos, Run& run, std::uint64_t& end) {
+    std::uint8_t bytes[kFirstChunk];
+    const std::size_t got = source_.Read(pos, bytes, sizeof bytes);
+    examined_ += got;
+    const auto* zero = static_cast<const std::uint8_t*>(std::memchr(bytes, 0, got));
+    if (!zero) return false;
+    const std::size_t length = std::size_t(zero - bytes);
+    run = Run{pos, -1, -1};
+    for (std::size_t i = 0; i < length; ++i) {
+        if (bytes[i] == '@') run.lastAt = std::int64_t(pos + i);
+        if (bytes[i] == '.') run.lastDot = std::int64_t(pos + i);
+    }
+    end = pos + length;
+    return true;
+}
+
+AddressTextCheck::Text AddressTextCheck::Find(std::int64_t base, std::uint32_t ref) {
+    Text text;
     const std::uint64_t length = source_.Length();
-    if (base < 0 || std::uint64_t(base) > length) return false;
+    if (base < 0 || std::uint64_t(base) > length) return text;
     const std::uint64_t start = std::uint32_t(base) + ref;  // wraps like the text reads
-    if (start >= length) return false;                      // the first step reads nothing
-    auto run = RunAt(start);
-    if (run == runs_.end()) return false;
-    const std::uint64_t end = run->first;
+    text.begin = text.end = start;
+    // The first step reads nothing: the text is empty.
+    if (start >= length) {
+        text.readable = true;
+        return text;
+    }
+    Run run;
+    std::uint64_t end = 0;
+    if (!FindShort(start, run, end)) {
+        auto known = RunAt(start);
+        if (known == runs_.end()) return text;
+        run = known->second;
+        end = known->first;
+    }
     // The text reads its last step at base + 15 * k; each step's base must lie in the store.
     const std::uint64_t lastStep = (end - start) / kTextStep;
-    if (std::uint64_t(base) + kTextStep * lastStep > length) return false;
-    return run->second.lastAt >= std::int64_t(start) && run->second.lastDot >= std::int64_t(start);
+    if (std::uint64_t(base) + kTextStep * lastStep > length) return text;
+    text.readable = true;
+    text.end = end;
+    text.address = run.lastAt >= std::int64_t(start) && run.lastDot >= std::int64_t(start);
+    return text;
 }
 
 }  // namespace dbx

@@ -8,10 +8,11 @@
 
 namespace dbx {
 
-// Answers, for one search, whether the field text at base + ref (read as the recognisers read
-// it: in 15-byte steps, up to its 0 byte) holds an at sign and a full stop, without reading the
+// Finds where the field text at base + ref ends (read as the recognisers read it: in 15-byte
+// steps, up to its 0 byte) and whether it holds an at sign and a full stop, without reading the
 // text again for every question. It remembers each stretch of bytes without a 0 that it has
-// looked at, so that a search asking about many places in one long text costs one pass.
+// looked at, so that many texts that start in one long stretch (searches, or records that all
+// point into it) cost one pass over it.
 class AddressTextCheck {
   public:
     static constexpr std::uint64_t kStopPollBytes = 64 * 1024;
@@ -21,7 +22,14 @@ class AddressTextCheck {
     AddressTextCheck(ByteSource& source, const std::atomic<int>* stop, std::uint64_t& examined)
         : source_(source), stop_(stop), examined_(examined) {}
 
-    bool IsAddress(std::int64_t base, std::uint32_t ref);
+    struct Text {
+        bool readable = false;  // false: the reading gives the empty text (or a stop cut it)
+        bool address = false;
+        std::uint64_t begin = 0;  // the text is the bytes [begin, end)
+        std::uint64_t end = 0;
+    };
+    Text Find(std::int64_t base, std::uint32_t ref);
+    bool IsAddress(std::int64_t base, std::uint32_t ref) { return Find(base, ref).address; }
 
     // A stop cut a pass short since the last Forget(): answers since then may be wrong.
     bool Stopped() const { return stopped_; }
@@ -42,6 +50,8 @@ class AddressTextCheck {
     };
     // The run that holds `pos` (pos < Length()); the key of the returned entry is its end.
     std::map<std::uint64_t, Run>::iterator RunAt(std::uint64_t pos);
+    // A text whose 0 byte comes soon is read at once, without the map.
+    bool FindShort(std::uint64_t pos, Run& run, std::uint64_t& end);
 
     ByteSource& source_;
     const std::atomic<int>* stop_;

@@ -11,14 +11,19 @@ struct DisplacementFinding {
     // the file's start, negative when bytes were put before it, positive when its start is
     // missing (a store carved from a disk image can be either).
     std::int64_t displacement = 0;
-    std::size_t agreeing = 0;  // blocks that named the same displacement
-    std::size_t seen = 0;      // blocks looked at
+    // Structures that agree on it: blocks whose next block is found where it says, records
+    // whose message's first block is, and the store's own header at the file's start.
+    std::size_t agreeing = 0;
+    std::size_t seen = 0;  // block headers looked at
 };
 
-// Looks at the message blocks in a few stretches of the file (a bounded amount of reading,
-// whatever its size) and finds by how much their self offsets differ from their positions.
-// A displacement is only reported when most blocks agree on it. Reads the file as it lies:
-// the file's own displacement setting is ignored.
+// For the deep search: looks at the message blocks and records in a few stretches of the file
+// (a bounded amount of reading, whatever its size) and finds where they lie against the
+// positions they name. Headers alone prove nothing (a mail can carry any number of look-alikes):
+// a displacement counts only where structures lead to each other at it. A store whose own
+// structures agree at their positions is at its place, whatever else it holds; a displaced one
+// takes the displacement with the most agreeing structures, when no other has as many. Reads
+// the file as it lies: the file's own displacement setting is ignored.
 DisplacementFinding FindDisplacement(const StoreFile& file);
 
 }  // namespace dbx

@@ -1,7 +1,6 @@
 #include "loose_search.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "stop_flag.h"
 
@@ -11,114 +10,167 @@ namespace {
 constexpr std::size_t kSearchChunk = 16 * 1024;
 // A search mostly ends soon after it starts: reads start small and grow.
 constexpr std::size_t kFirstChunk = 256;
-constexpr std::size_t kSearchPollChunks = 16;  // a stop is seen within 256 KiB of full reads
+constexpr std::uint64_t kPollBytes = 256 * 1024;
+constexpr std::uint64_t kPollStarts = 4096;
 
 }  // namespace
 
-AddressSearch::Pass AddressSearch::NewPass(std::int64_t r, std::uint32_t sender,
-                                           std::uint32_t recipient) {
-    Pass pass;
-    pass.sender = sender;
-    pass.recipient = recipient;
-    pass.from = r;
-    pass.to = r;
-    return pass;
+AddressSearch::Read AddressSearch::Next(Reading& reading, std::int64_t last, Start& start) {
+    std::uint8_t chunk[kSearchChunk];
+    std::size_t size = kFirstChunk;
+    const auto length = std::int64_t(source_.Length());
+    for (;;) {
+        // A start's at sign comes after its 0 byte: none from here on is within reach.
+        if (reading.ended || ((reading.zero < 0 || reading.at < 0) && reading.pos > last)) {
+            return Read::None;
+        }
+        if (reading.pos >= length) {
+            reading.ended = true;
+            if (reading.zero < 0 || reading.at < 0 || !reading.dot) return Read::None;
+            start = {reading.zero, reading.at};
+            return Read::Found;
+        }
+        const std::size_t got = source_.Read(std::uint64_t(reading.pos), chunk, size);
+        size = std::min(2 * size, kSearchChunk);
+        if (got == 0) return Read::Failed;
+        examined_ += got;
+        for (std::size_t i = 0; i < got; ++i) {
+            const std::int64_t p = reading.pos + std::int64_t(i);
+            const std::uint8_t b = chunk[i];
+            if (b == 0) {
+                const bool complete = reading.zero >= 0 && reading.at >= 0 && reading.dot;
+                const Start found{reading.zero, reading.at};
+                reading.zero = p;
+                reading.at = -1;
+                reading.dot = false;
+                if (complete) {
+                    reading.pos = p + 1;
+                    start = found;
+                    return Read::Found;
+                }
+            } else if (reading.zero >= 0) {
+                if (b == '@' && reading.at < 0) {
+                    if (p > last) {
+                        // Left for a search that reaches further.
+                        reading.pos = p;
+                        return Read::None;
+                    }
+                    reading.at = p;
+                } else if (b == '.') {
+                    reading.dot = true;
+                }
+            }
+        }
+        reading.pos += std::int64_t(got);
+        sincePoll_ += got;
+        if (sincePoll_ >= kPollBytes) {
+            sincePoll_ = 0;
+            if (StopRequested(stop_)) return Read::Failed;
+        }
+    }
 }
 
 void AddressSearch::Forget() {
     passes_.clear();
+    starts_.clear();
+    reading_ = Reading{};
+    base_ = -1;
     texts_.Forget();
+}
+
+void AddressSearch::KeepFrom(std::int64_t r) {
+    // Only 0 bytes after `r` can start this search's data area, or any later one's; a search
+    // behind the shared reading has it start over.
+    const bool behind = r < base_;
+    base_ = r;
+    if (behind) starts_.clear();
+    while (!starts_.empty() && starts_.front().zero <= r) starts_.pop_front();
+    if (behind || (starts_.empty() && reading_.pos <= r + 1)) {
+        reading_ = Reading{};
+        reading_.pos = r + 1;
+    }
 }
 
 AddressSearch::Pass& AddressSearch::PassFor(std::int64_t r, std::uint32_t sender,
                                             std::uint32_t recipient) {
-    auto same = std::find_if(passes_.begin(), passes_.end(), [&](const Pass& p) {
-        return p.sender == sender && p.recipient == recipient;
-    });
+    const std::uint64_t key = std::uint64_t(sender) << 32 | recipient;
+    auto same = passes_.find(key);
     if (same == passes_.end()) {
-        if (passes_.size() < kKeptPasses) {
-            same = passes_.emplace(passes_.end());
-        } else {
-            same = std::min_element(passes_.begin(), passes_.end(),
-                                    [](const Pass& a, const Pass& b) { return a.used < b.used; });
-        }
-        *same = NewPass(r, sender, recipient);
-    } else if (r < same->from) {
+        if (passes_.size() >= kKeptPasses) passes_.clear();
+        same = passes_.emplace(key, Pass{}).first;
+    } else if (r < same->second.from) {
         // A search behind the pass (the other thread's stretch): start it again.
-        *same = NewPass(r, sender, recipient);
+        same->second = Pass{};
     }
-    same->used = ++uses_;
-    // What lies before `r` is of no use to this search or to any later one.
-    same->passed.erase(same->passed.begin(), same->passed.upper_bound(r));
-    same->from = r;
-    return *same;
+    Pass& pass = same->second;
+    pass.from = r;
+    pass.next = std::max(pass.next, r + 1);
+    if (pass.found && pass.answer.zero <= r) pass.found = false;
+    // The shared starts have caught up with a pass that read on by itself.
+    if (pass.alone && pass.reading.pos <= reading_.pos) pass.alone = false;
+    return pass;
 }
 
-bool AddressSearch::Weigh(std::int64_t zero, std::uint32_t sender, std::uint32_t recipient) {
-    const std::int64_t candidate = zero + 1 - std::int64_t(sender);
-    return texts_.IsAddress(candidate, sender) && texts_.IsAddress(candidate, recipient);
-}
-
-bool AddressSearch::Advance(Pass& pass, std::int64_t r, std::int64_t last) {
-    std::uint8_t chunk[kSearchChunk];
-    std::size_t chunks = 0;
-    std::size_t size = kFirstChunk;
-    while (pass.to <= last) {
-        if (++chunks % kSearchPollChunks == 0 && StopRequested(stop_)) return false;
-        const auto want =
-            std::size_t(std::min<std::int64_t>(std::int64_t(size), last + 1 - pass.to));
-        size = std::min(2 * size, kSearchChunk);
-        const std::size_t got = source_.Read(std::uint64_t(pass.to), chunk, want);
-        if (got == 0) return false;
-        examined_ += got;
-        // Segments end at a 0 byte; only their first at sign can name a new candidate.
-        for (std::size_t i = 0; i < got;) {
-            const auto* zero = static_cast<const std::uint8_t*>(std::memchr(chunk + i, 0, got - i));
-            const std::size_t segmentEnd = zero ? std::size_t(zero - chunk) : got;
-            if (pass.zeroAt >= 0 && pass.zeroAt != pass.weighed) {
-                if (const auto* at = static_cast<const std::uint8_t*>(
-                        std::memchr(chunk + i, '@', segmentEnd - i))) {
-                    pass.weighed = pass.zeroAt;
-                    const bool passes = Weigh(pass.zeroAt, pass.sender, pass.recipient);
-                    if (texts_.Stopped()) return false;
-                    if (passes && pass.zeroAt > r) {
-                        const std::int64_t atSign = pass.to + (at - chunk);
-                        pass.passed.emplace(pass.zeroAt, atSign);
-                        pass.to = atSign + 1;
-                        return true;
-                    }
-                }
-            }
-            if (!zero) break;
-            if (pass.to + std::int64_t(segmentEnd) > pass.from) {
-                pass.zeroAt = pass.to + std::int64_t(segmentEnd);
-            }
-            i = segmentEnd + 1;
-        }
-        pass.to += std::int64_t(got);
-    }
-    return true;
+bool AddressSearch::Passes(const Start& start, std::uint32_t sender, std::uint32_t recipient) {
+    // The sender's text, right after the 0 byte, is an address; the data area must lie in the
+    // store and the recipient's text be one too.
+    const std::int64_t dataArea = start.zero + 1 - std::int64_t(sender);
+    return dataArea >= 0 && texts_.IsAddress(dataArea, recipient);
 }
 
 bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender,
                          std::uint32_t recipient, std::int64_t& dataArea) {
     if (last < r) return false;
     texts_.Trim(std::uint64_t(r));
+    KeepFrom(r);
     Pass& pass = PassFor(r, sender, recipient);
-    // The pass weighs 0 bytes at or before `r` too: those are never taken, and the ones
-    // after `r` come in the same order as a search of its own would weigh them.
-    while (pass.passed.empty() && pass.to <= last) {
-        if (!Advance(pass, r, last)) {
+    // Weighs `start`: false when the search must end without an answer.
+    auto weigh = [&](const Start& start) {
+        if (Passes(start, sender, recipient)) {
+            pass.found = true;
+            pass.answer = start;
+        } else {
+            pass.next = start.zero + 1;
+        }
+        return !texts_.Stopped() && (++weighed_ % kPollStarts != 0 || !StopRequested(stop_));
+    };
+    while (!pass.found) {
+        Start start;
+        Read read = Read::Found;
+        if (!pass.alone) {
+            auto it =
+                std::lower_bound(starts_.begin(), starts_.end(), pass.next,
+                                 [](const Start& s, std::int64_t zero) { return s.zero < zero; });
+            if (it != starts_.end()) {
+                if (it->at > last) return false;
+                if (!weigh(*it)) {
+                    Forget();
+                    return false;
+                }
+                continue;
+            }
+            if (starts_.size() < kKeptStarts) {
+                read = Next(reading_, last, start);
+                if (read == Read::Found) starts_.push_back(start);
+            } else {
+                pass.alone = true;
+                pass.reading = reading_;
+            }
+        }
+        if (pass.alone) read = Next(pass.reading, last, start);
+        if (read == Read::None) return false;
+        if (read == Read::Failed) {
+            Forget();
+            return false;
+        }
+        if (start.zero < pass.next) continue;
+        if (!weigh(start)) {
             Forget();
             return false;
         }
     }
-    if (pass.passed.empty()) return false;
-    // The first 0 byte after `r` that passed; every one before it failed. Its at sign must be
-    // within reach of this search, and all later ones lie further still.
-    const auto first = pass.passed.begin();
-    if (first->second > last) return false;
-    dataArea = first->first + 1 - std::int64_t(sender);
+    if (pass.answer.at > last) return false;
+    dataArea = pass.answer.zero + 1 - std::int64_t(sender);
     return !StopRequested(stop_);
 }
 

@@ -2,8 +2,8 @@
 
 #include <atomic>
 #include <cstdint>
-#include <map>
-#include <vector>
+#include <deque>
+#include <unordered_map>
 
 #include "address_text.h"
 #include "byte_source.h"
@@ -15,15 +15,19 @@ namespace dbx {
 // after the same 0 byte names the same candidate, so each 0 byte is weighed once, at the
 // first at sign after it, in order; the first that passes wins.
 //
-// Which 0 bytes are weighed, and how each fares, depends only on the store and on the
-// sender's and recipient's places, not on where the record starts. Records whose searches
-// overlap (a damaged store can hold one every few bytes, each searching the rest of the store)
-// therefore share one pass per pair of places: a later search takes up the pass where an
-// earlier one left it, and the whole scan reads each byte a bounded number of times.
+// The sender's text is the one that follows the 0 byte whatever the sender's place (only the
+// data area moves with it), so a 0 byte whose text lacks a full stop fails for every record.
+// The 0 bytes that are followed by an address ("starts") are found by one reading of the store
+// that all searches share. Which of them a record takes depends only on the store and on its
+// pair of places, not on where it starts, so records whose searches overlap (a damaged store
+// can hold one every few bytes, each searching the rest of the store) keep one pass per pair:
+// a later search takes up its pair's pass where an earlier one left it.
 class AddressSearch {
   public:
-    AddressSearch(ByteSource& source, const std::atomic<int>* stop, std::uint64_t& examined)
-        : source_(source), stop_(stop), examined_(examined), texts_(source, stop, examined) {}
+    // `texts` is shared with the recogniser's own text reads.
+    AddressSearch(ByteSource& source, const std::atomic<int>* stop, std::uint64_t& examined,
+                  AddressTextCheck& texts)
+        : source_(source), stop_(stop), examined_(examined), texts_(texts) {}
 
     // The data area of the record at `r` whose search may look at bytes up to `last`; false
     // when there is none, or on a stop.
@@ -31,35 +35,53 @@ class AddressSearch {
               std::int64_t& dataArea);
 
   private:
-    // One pass over the store for one pair of places.
-    struct Pass {
-        std::uint32_t sender = 0;
-        std::uint32_t recipient = 0;
-        std::int64_t from = 0;      // 0 bytes after it are candidates
-        std::int64_t to = 0;        // bytes [from, to) are passed
-        std::int64_t zeroAt = -1;   // the last 0 byte after `from` so far
-        std::int64_t weighed = -1;  // the 0 byte weighed last
-        std::map<std::int64_t, std::int64_t>
-            passed;  // 0 byte -> its at sign, for those that passed
-        std::uint64_t used = 0;
+    // A 0 byte followed by a text with an at sign and a full stop, and its first at sign.
+    struct Start {
+        std::int64_t zero = 0;
+        std::int64_t at = 0;
     };
-    static Pass NewPass(std::int64_t r, std::uint32_t sender, std::uint32_t recipient);
+    // A forward reading of the store: bytes before `pos` are read.
+    struct Reading {
+        std::int64_t pos = 0;
+        std::int64_t zero = -1;  // the last 0 byte read (-1: none since the reading began)
+        std::int64_t at = -1;    // the first at sign after it
+        bool dot = false;        // a full stop after it
+        bool ended = false;      // the store's end was read
+    };
+    enum class Read { Found, None, Failed };
+    // The next start whose at sign lies at or before `last`, or None when there is none (the
+    // reading then stops where a later search can take it up).
+    Read Next(Reading& reading, std::int64_t last, Start& start);
+
+    struct Pass {
+        std::int64_t from = 0;  // the latest record that searched
+        std::int64_t next = 0;  // starts after `from` and before `next` failed
+        bool found = false;     // `answer`: the first start at or after `next` that passes
+        Start answer;
+        bool alone = false;  // reading on by itself, past the shared starts
+        Reading reading;
+    };
     Pass& PassFor(std::int64_t r, std::uint32_t sender, std::uint32_t recipient);
-    // Goes on from pass.to up to `last`, until a 0 byte after `r` passes; false on a stop or a
-    // failed read.
-    bool Advance(Pass& pass, std::int64_t r, std::int64_t last);
-    bool Weigh(std::int64_t zero, std::uint32_t sender, std::uint32_t recipient);
+    bool Passes(const Start& start, std::uint32_t sender, std::uint32_t recipient);
+    // Drops the starts no search from `r` on can take; a search behind them starts over.
+    void KeepFrom(std::int64_t r);
     void Forget();
 
-    // Records with more pairs of places than this take turns in the kept passes.
-    static constexpr std::size_t kKeptPasses = 16;
+    // Pairs of places kept; when a store has more, the passes start over.
+    static constexpr std::size_t kKeptPasses = 4096;
+    // Starts kept ahead of the searches; past them a pass reads on by itself.
+    static constexpr std::size_t kKeptStarts = 1 << 20;
 
     ByteSource& source_;
     const std::atomic<int>* stop_;
     std::uint64_t& examined_;
-    AddressTextCheck texts_;
-    std::vector<Pass> passes_;
-    std::uint64_t uses_ = 0;
+    AddressTextCheck& texts_;
+    std::unordered_map<std::uint64_t, Pass> passes_;  // by pair of places
+    std::deque<Start> starts_;  // all starts after `base_` that the shared reading passed
+    Reading reading_;
+    std::int64_t base_ = -1;
+    std::uint64_t sincePoll_ = 0;  // bytes read since the stop flag was last looked at
+    std::uint64_t weighed_ = 0;
 };
 
 }  // namespace dbx

@@ -12,6 +12,7 @@
 #include "byte_source.h"
 #include "candidate_filter.h"
 #include "record_probe.h"
+#include "stop_flag.h"
 
 namespace dbx {
 namespace {
@@ -26,7 +27,7 @@ constexpr std::uint64_t kLoadBytes = (kBufferCapacity - kLookahead) / kScanWindo
 constexpr std::uint64_t kStretchBytes = 16 * kLoadBytes;
 
 bool StopRequested(const ScanOptions& options) {
-    return options.stopFlag && options.stopFlag->load(std::memory_order_relaxed) != 0;
+    return dbx::StopRequested(options.stopFlag);
 }
 
 // What one stretch gave, window by window.
@@ -41,9 +42,11 @@ struct Findings {
     };
     std::vector<Hit> hits;
     std::vector<BlockHeader> blocks;
+    std::uint64_t probedEnd = 0;  // windows before it were probed in full
     void Clear() {
         hits.clear();
         blocks.clear();
+        probedEnd = 0;
     }
 };
 
@@ -55,20 +58,23 @@ class StretchProber {
         : length_(length),
           stop_(stop),
           source_(file, length, kBufferCapacity),
-          recognizer_(source_, dates),
+          recognizer_(source_, dates, stop),
           wantsBlocks_(wantsBlocks) {}
 
+    // Gives up at the first window that a stop request finds unprobed: the caller, who sees
+    // the request too, hands over no window from there on.
     void Probe(std::uint64_t begin, Findings& out) {
         out.Clear();
         const std::uint64_t end = std::min(begin + kStretchBytes, length_);
+        out.probedEnd = end;
         if (begin >= kSelfOffsetLimit || begin >= end) return;
         for (std::uint64_t window = begin; window < end; window += kScanWindow) {
             if (window >= kSelfOffsetLimit) break;
-            if ((window - begin) % kLoadBytes == 0) {
-                // A slow disk makes each load take long: a stop need not wait for the stretch.
-                if (stop_ && stop_->load(std::memory_order_relaxed) != 0) return;
-                source_.Load(window);
+            if (dbx::StopRequested(stop_)) {
+                out.probedEnd = window;
+                return;
             }
+            if ((window - begin) % kLoadBytes == 0) source_.Load(window);
             const std::uint8_t* view = source_.At(window);
             for (std::uint64_t p = 0;; ++p) {
                 p = NextSelfOffset(view, std::uint32_t(window), std::size_t(p), kScanWindow);
@@ -84,6 +90,9 @@ class StretchProber {
                     message_.unreadableBytes = source_.LostWithin(window + p, RecordSpan(view + p));
                     out.hits.push_back({window, message_});
                     p += skipSize + 12;
+                } else if (dbx::StopRequested(stop_)) {
+                    out.probedEnd = window;
+                    return;
                 }
             }
         }
@@ -175,7 +184,7 @@ ScanReport ScanStoreOnTwoThreads(const StoreFile& file, std::uint64_t length,
             if (window % 100 == 0) observer.OnProgress(int(window * 100 / length));
             if (wantsStatus) status = ScanStatusText(window, length);
             observer.OnWindow(window, status);
-            if (StopRequested(options)) return false;
+            if (StopRequested(options) || window >= f.probedEnd) return false;
             for (; block < f.blocks.size() && f.blocks[block].pos < window + kScanWindow; ++block) {
                 options.blocks->Offer(f.blocks[block].pos, f.blocks[block].bytes.data());
             }

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "little_endian.h"
-#include "stop_flag.h"
 #include "store_layout.h"
 
 namespace dbx {
@@ -13,21 +12,6 @@ namespace {
 using namespace layout;
 
 constexpr std::size_t kHeaderSize = kRecordHeaderSize;
-constexpr std::size_t kTextStep = 15;
-// Texts and searches that run this long look at the stop flag.
-constexpr std::size_t kStopPollSteps = 4096;
-
-// True when some entry of the table at `p` (`count` entries) has the property id `id`.
-bool HasEntryWithId(const std::uint8_t* p, std::size_t count, std::uint8_t id) {
-    const std::uint8_t* end = p + count * kEntrySize;
-    for (const std::uint8_t* q = p; q < end; ++q) {
-        q = static_cast<const std::uint8_t*>(std::memchr(q, id, std::size_t(end - q)));
-        if (!q) return false;
-        if ((q - p) % kEntrySize == 0) return true;
-    }
-    return false;
-}
-
 // Records are kept back to back, so the skip must not pass the end of the record that hit
 // (12 + L bytes from its start); the scan adds 13 to it.
 std::uint64_t ExistingRecordSkip(std::uint8_t entryCount, std::uint32_t bodyLength) {
@@ -36,33 +20,6 @@ std::uint64_t ExistingRecordSkip(std::uint8_t entryCount, std::uint32_t bodyLeng
 }
 
 }  // namespace
-
-void RecordRecognizer::Properties::Take(std::uint32_t entry) {
-    std::uint32_t value = entry >> 8;
-    switch (entry & 0xFF) {
-        case kPropMessageOffsetStored:
-            messageOffset = value;
-            offsetInDataArea = true;
-            break;
-        case kPropMessageOffsetDirect:
-            messageOffset = value;
-            break;
-        case kPropSubject:
-            subject = value;
-            break;
-        case kPropSender:
-            sender = value;
-            break;
-        case kPropDate:
-            date = value;
-            break;
-        case kPropRecipient:
-            recipient = value;
-            break;
-        default:
-            break;
-    }
-}
 
 bool RecordRecognizer::ReadU32(std::int64_t pos, std::uint32_t& value) {
     std::uint8_t bytes[4];
@@ -120,11 +77,12 @@ bool RecordRecognizer::ProbeIndexRecord(std::int64_t r, RecoveredMessage& messag
     }
     const std::int64_t dataArea = r + std::int64_t(kHeaderSize + kEntrySize * entryCount);
     if (!props.sender || !props.date) return false;
-    FieldText sender = ReadField(dataArea, props.sender);
     if (!InBounds(dataArea)) return false;
+    // Only an address is kept: a sender text that is none is never copied.
+    texts_.Trim(std::uint64_t(r));
+    if (!texts_.IsAddress(dataArea, props.sender)) return false;
     if (!TakeDate(dataArea + props.date, message)) return false;
-    if (!sender.address) return false;
-    message.from = std::move(sender.text);
+    message.from = ReadFieldText(dataArea, props.sender);
 
     if (!props.messageOffset) return false;
     if (props.offsetInDataArea && !ReadStoredOffset(dataArea, props)) return false;
@@ -132,20 +90,9 @@ bool RecordRecognizer::ProbeIndexRecord(std::int64_t r, RecoveredMessage& messag
     message.offset = props.messageOffset;
     message.to = ReadFieldText(dataArea, props.recipient);
     message.subject = ReadFieldText(dataArea, props.subject);
+    if (TextsCutShort()) return false;
     skipSize = ExistingRecordSkip(entryCount, LoadU32(header + kRecordBodyLengthAt));
     return true;
-}
-
-// A quick, exact rejection: the entry loop of the loose probe can only complete its set when
-// the date, sender and recipient ids occur among the entries it is able to read.
-bool RecordRecognizer::LacksLooseEntries(std::int64_t table, std::uint32_t count) {
-    if (!InBounds(table)) return false;
-    std::uint64_t readable = (source_.Length() - std::uint64_t(table)) / kEntrySize;
-    std::uint64_t n = std::min<std::uint64_t>(count, readable);
-    const std::uint8_t* entries = source_.Peek(std::uint64_t(table), std::size_t(n * kEntrySize));
-    if (!entries) return false;
-    return !HasEntryWithId(entries, n, kPropDate) || !HasEntryWithId(entries, n, kPropSender) ||
-           !HasEntryWithId(entries, n, kPropRecipient);
 }
 
 bool RecordRecognizer::ProbeLooseIndexRecord(std::int64_t r, RecoveredMessage& message,
@@ -162,21 +109,12 @@ bool RecordRecognizer::MatchLooseRecord(std::int64_t r, const std::uint8_t (&hea
     if (tries == 0) return false;
 
     const std::int64_t table = r + std::int64_t(kHeaderSize);
-    if (LacksLooseEntries(table, std::uint32_t(tries))) return false;
     Properties props;
     std::int64_t completedAt = -1;
-    for (std::uint32_t i = 0; i < std::uint32_t(tries); ++i) {
-        const std::int64_t pos = table + std::int64_t(kEntrySize) * i;
-        std::uint32_t entry = 0;
-        if (!ReadU32(pos, entry)) return false;
-        if (i % kStopPollSteps == kStopPollSteps - 1 && StopRequested(stop_)) return false;
-        props.Take(entry);
-        if (props.HasLooseSet()) {
-            completedAt = pos;
-            break;
-        }
+    if (entries_.Complete(table, std::uint32_t(tries), props, completedAt) !=
+        LooseEntries::Outcome::Complete) {
+        return false;
     }
-    if (!props.HasLooseSet()) return false;
 
     const std::uint32_t end = std::uint32_t(r) + std::uint32_t(bodyLength);
     if (end <= std::uint32_t(r)) return false;
@@ -199,6 +137,7 @@ bool RecordRecognizer::MatchLooseRecord(std::int64_t r, const std::uint8_t (&hea
     message.to = ReadFieldText(dataArea, props.recipient);
     message.from = ReadFieldText(dataArea, props.sender);
     message.deleted = true;
+    if (TextsCutShort()) return false;
     skipSize = std::uint64_t(std::max<std::int64_t>(0, dataArea - completedAt));
     return true;
 }
@@ -211,30 +150,19 @@ bool RecordRecognizer::FindLooseDataArea(std::int64_t r, std::uint32_t end, cons
     return search_.Find(r, last, props.sender, props.recipient, dataArea);
 }
 
-std::string RecordRecognizer::ReadFieldText(std::int64_t base, std::uint32_t ref) {
-    return ReadField(base, ref).text;
+bool RecordRecognizer::TextsCutShort() {
+    if (!texts_.Stopped()) return false;
+    texts_.Forget();
+    return true;
 }
 
-RecordRecognizer::FieldText RecordRecognizer::ReadField(std::int64_t base, std::uint32_t ref) {
-    FieldText field;
-    bool at = false, dot = false;
-    for (std::size_t steps = 0;; base += std::int64_t(kTextStep)) {
-        if (!InBounds(base)) return {};
-        if (++steps % kStopPollSteps == 0 && StopRequested(stop_)) return {};
-        char chunk[kTextStep];
-        const std::uint32_t pos = std::uint32_t(base) + ref;  // wraps like the 32-bit original
-        const std::size_t got = source_.Read(pos, chunk, kTextStep);
-        const std::size_t kept = strnlen(chunk, got);
-        at = at || std::memchr(chunk, '@', kept);
-        dot = dot || std::memchr(chunk, '.', kept);
-        if (field.text.size() < kMaxFieldText) {
-            field.text.append(chunk, std::min(kept, kMaxFieldText - field.text.size()));
-        }
-        if (kept < kTextStep) {
-            field.address = at && dot;
-            return field;
-        }
-    }
+std::string RecordRecognizer::ReadFieldText(std::int64_t base, std::uint32_t ref) {
+    const AddressTextCheck::Text found = texts_.Find(base, ref);
+    std::string text;
+    if (!found.readable) return text;
+    text.resize(std::size_t(std::min<std::uint64_t>(found.end - found.begin, kMaxFieldText)));
+    text.resize(source_.Read(found.begin, text.data(), text.size()));
+    return text;
 }
 
 }  // namespace dbx

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "address_text.h"
 #include "byte_source.h"
+#include "loose_entries.h"
 #include "loose_search.h"
 #include "record_date.h"
 #include "recovered_message.h"
@@ -20,8 +22,9 @@ class RecordRecognizer {
                      const std::atomic<int>* stop = nullptr)
         : source_(source),
           formatDate_(std::move(formatDate)),
-          stop_(stop),
-          search_(source, stop, searchBytes_) {}
+          texts_(source, stop, searchBytes_),
+          entries_(source, stop, entriesExamined_),
+          search_(source, stop, searchBytes_, texts_) {}
 
     // Records that carry their entry count ("Existing"). On true, `message` holds the record
     // and `skipSize` the bytes the scan may pass over; both may be partly filled on false.
@@ -38,29 +41,14 @@ class RecordRecognizer {
     // The NUL-terminated text at base + ref, read in 15-byte steps, cut to kMaxFieldText.
     std::string ReadFieldText(std::int64_t base, std::uint32_t ref);
 
-    // Bytes looked at by the searches for a freed record's data area, over all probes: what a
-    // hostile store can make a probe cost.
+    // Bytes looked at by the searches for a freed record's data area and by the text reads,
+    // over all probes: what a hostile store can make the probes cost.
     std::uint64_t SearchBytesExamined() const { return searchBytes_; }
+    // Entries of freed-record candidates read, over all probes.
+    std::uint64_t EntriesExamined() const { return entriesExamined_; }
 
   private:
-    // Values of the property entries the recognisers use; 0 means absent.
-    struct Properties {
-        std::uint32_t messageOffset = 0;
-        bool offsetInDataArea = false;
-        std::uint32_t subject = 0;
-        std::uint32_t sender = 0;
-        std::uint32_t date = 0;
-        std::uint32_t recipient = 0;
-
-        void Take(std::uint32_t entry);
-        bool HasLooseSet() const { return date && sender && messageOffset && recipient; }
-    };
-
-    struct FieldText {
-        std::string text;      // cut to kMaxFieldText
-        bool address = false;  // the whole text holds an at sign and a full stop
-    };
-    FieldText ReadField(std::int64_t base, std::uint32_t ref);
+    using Properties = RecordProperties;
 
     bool InBounds(std::int64_t pos) const {
         return pos >= 0 && std::uint64_t(pos) <= source_.Length();
@@ -70,17 +58,21 @@ class RecordRecognizer {
     bool ReadHeader(std::int64_t r, std::uint8_t (&header)[12]);
     bool MatchLooseRecord(std::int64_t r, const std::uint8_t (&header)[12],
                           RecoveredMessage& message, std::uint64_t& skipSize);
-    bool LacksLooseEntries(std::int64_t table, std::uint32_t count);
     bool ReadStoredOffset(std::int64_t dataArea, Properties& props);
     bool TakeDate(std::int64_t pos, RecoveredMessage& message);
+    // A stop cut a text of this probe short: the hit is not reported (the scan then stops).
+    bool TextsCutShort();
     bool FindLooseDataArea(std::int64_t r, std::uint32_t end, const Properties& props,
                            std::int64_t& dataArea);
 
     ByteSource& source_;
     DateFormatter formatDate_;
-    const std::atomic<int>* stop_;
     std::uint64_t searchBytes_ = 0;
-    AddressSearch search_;  // shared by the probes of one scan
+    std::uint64_t entriesExamined_ = 0;
+    // Shared by the probes of one scan, so that probes that overlap share their reading.
+    AddressTextCheck texts_;
+    LooseEntries entries_;
+    AddressSearch search_;
 };
 
 }  // namespace dbx

@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 
 #include <nlohmann/json.hpp>
 
 #include "cli_process.h"
+#include "little_endian.h"
 #include "record_date.h"
 #include "store_damage.h"
 #include "store_generator.h"
@@ -180,21 +182,128 @@ TEST_F(DamagedStore, DeepExtractionWritesEveryBodyOnceAndCountsHonestly) {
                              std::to_string(failed) + " failed\n");
 }
 
-TEST_F(DamagedStore, PrependedBytesAreSeenAndEveryMessageComesBack) {
+TEST_F(DamagedStore, PrependedBytesAreSeenByTheDeepSearchAndEveryMessageComesBack) {
     gen::ChainDamage damage;
     damage.prepend = 4096;
     Generate(damage, 60);
-    auto scan = RunDbxrecover({"scan", "--format", "json", store});
+    auto scan = RunDbxrecover({"scan", "--deep", "--format", "json", store});
     ASSERT_EQ(scan.exitCode, 0) << scan.err;
     EXPECT_NE(scan.err.find("displaced by -4096 bytes"), std::string::npos) << scan.err;
     const json rows = json::parse(scan.out);
     ASSERT_EQ(rows.size(), manifest.size());
     EXPECT_EQ(rows[0]["displacement"], -4096);
 
-    auto result = RunDbxrecover({"extract", store, "--out", out});
+    auto result = RunDbxrecover({"extract", "--deep", store, "--out", out});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, std::to_string(manifest.size()) + " written, 0 failed\n");
     ExpectFilesAreExactly(out);
+
+    // The plain scan reads the store as it lies, where no record names its own position.
+    auto plain = RunDbxrecover({"scan", "--format", "json", store});
+    EXPECT_EQ(plain.err.find("displaced"), std::string::npos) << plain.err;
+    EXPECT_NE(plain.err.find("no messages found"), std::string::npos) << plain.err;
+}
+
+void Overwrite(const std::string& path, const std::string& bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), std::streamsize(bytes.size()));
+    ASSERT_TRUE(file.good()) << path;
+}
+
+// Bytes anyone can put into a mail, or a stretch of the store copied over another: neither
+// may make the scan read the store away from its own positions.
+class PlantedBytes : public DamagedStore {
+  protected:
+    static constexpr std::int64_t kFakeDisplacement = 1000000;
+
+    // Linked look-alike block headers, 16 bytes apart, in the data of the messages' blocks.
+    void PlantHeaders(std::size_t count) {
+        std::string bytes = ReadWholeFile(store);
+        std::vector<std::uint32_t> places;
+        for (const gen::ManifestEntry& e : manifest) {
+            for (std::uint32_t block = e.bodyOffset, n = 0; block && n < 64; ++n) {
+                if (block + build::kBlockSize > bytes.size()) break;
+                for (std::uint32_t p = block + 16; p + 16 <= block + 16 + 512; p += 16) {
+                    places.push_back(p);
+                }
+                block = LoadU32(reinterpret_cast<const std::uint8_t*>(bytes.data()) + block + 12);
+            }
+            if (places.size() >= count) break;
+        }
+        ASSERT_GE(places.size(), count);
+        places.resize(count);
+        for (std::size_t i = 0; i < count; ++i) {
+            std::uint8_t header[16];
+            StoreU32(header, std::uint32_t(places[i] + kFakeDisplacement));
+            StoreU32(header + 4, 0x200);
+            StoreU32(header + 8, 16);
+            StoreU32(header + 12,
+                     i + 1 < count ? std::uint32_t(places[i + 1] + kFakeDisplacement) : 0);
+            bytes.replace(places[i], 16, reinterpret_cast<const char*>(header), 16);
+        }
+        Overwrite(store, bytes);
+    }
+
+    std::string Rows() {
+        auto scan = RunDbxrecover({"scan", "--format", "json", store});
+        EXPECT_EQ(scan.exitCode, 0) << scan.err;
+        EXPECT_EQ(scan.err.find("displaced"), std::string::npos) << scan.err;
+        return scan.out;
+    }
+    void ExpectTheDeepSearchAtItsPlace() {
+        auto deep = RunDbxrecover({"scan", "--deep", "--format", "json", store});
+        ASSERT_EQ(deep.exitCode, 0) << deep.err;
+        EXPECT_EQ(deep.err.find("displaced"), std::string::npos) << deep.err;
+        EXPECT_GE(json::parse(deep.out).size(), manifest.size() - 20);
+    }
+};
+
+TEST_F(PlantedBytes, HeadersPlantedInMailsChangeNoRow) {
+    Generate(gen::ChainDamage{}, 400);
+    const std::string before = Rows();
+    ASSERT_EQ(json::parse(before).size(), manifest.size());
+    PlantHeaders(130);
+    EXPECT_EQ(Rows(), before);
+    ExpectTheDeepSearchAtItsPlace();
+}
+
+TEST_F(PlantedBytes, AStretchCopiedOverTheStartOfTheBlocksChangesNoRow) {
+    Generate(gen::ChainDamage{}, 400);
+    const std::string before = Rows();
+    std::string bytes = ReadWholeFile(store);
+    // The first stretch of blocks with no record in it (the records come in segments of
+    // their own between the blocks): the copy takes only blocks.
+    constexpr std::uint32_t kCopy = 70000;
+    constexpr std::uint32_t kRecordSpan = 1024;
+    std::vector<std::uint32_t> records;
+    std::uint32_t firstBody = ~0u;
+    for (const gen::ManifestEntry& e : manifest) {
+        records.push_back(e.recordOffset);
+        firstBody = std::min(firstBody, e.bodyOffset);
+    }
+    records.push_back(std::uint32_t(bytes.size()));
+    std::sort(records.begin(), records.end());
+    std::uint32_t to = 0;
+    for (std::size_t i = 0; i + 1 < records.size() && !to; ++i) {
+        const std::uint32_t start = std::max(records[i] + kRecordSpan, firstBody);
+        if (records[i + 1] >= start + kCopy) to = start;
+    }
+    ASSERT_NE(to, 0u);
+    const auto from = std::uint32_t(bytes.size() - kCopy - 4096);
+    ASSERT_GE(from, to + kCopy);
+    bytes.replace(to, kCopy, bytes.substr(from, kCopy));
+    Overwrite(store, bytes);
+    // Every row stays but those of freed records whose first block the copy took: they no
+    // longer lead to one.
+    json expected = json::array();
+    for (const json& row : json::parse(before)) {
+        const auto offset = row["offset"].get<std::uint32_t>();
+        if (row["status"] == "Deleted" && offset >= to && offset < to + kCopy) continue;
+        expected.push_back(row);
+    }
+    EXPECT_GT(expected.size(), manifest.size() - 10);
+    EXPECT_EQ(json::parse(Rows()), expected);
+    ExpectTheDeepSearchAtItsPlace();
 }
 
 TEST_F(DamagedStore, AStoreWithItsStartCutOffComesBackWithADeepSearch) {

@@ -347,6 +347,73 @@ TEST_F(Displaced, AStoreAtItsPlaceIsNotDisplaced) {
     EXPECT_GT(finding.agreeing, 3u);
 }
 
+// Linked look-alike block headers 16 bytes apart, naming positions `shift` bytes on from where
+// they lie, in the data of the blocks at `blocks` (a mail can carry any bytes).
+void PlantHeaders(StoreBuilder& s, const std::vector<std::uint32_t>& blocks, std::size_t count,
+                  std::int64_t shift) {
+    std::vector<std::uint32_t> places;
+    for (std::uint32_t block : blocks) {
+        for (std::uint32_t p = block + 16; p < block + build::kBlockSize; p += 16) {
+            places.push_back(p);
+        }
+    }
+    ASSERT_GE(places.size(), count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto named = [&](std::size_t k) { return std::uint32_t(places[k] + shift); };
+        s.PutU32(places[i], named(i)).PutU32(places[i] + 4, 0x200).PutU32(places[i] + 8, 16);
+        s.PutU32(places[i] + 12, i + 1 < count ? named(i + 1) : 0);
+    }
+}
+
+std::vector<std::uint32_t> BlocksOfOriginal() {
+    std::vector<std::uint32_t> blocks;
+    for (std::uint32_t b : {0u, 1u, 4u, 5u, 8u}) blocks.push_back(kBodies + b * build::kBlockSize);
+    return blocks;
+}
+
+TEST_F(Displaced, HeadersPlantedInMailsDoNotMoveAStoreAtItsPlace) {
+    StoreBuilder s = Original();
+    s.Zero(0, 8);  // not even the header at the file's start speaks for it
+    PlantHeaders(s, BlocksOfOriginal(), 130, 1000000);
+    Write(s.Image());
+    StoreFile file;
+    ASSERT_TRUE(file.Open(path));
+    const DisplacementFinding finding = FindDisplacement(file);
+    EXPECT_EQ(finding.displacement, 0);
+    EXPECT_GE(finding.agreeing, 3u);  // its own blocks lead to blocks, its records to bodies
+    EXPECT_GE(finding.seen, 130u);
+}
+
+TEST_F(Displaced, LookAlikeHeadersThatLeadNowhereNameNoDisplacement) {
+    StoreBuilder s{0x10000};
+    for (std::uint32_t p = 0x1000; p < 0x1000 + 300 * 16; p += 16) {
+        s.PutU32(p, p + 4096).PutU32(p + 4, 0x200).PutU32(p + 8, 16).PutU32(p + 12, 0);
+    }
+    Write(s.Image());
+    StoreFile file;
+    ASSERT_TRUE(file.Open(path));
+    const DisplacementFinding finding = FindDisplacement(file);
+    EXPECT_EQ(finding.displacement, 0);
+    EXPECT_EQ(finding.agreeing, 0u);
+    EXPECT_EQ(finding.seen, 300u);
+}
+
+TEST_F(Displaced, ADisplacedStoreIsFoundThoughAMailInItCarriesHeadersOfAnother) {
+    StoreBuilder original = Original();
+    // Packed look-alikes count once per block span: one block's data holds 31 of them.
+    PlantHeaders(original, {kBodies + 8 * build::kBlockSize}, 31, 1000000);
+    StoreBuilder shifted;
+    shifted.Garbage(0, 4096, 7).Put(4096, original.Image());
+    Write(shifted.Image());
+    StoreFile file;
+    ASSERT_TRUE(file.Open(path));
+    const DisplacementFinding finding = FindDisplacement(file);
+    EXPECT_EQ(finding.displacement, -4096);
+    const Found found = DeepScan(path, finding.displacement);
+    ASSERT_EQ(found.listed.size(), 2u);
+    EXPECT_EQ(found.listed[0].offset, kBodies);
+}
+
 TEST(BlockIndexBounds, OverlappingHeadersAreNotTakenSoTheIndexStaysSmall) {
     // A crafted stretch with a block header every 16 bytes.
     constexpr std::uint32_t kSpan = 64 * 1024;

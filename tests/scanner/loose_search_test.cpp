@@ -242,5 +242,57 @@ TEST(LooseSearch, SharedPassesAgreeWithTheReferenceAtEveryOffset) {
     EXPECT_GT(hits, 50);
 }
 
+// More 0 bytes followed by an address than the search keeps ahead of the records: past them
+// each pass reads on by itself, and still finds what the reference finds.
+TEST(LooseSearch, PastTheKeptStartsEachPassReadsOnByItself) {
+    constexpr std::uint32_t kDense = 0x2000;
+    constexpr std::uint32_t kRepeats = (1u << 20) + 1000;  // "\0@." each: an address start
+    const std::uint32_t answer = kDense + 3 * kRepeats;
+    StoreBuilder store(answer + 64);
+    store.PutU32(kBody, kBody).PutU32(kBody + 4, 0x1FC);
+    Bytes dense(3 * std::size_t(kRepeats));
+    for (std::size_t i = 0; i < dense.size(); i += 3) {
+        dense[i] = 0;
+        dense[i + 1] = '@';
+        dense[i + 2] = '.';
+    }
+    store.Put(kDense, dense);
+    // The first 0 byte whose texts pass for both pairs below: "x@@y.z", a date after it.
+    store.Put(answer, Bytes{0, 'x', '@', '@', 'y', '.', 'z', 0});
+    Bytes date(8);
+    StoreU64(date.data(), std::uint64_t(test::kSomeDate));
+    store.Put(answer + 8, date);
+    // Recipients one and two bytes after the sender: in the dense stretch a full stop or a 0
+    // byte, never an address. Two records share the first pair.
+    const std::uint32_t places[][2] = {{8, 9}, {8, 9}, {8, 10}};
+    for (std::uint32_t k = 0; k < 3; ++k) {
+        const std::uint32_t r = kRecord + 0x40 * k;
+        const std::uint32_t sender = places[k][0], recipient = places[k][1];
+        const std::uint32_t dateAt = answer + 8 - (answer + 1 - sender);
+        store.PutU32(r, r).PutU32(r + 4, 0x7FFFFFF0).PutU32(r + 8, 0);
+        store.PutU32(r + 12, 0x12 | dateAt << 8)
+            .PutU32(r + 16, 0x0E | sender << 8)
+            .PutU32(r + 20, 0x84 | kBody << 8)
+            .PutU32(r + 24, 0x14 | recipient << 8);
+    }
+    const Bytes& image = store.Image();
+    test::ReferenceRecognizer reference(image);
+    test::MemorySource source(image);
+    RecordRecognizer recognizer(source, test::UtcDates());
+    int hits = 0;
+    for (std::int64_t r = kRecord; r < kRecord + 0xC0; ++r) {
+        RecoveredMessage got, expected;
+        std::uint64_t gotSkip = 0, skip = 0;
+        const bool hit = reference.Probe(r, expected, skip);
+        ASSERT_EQ(recognizer.ProbeIndexRecord(r, got, gotSkip), hit) << r;
+        if (!hit) continue;
+        ++hits;
+        EXPECT_TRUE(test::SameMessage(got, expected)) << r;
+        EXPECT_EQ(got.from, "x@@y.z");
+        EXPECT_EQ(gotSkip, skip) << r;
+    }
+    EXPECT_EQ(hits, 3);
+}
+
 }  // namespace
 }  // namespace dbx

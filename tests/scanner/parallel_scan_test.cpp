@@ -119,5 +119,37 @@ TEST_F(TwoThreads, SmallAndOddSizedStores) {
     }
 }
 
+// A stop raised while the threads probe (dates are formatted on the probing threads, for
+// every record that gets that far): each thread gives up at the window it is in, not at the
+// end of its stretch, and the rows kept are the first ones of a whole scan.
+TEST_F(TwoThreads, AStopSeenWhileProbingEndsBothStretchesAtOnce) {
+    constexpr int kStopAt = 20;
+    constexpr int kMostAfter = 2 * 16;  // the rest of a window on each thread
+    ScanRun whole;
+    Scan(path, 1, whole);
+    for (int threads : {1, 2}) {
+        std::atomic<int> stop{0};
+        std::atomic<int> dates{0};
+        const DateFormatter utc = test::UtcDates();
+        ScanOptions options;
+        options.threads = threads;
+        options.stopFlag = &stop;
+        options.formatDate = [&](std::int64_t seconds) {
+            if (++dates == kStopAt) stop.store(1);
+            return utc(seconds);
+        };
+        Recorder recorder;
+        const ScanReport report = ScanStore(path, recorder, options);
+        EXPECT_EQ(report.outcome, ScanOutcome::Stopped) << threads;
+        EXPECT_LT(dates.load(), kStopAt + kMostAfter) << threads;
+        ASSERT_LE(recorder.hits.size(), whole.recorder.hits.size());
+        for (std::size_t i = 0; i < recorder.hits.size(); ++i) {
+            EXPECT_TRUE(test::SameMessage(recorder.hits[i], whole.recorder.hits[i])) << i;
+        }
+    }
+    // Two whole stretches (what the threads once probed after a stop) format far more.
+    EXPECT_GT(whole.recorder.hits.size(), std::size_t(4 * (kStopAt + kMostAfter)));
+}
+
 }  // namespace
 }  // namespace dbx
