@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -28,8 +30,8 @@ double MedianMs(const std::string& eml, const std::string& folder) {
 }  // namespace
 
 int main() {
-    const std::string folder = dbx::PrivateTempFolder();
-    if (folder.empty()) return 1;
+    std::string folder = (std::filesystem::temp_directory_path() / "dbxr-bench-XXXXXX").string();
+    if (!mkdtemp(folder.data())) return 1;
     const std::string eml = dbx::JoinPath(folder, "bench.eml");
     const std::size_t size = 20'000'000;
     std::string line = "Lorem ipsum dolor sit amet, consectetur adipiscing elit. <b>x</b> a@b\r\n";
@@ -45,6 +47,7 @@ int main() {
     html += "</HTML>\r\n";
     std::ofstream(eml, std::ios::binary) << html;
     std::printf("HTML part of a 20 MB message: %.1f ms\n", MedianMs(eml, folder));
-    std::remove(eml.c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
     return 0;
 }

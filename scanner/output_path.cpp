@@ -1,12 +1,9 @@
 #include "output_path.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
-#include <filesystem>
 
 namespace dbx {
 
@@ -32,30 +29,6 @@ bool WriteAll(int fd, const void* data, std::size_t n) {
         n -= std::size_t(done);
     }
     return true;
-}
-
-namespace {
-
-// True when `path` is a real folder (not a link) of ours that nobody else may enter.
-bool IsPrivateFolder(const std::string& path) {
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
-        return false;
-    }
-    return (st.st_mode & 077) == 0 || ::chmod(path.c_str(), 0700) == 0;
-}
-
-}  // namespace
-
-std::string PrivateTempFolder() {
-    std::error_code ec;
-    std::string base = std::filesystem::temp_directory_path(ec).string();
-    if (ec || base.empty()) base = "/tmp";
-    const std::string path = JoinPath(base, "dbxrecover-" + std::to_string(::geteuid()));
-    if (::mkdir(path.c_str(), 0700) == 0 || IsPrivateFolder(path)) return path;
-    // The usual name is taken by something we cannot trust: use a fresh one.
-    std::string fresh = JoinPath(base, "dbxrecover-XXXXXX");
-    return ::mkdtemp(fresh.data()) ? fresh : std::string();
 }
 
 }  // namespace dbx

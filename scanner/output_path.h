@@ -17,8 +17,4 @@ int CreateExclusive(const std::string& path);
 // failure.
 bool WriteAll(int fd, const void* data, std::size_t n);
 
-// A folder only this user can enter, under the system's temporary path, for files that must
-// not be visible to or planted by others. Empty on failure.
-std::string PrivateTempFolder();
-
 }  // namespace dbx

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 
@@ -95,16 +93,6 @@ TEST_F(Preview, NothingWithoutAFolderOrAMessage) {
     EXPECT_EQ(BuildPreviewFile(eml, "").kind, PreviewKind::None);
     EXPECT_EQ(BuildPreviewFile(dir.File("gone.eml"), dir.Path().string()).kind, PreviewKind::None);
     EXPECT_EQ(BuildPreviewFile(eml, dir.File("no-such-folder")).kind, PreviewKind::None);
-}
-
-TEST(PrivateTempFolder, IsOursAloneAndStable) {
-    const std::string folder = PrivateTempFolder();
-    ASSERT_FALSE(folder.empty());
-    struct stat st {};
-    ASSERT_EQ(lstat(folder.c_str(), &st), 0);
-    EXPECT_TRUE(S_ISDIR(st.st_mode));
-    EXPECT_EQ(st.st_mode & 077, 0u);
-    EXPECT_EQ(PrivateTempFolder(), folder);
 }
 
 }  // namespace
