@@ -6,11 +6,13 @@
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "html_sanitizer.h"
 #include "mail_view.h"
+#include "sanitized_html_check.h"
 
 namespace {
 
@@ -49,5 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return std::string("file:///p/") + std::string(cid.substr(0, 8));
         });
     if (HasForbiddenTag(safe.html)) std::abort();
+    const std::string problem = dbx::fuzz::FindUnsafeMarkup(safe.html, "file:///p/");
+    if (!problem.empty()) {
+        std::fprintf(stderr, "unsafe markup: %s\n", problem.c_str());
+        std::abort();
+    }
     return 0;
 }

@@ -25,6 +25,12 @@ constexpr char kHead[] =
     ".dbxr-note{all:initial;display:block !important;font:12px sans-serif;background:#fff8d8;"
     "color:#000;border-bottom:1px solid #e0d8a8;padding:3px 10px;margin:-8px -10px 8px}"
     ".dbxr-text{white-space:pre-wrap;word-wrap:break-word;font:13px sans-serif}"
+    ".dbxr-nested{display:block;border-left:2px solid #c8c8c8;margin:10px 0;padding-left:8px}"
+    ".dbxr-nested-head{all:initial;display:block !important;font:12px/1.35 sans-serif;"
+    "background:#f7f7f7;color:#000;padding:3px 6px;margin-bottom:6px}"
+    ".dbxr-nested-head .subject{font-weight:bold}"
+    ".dbxr-nested-head .field{margin-right:14px;white-space:nowrap}"
+    ".dbxr-nested-head .label{color:#666}"
     "</style></head><body>";
 
 // One header field: its label and its text, escaped; nothing when the text is empty.
@@ -54,7 +60,31 @@ std::string AttachmentList(const std::vector<MailAttachment>& attachments) {
     return list;
 }
 
+std::string HeaderFields(const MailHeaderFields& headers) {
+    std::string fields = "<div>";
+    fields += Field("From:", headers.from);
+    fields += Field("To:", headers.to);
+    fields += Field("Cc:", headers.cc);
+    fields += Field("Date:", headers.date);
+    fields += "</div>";
+    return fields;
+}
+
 }  // namespace
+
+std::string NestedMessageStart(const MailHeaderFields& headers) {
+    std::string block = "<div class=\"dbxr-nested\"><div class=\"dbxr-nested-head\">";
+    if (!headers.subject.trimmed().isEmpty()) {
+        block += "<div class=\"subject\">" + EscapeHtml(headers.subject.toStdString()) + "</div>";
+    }
+    block += HeaderFields(headers);
+    block += "</div>";
+    return block;
+}
+
+std::string NestedMessageEnd() {
+    return "</div>";
+}
 
 std::string ComposeMailPage(const MailPageContent& content) {
     std::string page = kHead;
@@ -65,12 +95,7 @@ std::string ComposeMailPage(const MailPageContent& content) {
         page += "<div class=\"subject\">" + EscapeHtml(content.headers.subject.toStdString()) +
                 "</div>";
     }
-    page += "<div>";
-    page += Field("From:", content.headers.from);
-    page += Field("To:", content.headers.to);
-    page += Field("Cc:", content.headers.cc);
-    page += Field("Date:", content.headers.date);
-    page += "</div>";
+    page += HeaderFields(content.headers);
     if (!content.attachments.empty()) {
         page += "<div class=\"attachments\"><span class=\"label\">Attachments:</span> " +
                 AttachmentList(content.attachments) + "</div>";
