@@ -30,8 +30,8 @@ std::string CheckAttribute(std::string_view element, const GumboAttribute& attri
                            std::string_view pictureBase) {
     const std::string_view name = attribute.name;
     const std::string_view value = attribute.value;
-    const std::string where = std::string(element) + " " + std::string(name) + "=" +
-                              std::string(value) + ": ";
+    const std::string where =
+        std::string(element) + " " + std::string(name) + "=" + std::string(value) + ": ";
     if (attribute.attr_namespace != GUMBO_ATTR_NAMESPACE_NONE) return where + "namespaced";
     if (name == "href") {
         if (element != "a" || !IsAllowedLink(value) || CleanAddress(value) != value) {

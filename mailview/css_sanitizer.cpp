@@ -15,21 +15,83 @@ using css::TokenKind;
 constexpr std::size_t kMaxTokens = 1 << 20;
 constexpr int kMaxBlockDepth = 4;
 
-constexpr std::array<std::string_view, 77> kProperties = {
-    "background-color", "border", "border-bottom", "border-bottom-color", "border-bottom-style",
-    "border-bottom-width", "border-collapse", "border-color", "border-left", "border-left-color",
-    "border-left-style", "border-left-width", "border-radius", "border-right",
-    "border-right-color", "border-right-style", "border-right-width", "border-spacing",
-    "border-style", "border-top", "border-top-color", "border-top-style", "border-top-width",
-    "border-width", "box-sizing", "caption-side", "clear", "color", "direction", "display",
-    "empty-cells", "float", "font", "font-family", "font-size", "font-stretch", "font-style",
-    "font-variant", "font-weight", "height", "letter-spacing", "line-height", "list-style",
-    "list-style-position", "list-style-type", "margin", "margin-bottom", "margin-left",
-    "margin-right", "margin-top", "max-height", "max-width", "min-height", "min-width", "opacity",
-    "overflow", "overflow-wrap", "overflow-x", "overflow-y", "padding", "padding-bottom",
-    "padding-left", "padding-right", "padding-top", "table-layout", "text-align",
-    "text-decoration", "text-indent", "text-overflow", "text-transform", "vertical-align",
-    "visibility", "white-space", "width", "word-break", "word-spacing", "word-wrap"};
+constexpr std::array<std::string_view, 77> kProperties = {"background-color",
+                                                          "border",
+                                                          "border-bottom",
+                                                          "border-bottom-color",
+                                                          "border-bottom-style",
+                                                          "border-bottom-width",
+                                                          "border-collapse",
+                                                          "border-color",
+                                                          "border-left",
+                                                          "border-left-color",
+                                                          "border-left-style",
+                                                          "border-left-width",
+                                                          "border-radius",
+                                                          "border-right",
+                                                          "border-right-color",
+                                                          "border-right-style",
+                                                          "border-right-width",
+                                                          "border-spacing",
+                                                          "border-style",
+                                                          "border-top",
+                                                          "border-top-color",
+                                                          "border-top-style",
+                                                          "border-top-width",
+                                                          "border-width",
+                                                          "box-sizing",
+                                                          "caption-side",
+                                                          "clear",
+                                                          "color",
+                                                          "direction",
+                                                          "display",
+                                                          "empty-cells",
+                                                          "float",
+                                                          "font",
+                                                          "font-family",
+                                                          "font-size",
+                                                          "font-stretch",
+                                                          "font-style",
+                                                          "font-variant",
+                                                          "font-weight",
+                                                          "height",
+                                                          "letter-spacing",
+                                                          "line-height",
+                                                          "list-style",
+                                                          "list-style-position",
+                                                          "list-style-type",
+                                                          "margin",
+                                                          "margin-bottom",
+                                                          "margin-left",
+                                                          "margin-right",
+                                                          "margin-top",
+                                                          "max-height",
+                                                          "max-width",
+                                                          "min-height",
+                                                          "min-width",
+                                                          "opacity",
+                                                          "overflow",
+                                                          "overflow-wrap",
+                                                          "overflow-x",
+                                                          "overflow-y",
+                                                          "padding",
+                                                          "padding-bottom",
+                                                          "padding-left",
+                                                          "padding-right",
+                                                          "padding-top",
+                                                          "table-layout",
+                                                          "text-align",
+                                                          "text-decoration",
+                                                          "text-indent",
+                                                          "text-overflow",
+                                                          "text-transform",
+                                                          "vertical-align",
+                                                          "visibility",
+                                                          "white-space",
+                                                          "width",
+                                                          "word-break",
+                                                          "word-spacing",
+                                                          "word-wrap"};
 // "background" stays too: its value is checked like any other, so no picture gets through.
 constexpr std::string_view kBackground = "background";
 
@@ -221,10 +283,9 @@ std::string WriteDeclarations(const Tokens& tokens, std::size_t begin, std::size
                 }
                 if (remote) *remote += CountRemote(tokens, j, valueEnd);
                 std::string value;
-                const bool known =
-                    property == kBackground ||
-                    std::find(kProperties.begin(), kProperties.end(), property) !=
-                        kProperties.end();
+                const bool known = property == kBackground ||
+                                   std::find(kProperties.begin(), kProperties.end(), property) !=
+                                       kProperties.end();
                 if (known && valueEnd > j && WriteValue(tokens, j, valueEnd, value)) {
                     if (!out.empty()) out += ' ';
                     out += property + ": " + value + ";";
@@ -335,7 +396,8 @@ std::string WriteRules(const Tokens& tokens, std::size_t begin, std::size_t end,
             // the rest go with their blocks.
             if (Lower(tokens[i].text) == "media" && depth < kMaxBlockDepth &&
                 WritePrelude(tokens, i + 1, block, prelude)) {
-                const std::string inner = WriteRules(tokens, block + 1, innerEnd, depth + 1, remote);
+                const std::string inner =
+                    WriteRules(tokens, block + 1, innerEnd, depth + 1, remote);
                 out += "@media " + prelude + "{" + inner + "}\n";
             } else if (remote) {
                 *remote += CountRemote(tokens, i, blockEnd);

@@ -29,17 +29,16 @@ bool OneOf(std::string_view name, const std::array<std::string_view, N>& names) 
 }
 
 constexpr std::array<std::string_view, 20> kVoid = {
-    "area",  "base",   "basefont", "bgsound", "br",   "col",   "embed", "frame", "hr",    "image",
-    "img",   "input",  "keygen",   "link",    "meta", "param", "source", "track", "wbr", "isindex"};
+    "area", "base",  "basefont", "bgsound", "br",   "col",   "embed",  "frame", "hr",  "image",
+    "img",  "input", "keygen",   "link",    "meta", "param", "source", "track", "wbr", "isindex"};
 // Their content is text up to their own end tag.
-constexpr std::array<std::string_view, 10> kRawText = {"script",  "style",    "textarea",
-                                                       "title",   "xmp",      "iframe",
-                                                       "noembed", "noframes", "noscript",
-                                                       "plaintext"};
+constexpr std::array<std::string_view, 10> kRawText = {
+    "script", "style",   "textarea", "title",    "xmp",
+    "iframe", "noembed", "noframes", "noscript", "plaintext"};
 // An end tag does not reach past these to close an element opened outside them.
-constexpr std::array<std::string_view, 12> kScopes = {
-    "html",   "table",    "td",     "th",  "caption", "applet",
-    "object", "marquee",  "template", "svg", "math",  "button"};
+constexpr std::array<std::string_view, 12> kScopes = {"html",     "table",  "td",     "th",
+                                                      "caption",  "applet", "object", "marquee",
+                                                      "template", "svg",    "math",   "button"};
 // A start tag of these closes an open one of its group first (a new row closes the row).
 struct Group {
     std::array<std::string_view, 3> members;
@@ -54,15 +53,15 @@ constexpr std::array<Group, 6> kGroups = {{
     {{"option", "optgroup", ""}, {"select", "", "", ""}},
 }};
 // Formatting elements closed by another element's tag are opened again around later text.
-constexpr std::array<std::string_view, 14> kFormatting = {"a",  "b",    "big",    "code",  "em",
-                                                          "font", "i",  "nobr",   "s",     "small",
-                                                          "strike", "strong", "tt", "u"};
+constexpr std::array<std::string_view, 14> kFormatting = {
+    "a",    "b", "big",   "code",   "em",     "font", "i",
+    "nobr", "s", "small", "strike", "strong", "tt",   "u"};
 // Start tags that close an open paragraph.
 constexpr std::array<std::string_view, 32> kClosesParagraph = {
-    "address", "article", "aside",  "blockquote", "center", "details", "dir",    "div",
-    "dl",      "fieldset", "figure", "footer",    "form",   "h1",      "h2",     "h3",
-    "h4",      "h5",       "h6",     "header",    "hr",     "main",    "menu",   "nav",
-    "ol",      "p",        "pre",    "section",   "table",  "ul",      "li",     "summary"};
+    "address", "article",  "aside",  "blockquote", "center", "details", "dir",  "div",
+    "dl",      "fieldset", "figure", "footer",     "form",   "h1",      "h2",   "h3",
+    "h4",      "h5",       "h6",     "header",     "hr",     "main",    "menu", "nav",
+    "ol",      "p",        "pre",    "section",    "table",  "ul",      "li",   "summary"};
 
 class Bounder {
   public:

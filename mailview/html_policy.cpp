@@ -22,18 +22,35 @@ bool OneOf(std::string_view name, const std::array<std::string_view, N>& names) 
 }
 
 // Sorted: looked up by binary search.
-constexpr std::array<std::string_view, 81> kKept = {"a", "abbr", "acronym", "address", "article", "aside", "b", "bdi", "bdo", "big", "blockquote", "body", "br", "caption", "center", "cite", "code", "col", "colgroup", "dd", "del", "details", "dfn", "dir", "div", "dl", "dt", "em", "figcaption", "figure", "font", "footer", "h1", "h2", "h3", "h4", "h5", "h6", "header", "hr", "i", "img", "ins", "kbd", "li", "main", "mark", "menu", "nav", "nobr", "ol", "p", "pre", "q", "rp", "rt", "ruby", "s", "samp", "section", "small", "span", "strike", "strong", "sub", "summary", "sup", "table", "tbody", "td", "textarea", "tfoot", "th", "thead", "time", "tr", "tt", "u", "ul", "var", "wbr"};
+constexpr std::array<std::string_view, 81> kKept = {
+    "a",    "abbr",    "acronym",    "address", "article",    "aside",   "b",        "bdi",
+    "bdo",  "big",     "blockquote", "body",    "br",         "caption", "center",   "cite",
+    "code", "col",     "colgroup",   "dd",      "del",        "details", "dfn",      "dir",
+    "div",  "dl",      "dt",         "em",      "figcaption", "figure",  "font",     "footer",
+    "h1",   "h2",      "h3",         "h4",      "h5",         "h6",      "header",   "hr",
+    "i",    "img",     "ins",        "kbd",     "li",         "main",    "mark",     "menu",
+    "nav",  "nobr",    "ol",         "p",       "pre",        "q",       "rp",       "rt",
+    "ruby", "s",       "samp",       "section", "small",      "span",    "strike",   "strong",
+    "sub",  "summary", "sup",        "table",   "tbody",      "td",      "textarea", "tfoot",
+    "th",   "thead",   "time",       "tr",      "tt",         "u",       "ul",       "var",
+    "wbr"};
 
 // Everything inside these is code, a plugin, media or another document.
 constexpr std::array<std::string_view, 23> kDropped = {
-    "applet", "audio",    "canvas",   "embed",    "frame",  "frameset", "head",   "iframe",
-    "link",   "math",     "meta",     "noembed",  "noframes", "noscript", "object", "param",
-    "script", "select",   "source",   "svg",      "template", "title",  "video"};
+    "applet", "audio",  "canvas", "embed",   "frame",    "frameset", "head",   "iframe",
+    "link",   "math",   "meta",   "noembed", "noframes", "noscript", "object", "param",
+    "script", "select", "source", "svg",     "template", "title",    "video"};
 
-constexpr std::array<std::string_view, 46> kPlainAttributes = {"abbr", "align", "alink", "alt", "axis", "bgcolor", "border", "cellpadding", "cellspacing", "char", "charoff", "class", "clear", "color", "cols", "colspan", "compact", "datetime", "dir", "face", "frame", "headers", "height", "hspace", "lang", "link", "noshade", "nowrap", "open", "reversed", "rows", "rowspan", "rules", "scope", "size", "span", "start", "summary", "text", "title", "type", "valign", "value", "vlink", "vspace", "width"};
+constexpr std::array<std::string_view, 46> kPlainAttributes = {
+    "abbr",        "align",    "alink",   "alt",    "axis",   "bgcolor",  "border", "cellpadding",
+    "cellspacing", "char",     "charoff", "class",  "clear",  "color",    "cols",   "colspan",
+    "compact",     "datetime", "dir",     "face",   "frame",  "headers",  "height", "hspace",
+    "lang",        "link",     "noshade", "nowrap", "open",   "reversed", "rows",   "rowspan",
+    "rules",       "scope",    "size",    "span",   "start",  "summary",  "text",   "title",
+    "type",        "valign",   "value",   "vlink",  "vspace", "width"};
 
 constexpr std::array<std::string_view, 7> kInlinePictureTypes = {
-    "data:image/png", "data:image/gif", "data:image/jpeg", "data:image/jpg",
+    "data:image/png",  "data:image/gif", "data:image/jpeg",  "data:image/jpg",
     "data:image/webp", "data:image/bmp", "data:image/x-icon"};
 
 }  // namespace

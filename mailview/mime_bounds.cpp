@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "gmime_setup.h"
+
 namespace dbx {
 
 const char kFlattenedTypeHeader[] =
@@ -172,8 +174,7 @@ class Scanner {
         const TypeInfo type = ReadType(typeValue_, digestChild_);
         if (!type.multipart && !type.message) return;
         if (static_cast<int>(levels_.size()) >= bounds_.maxDepth) {
-            cuts_.flattened.insert(cuts_.flattened.end(), typeOffsets_.begin(),
-                                   typeOffsets_.end());
+            cuts_.flattened.insert(cuts_.flattened.end(), typeOffsets_.begin(), typeOffsets_.end());
             cuts_.bounded = true;
             return;
         }
@@ -200,6 +201,7 @@ class Scanner {
 
 MimeCuts FindMimeCuts(std::string_view message, const MimeBounds& bounds,
                       const std::atomic<int>* stop) {
+    EnsureGMime();
     return Scanner(message, bounds, stop).Run();
 }
 

@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <array>
-#include <mutex>
 
+#include "gmime_setup.h"
 #include "mime_bounds.h"
 #include "mime_parts.h"
 #include "mime_stream.h"
@@ -20,11 +20,6 @@
 
 namespace dbx {
 namespace {
-
-void InitGMime() {
-    static std::once_flag once;
-    std::call_once(once, [] { g_mime_init(); });
-}
 
 QString TakeUtf8(char* text) {
     const QString out = QString::fromUtf8(text ? text : "");
@@ -204,7 +199,7 @@ MimeMail::~MimeMail() = default;
 std::unique_ptr<MimeMail> MimeMail::FromFile(const std::string& path,
                                              const QByteArray& fallbackCharset,
                                              const std::atomic<int>* stop) {
-    InitGMime();
+    EnsureGMime();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return nullptr;
     struct stat info {};
@@ -231,7 +226,7 @@ std::unique_ptr<MimeMail> MimeMail::FromFile(const std::string& path,
 std::unique_ptr<MimeMail> MimeMail::FromBytes(const QByteArray& bytes,
                                               const QByteArray& fallbackCharset,
                                               const std::atomic<int>* stop) {
-    InitGMime();
+    EnsureGMime();
     const std::string_view whole(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     const qint64 start = DamagedFirstLineEnd(whole);
     const std::string_view view = whole.substr(static_cast<std::size_t>(start));
@@ -301,8 +296,8 @@ std::vector<MailAttachment> MimeMail::Attachments() const {
         attachment.type = QString::fromUtf8(PartMimeType(object));
         if (GMIME_IS_MESSAGE_PART(object)) {
             GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
-            const char* filename = g_mime_object_get_content_disposition_parameter(object,
-                                                                                   "filename");
+            const char* filename =
+                g_mime_object_get_content_disposition_parameter(object, "filename");
             attachment.name = filename ? QString::fromUtf8(filename)
                               : inner  ? QString::fromUtf8(g_mime_message_get_subject(inner))
                                        : QString();

@@ -16,8 +16,7 @@ bool TypeIsBroken(GMimeObject* object) {
     const char* raw = g_mime_object_get_header(object, "Content-Type");
     if (!raw) return false;
     QByteArray written = QByteArray(raw).trimmed().toLower();
-    return !written.startsWith("application/octet-stream") &&
-           !written.startsWith("application/");
+    return !written.startsWith("application/octet-stream") && !written.startsWith("application/");
 }
 
 // How rich an alternative is for the pane: 0 when it cannot be shown.
@@ -101,9 +100,11 @@ class Layout {
             int root = 0;
             const char* start = g_mime_content_type_get_parameter(type, "start");
             for (int i = 0; start && i < count; ++i) {
-                const char* id = g_mime_object_get_content_id(g_mime_multipart_get_part(multipart, i));
+                const char* id =
+                    g_mime_object_get_content_id(g_mime_multipart_get_part(multipart, i));
                 QByteArray wanted = QByteArray(start).trimmed();
-                if (wanted.startsWith('<') && wanted.endsWith('>')) wanted = wanted.mid(1, wanted.size() - 2);
+                if (wanted.startsWith('<') && wanted.endsWith('>'))
+                    wanted = wanted.mid(1, wanted.size() - 2);
                 if (id && wanted == id) root = i;
             }
             for (int i = 0; i < count && !Full(); ++i) {

@@ -79,7 +79,9 @@ TEST(HtmlSanitizer, RemotePicturesAreCountedAndLeftOutLocalOnesResolved) {
     const std::string out = Clean(
         "<img src=\"http://tracker.example/p.gif\"><img src='//cdn.example/x.png'>"
         "<table><tr><td background=\"https://x.example/bg.jpg\"></table>"
-        "<div style=\"background:url(http://x/y)\"></div><style>p{background:url('https://x/z.png')} @import 'http://x/s.css';</style>"
+        "<div "
+        "style=\"background:url(http://x/y)\"></div><style>p{background:url('https://x/z.png')} "
+        "@import 'http://x/s.css';</style>"
         "<img src=\"cid:pic1@here\" alt=\"logo\"><img src=\"cid:unknown@here\">"
         "<img src=\"data:image/png;base64,AAAA\"><img src=\"data:image/svg+xml,<svg/>\">",
         &remote);
@@ -130,8 +132,8 @@ TEST(HtmlSanitizer, OnlyListedElementsAndAttributesStay) {
         "<x-widget data-x=1 onclick=go()>c</x-widget><p id=dbxr-head lang=en data-q=1 "
         "formaction=x xmlns:x=y>d</p><table background=\"cid:pic1@here\" width=5><tr>"
         "<td nowrap>e</td></tr></table><marquee>f</marquee><dialog open>g</dialog>");
-    for (const char* gone : {"fencedframe", "portal", "x-widget", "data-", "onclick", "id=",
-                             "formaction", "xmlns", "marquee", "dialog", "evil"}) {
+    for (const char* gone : {"fencedframe", "portal", "x-widget", "data-", "onclick",
+                             "id=", "formaction", "xmlns", "marquee", "dialog", "evil"}) {
         EXPECT_FALSE(HasNoCase(out, gone)) << gone << " in " << out;
     }
     for (const char* text : {"a", "b", "c", "d", "e", "f", "g"}) {
@@ -147,7 +149,7 @@ TEST(HtmlSanitizer, OnlyListedElementsAndAttributesStay) {
 TEST(HtmlSanitizer, CharacterReferencesAreReadOnceAndWrittenOnce) {
     // Every named reference, as the parser knows them; values escaped once on the way out.
     EXPECT_EQ(Clean("&hellip;&eacute;&notin;&ThickSpace;&amp;lt;"),
-                    "\xE2\x80\xA6\xC3\xA9\xE2\x88\x89\xE2\x81\x9F\xE2\x80\x8A&amp;lt;");
+              "\xE2\x80\xA6\xC3\xA9\xE2\x88\x89\xE2\x81\x9F\xE2\x80\x8A&amp;lt;");
     EXPECT_EQ(Clean("<p title=\"Tom &amp; Jerry &eacute;\">x</p>"),
               "<p title=\"Tom &amp; Jerry \xC3\xA9\">x</p>");
     EXPECT_EQ(Clean("<a href=\"https://e.org/?a=1&amp;b=2&copy=3\">x</a>"),
@@ -196,8 +198,7 @@ TEST(HtmlSanitizer, StyleIsReadAsCssBeforeItIsChecked) {
     EXPECT_NE(out.find("p{color: blue;}"), std::string::npos) << out;
     EXPECT_NE(out.find("div{margin: 0;}"), std::string::npos) << out;
     EXPECT_NE(out.find("b{color: #f00 !important;}"), std::string::npos) << out;
-    EXPECT_NE(out.find("@media screen and (max-width: 600px){td{width: 100%;}"),
-              std::string::npos)
+    EXPECT_NE(out.find("@media screen and (max-width: 600px){td{width: 100%;}"), std::string::npos)
         << out;
     EXPECT_EQ(remote, 7);
 }
