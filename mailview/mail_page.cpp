@@ -8,11 +8,16 @@ namespace dbx {
 namespace {
 
 // Belt and braces next to the pane's own rules: even a page the sanitizer missed something in
-// cannot load from the network, run a script, submit a form or change its base address.
-constexpr char kHead[] =
-    "\xEF\xBB\xBF<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
-    "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src file: "
-    "data:; style-src 'unsafe-inline'; form-action 'none'; base-uri 'none'\">"
+// cannot load from the network, run a script, frame anything, submit a form or change its base
+// address.
+#define DBXR_PAGE_START                                                                         \
+    "\xEF\xBB\xBF<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"                         \
+    "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src file: " \
+    "data:; style-src 'unsafe-inline'; frame-src 'none'; form-action 'none'; base-uri 'none'\">"
+
+constexpr char kRawHead[] = DBXR_PAGE_START "</head><body>";
+
+constexpr char kHead[] = DBXR_PAGE_START
     "<style>"
     "body{margin:0;padding:0 10px 10px}"
     "#dbxr-head{all:initial;display:block !important;font:12px/1.35 sans-serif;"
@@ -80,6 +85,13 @@ std::string NestedMessageStart(const MailHeaderFields& headers) {
     block += HeaderFields(headers);
     block += "</div>";
     return block;
+}
+
+std::string ComposeRawPage(const std::string& safeHtml) {
+    std::string page = kRawHead;
+    page += safeHtml;
+    page += "</body></html>\n";
+    return page;
 }
 
 std::string NestedMessageEnd() {

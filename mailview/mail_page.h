@@ -25,4 +25,8 @@ std::string NestedMessageEnd();
 // engine to fetch, run or submit anything.
 std::string ComposeMailPage(const MailPageContent& content);
 
+// The raw preview's page: the stored HTML part, already sanitized, under the same policy as
+// the decoded page and nothing else around it, so that it still looks as stored.
+std::string ComposeRawPage(const std::string& safeHtml);
+
 }  // namespace dbx
