@@ -140,6 +140,12 @@ std::string QuotedString(std::string_view text) {
     return out;
 }
 
+// Two delimiters that met only because a comment between them went must not start one.
+void AppendDelim(std::string& out, char delim) {
+    if (delim == '*' && !out.empty() && out.back() == '/') out += ' ';
+    out += delim;
+}
+
 using Tokens = std::vector<Token>;
 
 // The index after the component that starts at `i`: a block with everything in it, or one
@@ -247,7 +253,7 @@ bool WriteValue(const Tokens& tokens, std::size_t begin, std::size_t end, std::s
                     t.text != ".") {
                     return false;
                 }
-                out += t.text;
+                AppendDelim(out, t.text[0]);
                 break;
             default:
                 return false;
@@ -352,7 +358,7 @@ bool WritePrelude(const Tokens& tokens, std::size_t begin, std::size_t end, std:
                     t.text.size() != 1) {
                     return false;
                 }
-                out += t.text;
+                AppendDelim(out, t.text[0]);
                 break;
             default:
                 return false;

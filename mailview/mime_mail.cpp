@@ -130,7 +130,6 @@ struct MimeMail::Impl {
     QByteArray fallback;
     MimeLayout layout;
     std::vector<GMimeObject*> picturesHandedOut;
-    bool bounded = false;
 
     ~Impl() {
         if (message) g_object_unref(message);
@@ -185,7 +184,6 @@ std::unique_ptr<MimeMail::Impl> Parse(std::string_view view, GMimeStream* source
     auto impl = std::make_unique<MimeMail::Impl>();
     impl->message = message;
     impl->fallback = fallback;
-    impl->bounded = cuts.bounded;
     if ((stop && stop->load() != 0) || !LooksLikeMail(message)) return nullptr;
     impl->layout = LayOutMessage(message, &HeadersOf);
     return impl;
@@ -336,10 +334,6 @@ bool MimeMail::SaveAttachment(int index, const std::string& path) const {
     g_object_unref(file);
     if (!ok) ::unlink(path.c_str());
     return ok;
-}
-
-bool MimeMail::Bounded() const {
-    return impl_->bounded;
 }
 
 }  // namespace dbx

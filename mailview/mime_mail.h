@@ -76,9 +76,6 @@ class MimeMail {
     // left part way is removed.
     bool SaveAttachment(int part, const std::string& path) const;
 
-    // Whether the message was cut to stay within the bounds of nesting and parts.
-    bool Bounded() const;
-
     struct Impl;
 
   private:

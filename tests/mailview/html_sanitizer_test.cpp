@@ -182,18 +182,22 @@ TEST(HtmlSanitizer, StyleIsReadAsCssBeforeItIsChecked) {
         "<p style=\"background:u/**/rl(x);background-image:URL(//a/3)\">3</p>"
         "<p style=\"width:expression(alert(1));behavior:url(x.htc);-moz-binding:url(y)\">4</p>"
         "<p style=\"color:red;position:fixed;top:0;content:'x'\">5</p>"
+        "<p style=\"width:calc(1px//**/*2);margin:1px//**/*2px\">6</p>"
         "<style>@im\\port 'http://a/4.css'; p{color:blue}\n@import url(http://a/5.css);"
         "@x-blocked-import 'y'; div{margin:0}\n@font-face{src:url(http://a/f.woff)} "
         "a{background:image-set('http://a/6.png' 1x)} b{color:#f00 !important} "
         "@media screen and (max-width: 600px){td{width:100%}}</style>",
         &remote);
-    for (const char* gone : {"url", "\\", "expression", "behavior", "binding", "@import",
-                             "font-face", "image-set", "position", "content", "http"}) {
+    for (const char* gone :
+         {"url", "\\", "expression", "behavior", "binding", "@import", "font-face", "image-set",
+          "position", "content", "http", "/*", "calc"}) {
         EXPECT_FALSE(HasNoCase(out, gone)) << gone << " in " << out;
     }
     EXPECT_NE(out.find("<p style=\"color: red;\">1</p>"), std::string::npos) << out;
     EXPECT_NE(out.find("<p style=\"font-weight: bold;\">2</p>"), std::string::npos) << out;
     EXPECT_NE(out.find("<p>3</p>"), std::string::npos) << out;
+    // Delimiters brought together by a removed comment do not open a new one.
+    EXPECT_NE(out.find("<p style=\"margin: 1px/ *2px;\">6</p>"), std::string::npos) << out;
     // A dropped at-rule takes nothing after it along.
     EXPECT_NE(out.find("p{color: blue;}"), std::string::npos) << out;
     EXPECT_NE(out.find("div{margin: 0;}"), std::string::npos) << out;
