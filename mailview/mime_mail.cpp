@@ -244,6 +244,17 @@ const std::vector<ShownPart>& MimeMail::Shown() const {
 
 QString MimeMail::PartText(int index, qint64 limit, bool* truncated) const {
     if (truncated) *truncated = false;
+    if (index >= 0 && index < static_cast<int>(impl_->layout.parts.size()) &&
+        GMIME_IS_MULTIPART(impl_->layout.parts[static_cast<std::size_t>(index)])) {
+        const char* prologue = g_mime_multipart_get_prologue(
+            GMIME_MULTIPART(impl_->layout.parts[static_cast<std::size_t>(index)]));
+        QByteArray bytes(prologue ? prologue : "");
+        if (bytes.size() > limit) {
+            bytes.truncate(static_cast<qsizetype>(limit));
+            if (truncated) *truncated = true;
+        }
+        return DecodeCharset(bytes, {}, impl_->fallback);
+    }
     GMimePart* part = impl_->PartAt(index);
     if (!part) return {};
     const QByteArray bytes = Decoded(part, limit, truncated);

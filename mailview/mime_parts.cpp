@@ -119,6 +119,17 @@ class Layout {
             }
             return;
         }
+        if (count == 0) {
+            // No part was found (no boundary, or none that matches): the text before the first
+            // boundary is all there is, and a mail program shows it rather than nothing.
+            const char* prologue = g_mime_multipart_get_prologue(multipart);
+            if (prologue && *prologue) {
+                ShownPart shown;
+                shown.part = Add(GMIME_OBJECT(multipart));
+                out_.shown.push_back(std::move(shown));
+            }
+            return;
+        }
         for (int i = 0; i < count && !Full(); ++i) {
             Walk(g_mime_multipart_get_part(multipart, i), depth + 1);
         }

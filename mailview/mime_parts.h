@@ -12,7 +12,9 @@ namespace dbx {
 
 // Where each part of a message goes: shown inline in order, or listed as an attachment.
 struct MimeLayout {
-    std::vector<GMimeObject*> parts;  // every leaf reached, in order; indexes name them
+    // Every leaf reached, in order, and multiparts without parts whose prologue is shown;
+    // indexes name them.
+    std::vector<GMimeObject*> parts;
     std::vector<ShownPart> shown;
     std::vector<int> attachments;  // indexes into `parts`; pictures among them too
 };

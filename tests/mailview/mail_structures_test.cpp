@@ -79,6 +79,17 @@ TEST_F(MailStructures, ATypeWithoutSubtypeOrNoneAtAllIsText) {
     EXPECT_EQ(view.attachments, 0);
 }
 
+TEST_F(MailStructures, AMultipartWithoutPartsShowsItsText) {
+    EXPECT_NE(Page(std::string(kHead) + "Content-Type: multipart/mixed\r\n\r\nno boundary\r\n")
+                  .find("no boundary"),
+              std::string::npos);
+    const std::string page = Page(std::string(kHead) +
+                                  "Content-Type: multipart/mixed; boundary=zz\r\n\r\n"
+                                  "wrong boundary\r\n--yy\r\n\r\nstill text\r\n");
+    EXPECT_TRUE(InOrder(page, {"wrong boundary", "--yy", "still text"})) << page;
+    EXPECT_EQ(view.attachments, 0);
+}
+
 TEST_F(MailStructures, TheRichestAlternativeIsShown) {
     const std::string page =
         Page(std::string(kHead) +
