@@ -128,13 +128,16 @@ bool IsPlainNumber(std::string_view number) {
     });
 }
 
-// A string written back in double quotes, with what could end it or the sheet left out.
+// A string written back in double quotes, with only what names a font or a value in it: nothing
+// that could end it or the sheet, and nothing that reads as a function where a sloppy reader
+// would take the quotes for something else.
 std::string QuotedString(std::string_view text) {
     std::string out = "\"";
     for (char c : text) {
-        if (c == '"' || c == '\\' || c == '<' || c == '>' || static_cast<unsigned char>(c) < 0x20)
-            continue;
-        out += c;
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || static_cast<unsigned char>(c) >= 0x80 ||
+                           std::string_view(" -_.,#!'&+/=").find(c) != std::string_view::npos;
+        if (plain) out += c;
     }
     out += '"';
     return out;

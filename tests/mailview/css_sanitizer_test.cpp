@@ -17,6 +17,9 @@ TEST(CssSanitizer, EscapesAndCommentsAreResolvedBeforeNamesAreChecked) {
     EXPECT_EQ(Attribute("COLOR : Red ; FONT-weight:700"), "color: Red; font-weight: 700;");
     EXPECT_EQ(Attribute("color:r\\65 d"), "color: red;");
     EXPECT_EQ(Attribute("background:\\75\\72\\6c(x)"), "");
+    // An unfinished string runs to the end: what it holds stays a plain name.
+    EXPECT_EQ(Attribute("color:re'd;background:u\\72l(http://x)"),
+              "color: re\"dbackgroundurlhttp//x\";");
     EXPECT_EQ(Attribute("font-family:'Arial\\\nBlack', \"x\\\"y\""),
               "font-family: \"ArialBlack\", \"xy\";");
 }
