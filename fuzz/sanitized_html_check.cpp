@@ -19,8 +19,8 @@ std::string Lower(std::string_view s) {
 // What style written by the sanitizer never holds, however it is spelled.
 std::string UnsafeStyle(std::string_view style) {
     const std::string lower = Lower(style);
-    for (const char* bad : {"url(", "\\", "expression", "image-set", "@import", "@font-face", "/*",
-                            "<", "src(", "behavior", "binding"}) {
+    for (const char* bad : {"url(", "\\", "expression(", "image-set(", "@import", "@font-face",
+                            "/*", "<", "src(", "var(", "attr("}) {
         if (lower.find(bad) != std::string::npos) return std::string("style holds ") + bad;
     }
     return {};
