@@ -31,10 +31,10 @@ bool OneOf(std::string_view name, const std::array<std::string_view, N>& names) 
 constexpr std::array<std::string_view, 20> kVoid = {
     "area", "base",  "basefont", "bgsound", "br",   "col",   "embed",  "frame", "hr",  "image",
     "img",  "input", "keygen",   "link",    "meta", "param", "source", "track", "wbr", "isindex"};
-// Their content is text up to their own end tag.
-constexpr std::array<std::string_view, 10> kRawText = {
-    "script", "style",   "textarea", "title",    "xmp",
-    "iframe", "noembed", "noframes", "noscript", "plaintext"};
+// Their content is text up to their own end tag (but not inside SVG or MathML, and not
+// <noscript>, whose content the tree builder reads as markup).
+constexpr std::array<std::string_view, 9> kRawText = {
+    "script", "style", "textarea", "title", "xmp", "iframe", "noembed", "noframes", "plaintext"};
 // An end tag does not reach past these to close an element opened outside them.
 constexpr std::array<std::string_view, 12> kScopes = {"html",     "table",  "td",     "th",
                                                       "caption",  "applet", "object", "marquee",
@@ -99,8 +99,7 @@ class Bounder {
     Verdict Markup() {
         const std::string_view rest = in_.substr(pos_);
         if (rest.substr(0, 4) == "<!--") {
-            const std::size_t end = in_.find("-->", pos_ + 4);
-            pos_ = end == std::string_view::npos ? in_.size() : end + 3;
+            SkipComment();
             return Verdict::Keep;
         }
         if (rest.size() > 1 && (rest[1] == '!' || rest[1] == '?')) {
@@ -119,7 +118,7 @@ class Bounder {
             EndTag(name);
             return Verdict::Keep;
         }
-        if (OneOf(name, kRawText)) {
+        if (OneOf(name, kRawText) && !InForeignContent()) {
             SkipRawText(name);
             return Verdict::Keep;
         }
@@ -166,6 +165,35 @@ class Bounder {
         }
         pos_ = in_.size();
         return name;
+    }
+
+    // A comment ends where a browser ends it: "<!-->" and "<!--->" are whole comments, and
+    // "--!>" closes one as "-->" does.
+    void SkipComment() {
+        const std::size_t start = pos_ + 4;
+        if (in_.substr(start, 1) == ">" || in_.substr(start, 2) == "->") {
+            pos_ = in_.find('>', start) + 1;
+            return;
+        }
+        for (std::size_t dashes = in_.find("--", start); dashes != std::string_view::npos;
+             dashes = in_.find("--", dashes + 1)) {
+            if (in_.substr(dashes + 2, 1) == ">") {
+                pos_ = dashes + 3;
+                return;
+            }
+            if (in_.substr(dashes + 2, 2) == "!>") {
+                pos_ = dashes + 4;
+                return;
+            }
+        }
+        pos_ = in_.size();
+    }
+
+    // Inside SVG or MathML every element is markup; taking one for raw text would hide the
+    // depth of what follows it.
+    bool InForeignContent() const {
+        return std::any_of(stack_.begin(), stack_.end(),
+                           [](const std::string& open) { return open == "svg" || open == "math"; });
     }
 
     void SkipRawText(const std::string& name) {

@@ -38,6 +38,13 @@ TEST(HtmlNesting, DeepStartTagsAreLeftOutAndTheirTextKept) {
     const BoundedHtml cells =
         BoundHtmlNesting(Repeat("<div><table><tr><td></div>", 10), 12, 100000);
     EXPECT_TRUE(cells.cut);
+    // Inside SVG and MathML, inside <noscript> and after comments that end early, tags are
+    // markup: they count.
+    for (const char* start : {"<noscript>", "<svg><style>", "<math><title>", "<svg><script>",
+                              "<head><noscript>", "<!-->", "<!--->", "<!-- --!>"}) {
+        EXPECT_TRUE(BoundHtmlNesting(start + Repeat("<div>", 40) + "-->", 20, 100000).cut) << start;
+    }
+    EXPECT_FALSE(BoundHtmlNesting("<style>" + Repeat("<div>", 40), 20, 100000).cut);
     // Formatting closed by another element's tag is opened again by the browser: it counts.
     const BoundedHtml formatting = BoundHtmlNesting(Repeat("<p><b id=1>x<div>", 30), 10, 100000);
     EXPECT_TRUE(formatting.cut);
