@@ -19,6 +19,11 @@ bool TypeIsBroken(GMimeObject* object) {
     return !written.startsWith("application/octet-stream") && !written.startsWith("application/");
 }
 
+bool MarkedAsAttachment(GMimeObject* object) {
+    GMimeContentDisposition* disposition = g_mime_object_get_content_disposition(object);
+    return disposition && g_mime_content_disposition_is_attachment(disposition);
+}
+
 // How rich an alternative is for the pane: 0 when it cannot be shown.
 int Richness(GMimeObject* object, int depth) {
     if (depth > kMaxDepth) return 0;
@@ -31,6 +36,7 @@ int Richness(GMimeObject* object, int depth) {
         }
         return best;
     }
+    if (MarkedAsAttachment(object)) return 0;
     if (GMIME_IS_MESSAGE_PART(object)) return 2;
     if (!GMIME_IS_PART(object)) return 0;
     const QByteArray type = PartMimeType(object);
@@ -38,11 +44,6 @@ int Richness(GMimeObject* object, int depth) {
     if (type == "text/plain") return 2;
     if (type.startsWith("text/")) return 1;
     return 0;
-}
-
-bool MarkedAsAttachment(GMimeObject* object) {
-    GMimeContentDisposition* disposition = g_mime_object_get_content_disposition(object);
-    return disposition && g_mime_content_disposition_is_attachment(disposition);
 }
 
 // Reports of delivery and reading are text for people too.

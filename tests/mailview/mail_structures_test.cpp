@@ -110,6 +110,14 @@ TEST_F(MailStructures, TheRichestAlternativeIsShown) {
                                    "--A--\r\n");
     EXPECT_NE(plain.find("the plain one"), std::string::npos);
     EXPECT_EQ(plain.find("rich"), std::string::npos);
+    // An alternative marked as an attachment is not the one shown.
+    const std::string attached = Page(std::string(kHead) +
+                                      "Content-Type: multipart/alternative; boundary=A\r\n\r\n"
+                                      "--A\r\nContent-Type: text/plain\r\n\r\nshown text\r\n"
+                                      "--A\r\nContent-Type: text/html\r\n"
+                                      "Content-Disposition: attachment\r\n\r\n<p>kept</p>\r\n"
+                                      "--A--\r\n");
+    EXPECT_NE(attached.find("shown text"), std::string::npos);
 }
 
 TEST_F(MailStructures, NestedMultipartsShowEveryTextPart) {
