@@ -178,6 +178,7 @@ std::unique_ptr<MimeMail::Impl> Parse(std::string_view view, GMimeStream* source
     g_mime_parser_options_set_fallback_charsets(options, charsets);
     g_mime_parser_options_set_rfc2047_compliance_mode(options, GMIME_RFC_COMPLIANCE_LOOSE);
     GMimeMessage* message = g_mime_parser_construct_message(parser, options);
+    ForgetStop(stream);
     g_mime_parser_options_free(options);
     g_object_unref(parser);
     if (!message) return nullptr;

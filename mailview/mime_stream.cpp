@@ -56,8 +56,12 @@ gint64 StopTell(GMimeStream* stream) {
 gint64 StopLength(GMimeStream* stream) {
     return g_mime_stream_length(Self(stream)->source);
 }
+// The piece is made by the wrapped stream's own class: g_mime_stream_substream() makes the
+// wrapper the piece's owner (and so keeps the wrapped stream alive), which it would otherwise
+// do twice, once for each stream, and leak.
 GMimeStream* StopSubstream(GMimeStream* stream, gint64 start, gint64 end) {
-    return g_mime_stream_substream(Self(stream)->source, start, end);
+    GMimeStream* source = Self(stream)->source;
+    return GMIME_STREAM_GET_CLASS(source)->substream(source, start, end);
 }
 
 void StopFinalize(GObject* object) {
@@ -128,6 +132,12 @@ GMimeStream* MakeParseStream(GMimeStream* source, const MimeCuts& cuts,
     g_mime_stream_construct(GMIME_STREAM(wrapper), bounded->bound_start, bounded->bound_end);
     GMIME_STREAM(wrapper)->position = bounded->position;
     return GMIME_STREAM(wrapper);
+}
+
+void ForgetStop(GMimeStream* stream) {
+    if (stream && G_TYPE_CHECK_INSTANCE_TYPE(stream, dbx_stop_stream_get_type())) {
+        reinterpret_cast<DbxStopStream*>(stream)->stop = nullptr;
+    }
 }
 
 }  // namespace dbx

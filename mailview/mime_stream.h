@@ -13,4 +13,8 @@ namespace dbx {
 GMimeStream* MakeParseStream(GMimeStream* source, const MimeCuts& cuts,
                              const std::atomic<int>* stop);
 
+// The parse is over: the stream outlives it (the parts' content are pieces of it) but no longer
+// looks at the flag, which may go before it does.
+void ForgetStop(GMimeStream* stream);
+
 }  // namespace dbx

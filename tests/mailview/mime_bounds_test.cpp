@@ -108,6 +108,27 @@ TEST(MimeBounds, ARaisedStopEndsTheReadingAtTheNextRead) {
     EXPECT_TRUE(FindMimeCuts(large, MimeBounds{}, &stop).stopped);
 }
 
+TEST(MimeBounds, PiecesOfTheParseStreamKeepTheMessageOnlyAsLongAsThey) {
+    EnsureGMime();
+    const std::string message = Nested(2);
+    GMimeStream* source = g_mime_stream_mem_new_with_buffer(message.data(), message.size());
+    gpointer watched = source;
+    g_object_add_weak_pointer(G_OBJECT(source), &watched);
+    GMimeStream* stream =
+        MakeParseStream(source, MimeCuts{{}, message.size(), false, false}, nullptr);
+    GMimeStream* piece = g_mime_stream_substream(stream, 6, 20);
+    g_object_unref(stream);
+    GMimeStream* sink = g_mime_stream_mem_new();
+    g_mime_stream_write_to_stream(piece, sink);
+    GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(sink));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes->data), bytes->len),
+              message.substr(6, 14));
+    g_object_unref(sink);
+    EXPECT_NE(watched, nullptr);
+    g_object_unref(piece);
+    EXPECT_EQ(watched, nullptr);  // nothing holds the message any longer
+}
+
 TEST(MimeBounds, CutsAreAppliedToWhatGMimeReads) {
     EnsureGMime();
     const std::string message = "From: a\r\nContent-Type: multipart/mixed; boundary=m\r\n\r\nrest";
