@@ -1,5 +1,8 @@
 // Times the decoded preview of a large message, median of 5: an HTML body of 1 MB with a
-// 15 MB attachment (base64, about 20 MB encoded), and a plain-text message of 20 MB.
+// 15 MB attachment (base64, about 20 MB encoded), and a plain-text message of 20 MB. Then
+// hostile structures, once each: multiparts nested 2,000 deep filled with lines that look like
+// boundaries (5 MB, 20 MB and 128 MiB), a million empty parts, and HTML nested 100,000 deep;
+// each should take at most a few seconds.
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -35,6 +38,43 @@ std::string Base64Lines(std::size_t decodedBytes) {
     return out;
 }
 
+// Multiparts nested `depth` deep, then lines starting with "--" up to `bytes`.
+std::string DeepMultiparts(int depth, std::size_t bytes) {
+    std::string message = "From: a@example.org\r\nSubject: deep\r\nMIME-Version: 1.0\r\n";
+    for (int i = 0; i < depth; ++i) {
+        message += "Content-Type: multipart/mixed; boundary=\"b" + std::to_string(i) +
+                   "\"\r\n\r\n--b" + std::to_string(i) + "\r\n";
+    }
+    message += "Content-Type: text/plain\r\n\r\n";
+    while (message.size() < bytes) message += "--b1 a line that is almost a boundary\r\n";
+    for (int i = depth - 1; i >= 0; --i) message += "--b" + std::to_string(i) + "--\r\n";
+    return message;
+}
+
+void TimeOnce(const char* name, const std::string& message, const std::string& eml,
+              const std::string& folder) {
+    std::ofstream(eml, std::ios::binary | std::ios::trunc) << message;
+    const auto start = std::chrono::steady_clock::now();
+    const dbx::MailView view = dbx::BuildMailView(eml, folder);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf("mail_view %s message_mb=%.1f ms=%.0f shown=%d (target: a few seconds)\n", name,
+                message.size() / 1e6, ms, view.status == dbx::MailViewStatus::Shown ? 1 : 0);
+}
+
+void Hostile(const std::string& eml, const std::string& folder) {
+    TimeOnce("nested-2000", DeepMultiparts(2000, 5'000'000), eml, folder);
+    TimeOnce("nested-2000", DeepMultiparts(2000, 20'000'000), eml, folder);
+    TimeOnce("nested-2000", DeepMultiparts(2000, (std::size_t(128) << 20) - (1 << 20)), eml,
+             folder);
+    std::string parts = "From: a@example.org\r\nContent-Type: multipart/mixed; boundary=m\r\n\r\n";
+    for (int i = 0; i < 1'000'000; ++i) parts += "--m\r\n\r\n";
+    TimeOnce("parts-1M", parts, eml, folder);
+    std::string html = "From: a@example.org\r\nContent-Type: text/html\r\n\r\n";
+    for (int i = 0; i < 100'000; ++i) html += "<div><b id=x>";
+    TimeOnce("html-nested-100k", html, eml, folder);
+}
+
 }  // namespace
 
 int main() {
@@ -68,5 +108,7 @@ int main() {
     std::ofstream(eml, std::ios::binary) << text;
     ms = MedianMs(eml, folder, &view);
     std::printf("mail_view text message_mb=%.1f median_ms=%.1f\n", text.size() / 1e6, ms);
-    return view.status == dbx::MailViewStatus::Shown ? 0 : 1;
+    const bool shown = view.status == dbx::MailViewStatus::Shown;
+    Hostile(eml, folder);
+    return shown ? 0 : 1;
 }

@@ -1,16 +1,24 @@
 // The decoded preview of a message from hostile bytes: GMime's reading, the charsets, the
-// markup sanitizer and the page, with the pictures written to a private folder.
+// markup sanitizer and the page, with the pictures written to a private folder, and the
+// attachments written as files. The sanitizer's output is read again and every element,
+// attribute, address and style in it checked against the allowlists.
 #include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <cctype>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "attachment_files.h"
 #include "html_sanitizer.h"
 #include "mail_view.h"
+#include "mime_mail.h"
+#include "sanitized_html_check.h"
 
 namespace {
 
@@ -42,6 +50,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.maxPictureBytes = 1 << 16;
     options.maxPictures = 4;
     dbx::BuildMailViewFromBytes(bytes, dir->path().toStdString(), options);
+    // Its attachments written as files: names cleaned, every file inside the folder.
+    if (const auto mail = dbx::MimeMail::FromBytes(bytes, "windows-1252")) {
+        const QString folder = dir->path() + "/attachments";
+        QDir().mkpath(folder);
+        int written = 0;
+        for (const dbx::MailAttachment& attachment : mail->Attachments()) {
+            if (++written > 4) break;
+            const dbx::AttachmentFile file =
+                dbx::WriteAttachment(*mail, attachment, folder.toStdString());
+            if (!file.path.empty() &&
+                QFileInfo(QString::fromStdString(file.path)).absolutePath() != folder) {
+                std::abort();
+            }
+        }
+        QDir(folder).removeRecursively();
+    }
     // The sanitizer on its own sees markup the message reader would never hand it.
     const dbx::SanitizedHtml safe = dbx::SanitizeMailHtml(
         std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
@@ -49,5 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             return std::string("file:///p/") + std::string(cid.substr(0, 8));
         });
     if (HasForbiddenTag(safe.html)) std::abort();
+    const std::string problem = dbx::fuzz::FindUnsafeMarkup(safe.html, "file:///p/");
+    if (!problem.empty()) {
+        std::fprintf(stderr, "unsafe markup: %s\n", problem.c_str());
+        std::abort();
+    }
     return 0;
 }

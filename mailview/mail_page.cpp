@@ -8,11 +8,16 @@ namespace dbx {
 namespace {
 
 // Belt and braces next to the pane's own rules: even a page the sanitizer missed something in
-// cannot load from the network, run a script, submit a form or change its base address.
-constexpr char kHead[] =
-    "\xEF\xBB\xBF<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"
-    "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src file: "
-    "data:; style-src 'unsafe-inline'; form-action 'none'; base-uri 'none'\">"
+// cannot load from the network, run a script, frame anything, submit a form or change its base
+// address.
+#define DBXR_PAGE_START                                                                         \
+    "\xEF\xBB\xBF<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">"                         \
+    "<meta http-equiv=\"Content-Security-Policy\" content=\"default-src 'none'; img-src file: " \
+    "data:; style-src 'unsafe-inline'; frame-src 'none'; form-action 'none'; base-uri 'none'\">"
+
+constexpr char kRawHead[] = DBXR_PAGE_START "</head><body>";
+
+constexpr char kHead[] = DBXR_PAGE_START
     "<style>"
     "body{margin:0;padding:0 10px 10px}"
     "#dbxr-head{all:initial;display:block !important;font:12px/1.35 sans-serif;"
@@ -25,6 +30,12 @@ constexpr char kHead[] =
     ".dbxr-note{all:initial;display:block !important;font:12px sans-serif;background:#fff8d8;"
     "color:#000;border-bottom:1px solid #e0d8a8;padding:3px 10px;margin:-8px -10px 8px}"
     ".dbxr-text{white-space:pre-wrap;word-wrap:break-word;font:13px sans-serif}"
+    ".dbxr-nested{display:block;border-left:2px solid #c8c8c8;margin:10px 0;padding-left:8px}"
+    ".dbxr-nested-head{all:initial;display:block !important;font:12px/1.35 sans-serif;"
+    "background:#f7f7f7;color:#000;padding:3px 6px;margin-bottom:6px}"
+    ".dbxr-nested-head .subject{font-weight:bold}"
+    ".dbxr-nested-head .field{margin-right:14px;white-space:nowrap}"
+    ".dbxr-nested-head .label{color:#666}"
     "</style></head><body>";
 
 // One header field: its label and its text, escaped; nothing when the text is empty.
@@ -54,7 +65,38 @@ std::string AttachmentList(const std::vector<MailAttachment>& attachments) {
     return list;
 }
 
+std::string HeaderFields(const MailHeaderFields& headers) {
+    std::string fields = "<div>";
+    fields += Field("From:", headers.from);
+    fields += Field("To:", headers.to);
+    fields += Field("Cc:", headers.cc);
+    fields += Field("Date:", headers.date);
+    fields += "</div>";
+    return fields;
+}
+
 }  // namespace
+
+std::string NestedMessageStart(const MailHeaderFields& headers) {
+    std::string block = "<div class=\"dbxr-nested\"><div class=\"dbxr-nested-head\">";
+    if (!headers.subject.trimmed().isEmpty()) {
+        block += "<div class=\"subject\">" + EscapeHtml(headers.subject.toStdString()) + "</div>";
+    }
+    block += HeaderFields(headers);
+    block += "</div>";
+    return block;
+}
+
+std::string ComposeRawPage(const std::string& safeHtml) {
+    std::string page = kRawHead;
+    page += safeHtml;
+    page += "</body></html>\n";
+    return page;
+}
+
+std::string NestedMessageEnd() {
+    return "</div>";
+}
 
 std::string ComposeMailPage(const MailPageContent& content) {
     std::string page = kHead;
@@ -65,12 +107,7 @@ std::string ComposeMailPage(const MailPageContent& content) {
         page += "<div class=\"subject\">" + EscapeHtml(content.headers.subject.toStdString()) +
                 "</div>";
     }
-    page += "<div>";
-    page += Field("From:", content.headers.from);
-    page += Field("To:", content.headers.to);
-    page += Field("Cc:", content.headers.cc);
-    page += Field("Date:", content.headers.date);
-    page += "</div>";
+    page += HeaderFields(content.headers);
     if (!content.attachments.empty()) {
         page += "<div class=\"attachments\"><span class=\"label\">Attachments:</span> " +
                 AttachmentList(content.attachments) + "</div>";

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include <algorithm>
 #include <map>
 
 #include "html_sanitizer.h"
@@ -95,15 +96,62 @@ class PictureWriter {
     std::map<int, std::string> byPart_;
 };
 
+// The shown parts one after the other, within the body budget.
+struct Body {
+    std::string html;
+    int remoteImages = 0;
+    bool truncated = false;
+};
+
+Body ComposeBody(const MimeMail& mail, PictureWriter& pictures, const MailViewOptions& options,
+                 const std::atomic<int>* stop) {
+    Body body;
+    qint64 budget = options.maxBodyBytes;
+    int open = 0;  // forwarded messages whose box is open
+    for (const ShownPart& part : mail.Shown()) {
+        if (Stopped(stop)) break;
+        if (part.kind == ShownPart::Kind::MessageStart) {
+            body.html += NestedMessageStart(part.headers);
+            ++open;
+            continue;
+        }
+        if (part.kind == ShownPart::Kind::MessageEnd) {
+            if (open > 0) {
+                body.html += NestedMessageEnd();
+                --open;
+            }
+            continue;
+        }
+        if (budget <= 0) {
+            body.truncated = true;
+            continue;
+        }
+        bool cut = false;
+        const std::string text = mail.PartText(part.part, budget, &cut).toStdString();
+        budget -= std::max<qint64>(1, static_cast<qint64>(text.size()));
+        body.truncated = body.truncated || cut;
+        if (part.kind == ShownPart::Kind::Html) {
+            SanitizedHtml safe = SanitizeMailHtml(
+                text, [&pictures](std::string_view cid) { return pictures.Resolve(cid); });
+            body.html += safe.html;
+            body.remoteImages += safe.remoteImages;
+        } else {
+            body.html += PlainTextToHtml(text);
+        }
+    }
+    for (; open > 0; --open) body.html += NestedMessageEnd();
+    return body;
+}
+
 MailView Build(std::unique_ptr<MimeMail> mail, const std::string& folder,
                const MailViewOptions& options, const std::atomic<int>* stop) {
     MailView view;
-    if (!mail) {
-        view.status = MailViewStatus::Unreadable;
-        return view;
-    }
     if (Stopped(stop)) {
         view.status = MailViewStatus::Stopped;
+        return view;
+    }
+    if (!mail) {
+        view.status = MailViewStatus::Unreadable;
         return view;
     }
     const QDir dir(QString::fromStdString(folder));
@@ -113,21 +161,11 @@ MailView Build(std::unique_ptr<MimeMail> mail, const std::string& folder,
 
     MailPageContent content;
     content.headers = mail->Headers();
-    const QString body = mail->BodyText(options.maxBodyBytes, &content.truncated);
-    if (Stopped(stop)) {
-        view.status = MailViewStatus::Stopped;
-        return view;
-    }
     PictureWriter pictures(*mail, dir, options, serial);
-    if (mail->Body() == MimeMail::BodyKind::Html) {
-        SanitizedHtml safe =
-            SanitizeMailHtml(body.toStdString(),
-                             [&pictures](std::string_view cid) { return pictures.Resolve(cid); });
-        content.bodyHtml = std::move(safe.html);
-        content.remoteImages = safe.remoteImages;
-    } else if (mail->Body() == MimeMail::BodyKind::Text) {
-        content.bodyHtml = PlainTextToHtml(body.toStdString());
-    }
+    Body body = ComposeBody(*mail, pictures, options, stop);
+    content.bodyHtml = std::move(body.html);
+    content.remoteImages = body.remoteImages;
+    content.truncated = body.truncated;
     content.attachments = mail->Attachments();
     if (Stopped(stop)) {
         view.status = MailViewStatus::Stopped;
@@ -155,7 +193,7 @@ MailView BuildMailView(const std::string& emlPath, const std::string& folder,
         tooLarge.status = MailViewStatus::Unreadable;
         return tooLarge;
     }
-    return Build(MimeMail::FromFile(emlPath, options.fallbackCharset), folder, options, stop);
+    return Build(MimeMail::FromFile(emlPath, options.fallbackCharset, stop), folder, options, stop);
 }
 
 MailView BuildMailViewFromBytes(const QByteArray& message, const std::string& folder,
@@ -166,7 +204,8 @@ MailView BuildMailViewFromBytes(const QByteArray& message, const std::string& fo
         tooLarge.status = MailViewStatus::Unreadable;
         return tooLarge;
     }
-    return Build(MimeMail::FromBytes(message, options.fallbackCharset), folder, options, stop);
+    return Build(MimeMail::FromBytes(message, options.fallbackCharset, stop), folder, options,
+                 stop);
 }
 
 }  // namespace dbx

@@ -11,7 +11,7 @@ struct MailViewOptions {
     QByteArray fallbackCharset = "windows-1252";  // for texts that name no charset
     // Larger messages are not read whole (GMime scans every byte): they get the raw view.
     qint64 maxMessageBytes = qint64(128) << 20;
-    qint64 maxBodyBytes = 4 << 20;     // of the shown part, encoded
+    qint64 maxBodyBytes = 4 << 20;     // of the shown parts together, encoded
     qint64 maxPictureBytes = 8 << 20;  // of one inline picture, encoded
     int maxPictures = 64;
 };

@@ -2,27 +2,24 @@
 
 #include <fcntl.h>
 #include <gmime/gmime.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDateTime>
 #include <QLocale>
 
+#include <algorithm>
 #include <array>
-#include <mutex>
 
+#include "gmime_setup.h"
+#include "mime_bounds.h"
+#include "mime_parts.h"
+#include "mime_stream.h"
 #include "text_decoding.h"
 
 namespace dbx {
 namespace {
-
-// Bounds on the structure of a hostile message.
-constexpr int kMaxDepth = 16;
-constexpr int kMaxParts = 512;
-
-void InitGMime() {
-    static std::once_flag once;
-    std::call_once(once, [] { g_mime_init(); });
-}
 
 QString TakeUtf8(char* text) {
     const QString out = QString::fromUtf8(text ? text : "");
@@ -33,6 +30,22 @@ QString TakeUtf8(char* text) {
 QString Addresses(InternetAddressList* list) {
     if (!list || internet_address_list_length(list) == 0) return {};
     return TakeUtf8(internet_address_list_to_string(list, nullptr, FALSE));
+}
+
+MailHeaderFields HeadersOf(GMimeMessage* message) {
+    MailHeaderFields fields;
+    if (!message) return fields;
+    fields.from = Addresses(g_mime_message_get_from(message));
+    fields.to = Addresses(g_mime_message_get_to(message));
+    fields.cc = Addresses(g_mime_message_get_cc(message));
+    fields.subject = QString::fromUtf8(g_mime_message_get_subject(message));
+    if (GDateTime* date = g_mime_message_get_date(message)) {
+        const QDateTime when = QDateTime::fromSecsSinceEpoch(g_date_time_to_unix(date));
+        fields.date = QLocale::system().toString(when.toLocalTime(), QLocale::ShortFormat);
+    } else {
+        fields.date = QString::fromUtf8(g_mime_object_get_header(GMIME_OBJECT(message), "Date"));
+    }
+    return fields;
 }
 
 // The decoded size of an attachment, told from its encoded length without decoding it:
@@ -53,97 +66,23 @@ qint64 EstimatedSize(GMimePart* part) {
     }
 }
 
-QString MimeType(GMimeObject* object) {
-    GMimeContentType* type = g_mime_object_get_content_type(object);
-    return type ? TakeUtf8(g_mime_content_type_get_mime_type(type)).toLower()
-                : QStringLiteral("text/plain");
+bool LooksLikeMail(GMimeMessage* message) {
+    static constexpr std::array<const char*, 12> kKnown = {
+        "from",     "to",           "cc",           "subject",     "date",     "message-id",
+        "received", "mime-version", "content-type", "return-path", "reply-to", "x-mailer"};
+    GMimeHeaderList* headers = g_mime_object_get_header_list(GMIME_OBJECT(message));
+    const int count = headers ? g_mime_header_list_get_count(headers) : 0;
+    for (int i = 0; i < count; ++i) {
+        const char* name = g_mime_header_get_name(g_mime_header_list_get_header_at(headers, i));
+        if (!name) continue;
+        for (const char* known : kKnown) {
+            if (g_ascii_strcasecmp(name, known) == 0) return true;
+        }
+    }
+    return false;
 }
 
-bool IsAttachment(GMimePart* part) {
-    return g_mime_part_is_attachment(part) || g_mime_part_get_filename(part) != nullptr;
-}
-
-}  // namespace
-
-struct MimeMail::Impl {
-    GMimeMessage* message = nullptr;
-    QByteArray fallback;
-    GMimePart* html = nullptr;
-    GMimePart* text = nullptr;
-    std::vector<GMimeObject*> leaves;  // in the order of the message
-    std::vector<GMimeObject*> picturesHandedOut;
-
-    ~Impl() {
-        if (message) g_object_unref(message);
-    }
-
-    void Walk(GMimeObject* object, int depth) {
-        if (!object || depth > kMaxDepth || static_cast<int>(leaves.size()) >= kMaxParts) return;
-        if (GMIME_IS_MULTIPART(object)) {
-            GMimeMultipart* multipart = GMIME_MULTIPART(object);
-            const int count = g_mime_multipart_get_count(multipart);
-            for (int i = 0; i < count && static_cast<int>(leaves.size()) < kMaxParts; ++i) {
-                Walk(g_mime_multipart_get_part(multipart, i), depth + 1);
-            }
-            return;
-        }
-        leaves.push_back(object);
-        if (!GMIME_IS_PART(object)) return;  // a forwarded message is listed, not shown
-        GMimePart* part = GMIME_PART(object);
-        if (IsAttachment(part)) return;
-        GMimeContentType* type = g_mime_object_get_content_type(object);
-        if (!type) return;
-        if (!html && g_mime_content_type_is_type(type, "text", "html")) html = part;
-        if (!text && g_mime_content_type_is_type(type, "text", "plain")) text = part;
-    }
-
-    static bool LooksLikeMail(GMimeMessage* message) {
-        static constexpr std::array<const char*, 12> kKnown = {
-            "from",     "to",           "cc",           "subject",     "date",     "message-id",
-            "received", "mime-version", "content-type", "return-path", "reply-to", "x-mailer"};
-        GMimeHeaderList* headers = g_mime_object_get_header_list(GMIME_OBJECT(message));
-        const int count = headers ? g_mime_header_list_get_count(headers) : 0;
-        for (int i = 0; i < count; ++i) {
-            const char* name = g_mime_header_get_name(g_mime_header_list_get_header_at(headers, i));
-            if (!name) continue;
-            for (const char* known : kKnown) {
-                if (g_ascii_strcasecmp(name, known) == 0) return true;
-            }
-        }
-        return false;
-    }
-
-    GMimePart* FindByContentId(const QByteArray& wanted) const {
-        GMimePart* loose = nullptr;
-        for (GMimeObject* leaf : leaves) {
-            if (!GMIME_IS_PART(leaf)) continue;
-            const char* id = g_mime_object_get_content_id(leaf);
-            if (!id) continue;
-            if (wanted == id) return GMIME_PART(leaf);
-            if (!loose && qstricmp(wanted.constData(), id) == 0) loose = GMIME_PART(leaf);
-        }
-        return loose;
-    }
-};
-
-namespace {
-
-// Parses `stream` (taken over) into a message, or null.
-GMimeMessage* ParseStream(GMimeStream* stream, const QByteArray& fallback) {
-    InitGMime();
-    GMimeParser* parser = g_mime_parser_new_with_stream(stream);
-    g_object_unref(stream);
-    GMimeParserOptions* options = g_mime_parser_options_new();
-    const char* charsets[] = {"UTF-8", fallback.constData(), nullptr};
-    g_mime_parser_options_set_fallback_charsets(options, charsets);
-    g_mime_parser_options_set_rfc2047_compliance_mode(options, GMIME_RFC_COMPLIANCE_LOOSE);
-    GMimeMessage* message = g_mime_parser_construct_message(parser, options);
-    g_mime_parser_options_free(options);
-    g_object_unref(parser);
-    return message;
-}
-
-// A stream with the first `limit` bytes of a part's content, decoded.
+// The first `limit` bytes of a part's content, decoded.
 QByteArray Decoded(GMimePart* part, qint64 limit, bool* truncated) {
     if (truncated) *truncated = false;
     GMimeDataWrapper* content = g_mime_part_get_content(part);
@@ -175,19 +114,79 @@ constexpr qsizetype kHeadProbe = 1024;
 // Outlook Express overwrites the first bytes of a deleted message with its free-list link, so
 // its first header line holds zero bytes. Reading starts after that line then: the message
 // loses its first header, not its readability. 0 for an intact start.
-qint64 DamagedFirstLineEnd(const QByteArray& head) {
-    const qsizetype lineEnd = head.indexOf('\n');
-    if (lineEnd < 0) return 0;
-    return head.left(lineEnd).contains('\0') ? lineEnd + 1 : 0;
+qint64 DamagedFirstLineEnd(std::string_view head) {
+    head = head.substr(0, kHeadProbe);
+    const std::size_t lineEnd = head.find('\n');
+    if (lineEnd == std::string_view::npos) return 0;
+    return head.substr(0, lineEnd).find('\0') != std::string_view::npos
+               ? static_cast<qint64>(lineEnd + 1)
+               : 0;
 }
 
-std::unique_ptr<MimeMail::Impl> Build(GMimeMessage* message, const QByteArray& fallback) {
+}  // namespace
+
+struct MimeMail::Impl {
+    GMimeMessage* message = nullptr;
+    QByteArray fallback;
+    MimeLayout layout;
+    std::vector<GMimeObject*> picturesHandedOut;
+
+    ~Impl() {
+        if (message) g_object_unref(message);
+    }
+
+    GMimePart* PartAt(int index) const {
+        if (index < 0 || index >= static_cast<int>(layout.parts.size())) return nullptr;
+        GMimeObject* object = layout.parts[static_cast<std::size_t>(index)];
+        return GMIME_IS_PART(object) ? GMIME_PART(object) : nullptr;
+    }
+
+    GMimePart* FindByContentId(const QByteArray& wanted) const {
+        GMimePart* loose = nullptr;
+        for (GMimeObject* object : layout.parts) {
+            if (!GMIME_IS_PART(object)) continue;
+            const char* id = g_mime_object_get_content_id(object);
+            if (!id) continue;
+            if (wanted == id) return GMIME_PART(object);
+            if (!loose && qstricmp(wanted.constData(), id) == 0) loose = GMIME_PART(object);
+        }
+        return loose;
+    }
+
+    int IndexOf(GMimeObject* object) const {
+        const auto at = std::find(layout.parts.begin(), layout.parts.end(), object);
+        return at == layout.parts.end() ? -1 : static_cast<int>(at - layout.parts.begin());
+    }
+};
+
+namespace {
+
+// Reads `view` (the message from its first readable line) through GMime, `source` being the
+// same bytes as a GMime stream (taken over).
+std::unique_ptr<MimeMail::Impl> Parse(std::string_view view, GMimeStream* source,
+                                      const QByteArray& fallback, const std::atomic<int>* stop) {
+    const MimeCuts cuts = FindMimeCuts(view, MimeBounds{}, stop);
+    if (cuts.stopped) {
+        g_object_unref(source);
+        return nullptr;
+    }
+    GMimeStream* stream = MakeParseStream(source, cuts, stop);
+    GMimeParser* parser = g_mime_parser_new_with_stream(stream);
+    g_object_unref(stream);
+    GMimeParserOptions* options = g_mime_parser_options_new();
+    const char* charsets[] = {"UTF-8", fallback.constData(), nullptr};
+    g_mime_parser_options_set_fallback_charsets(options, charsets);
+    g_mime_parser_options_set_rfc2047_compliance_mode(options, GMIME_RFC_COMPLIANCE_LOOSE);
+    GMimeMessage* message = g_mime_parser_construct_message(parser, options);
+    ForgetStop(stream);
+    g_mime_parser_options_free(options);
+    g_object_unref(parser);
     if (!message) return nullptr;
     auto impl = std::make_unique<MimeMail::Impl>();
     impl->message = message;
     impl->fallback = fallback;
-    if (!MimeMail::Impl::LooksLikeMail(message)) return nullptr;
-    impl->Walk(g_mime_message_get_mime_part(message), 0);
+    if ((stop && stop->load() != 0) || !LooksLikeMail(message)) return nullptr;
+    impl->layout = LayOutMessage(message, &HeadersOf);
     return impl;
 }
 
@@ -197,63 +196,81 @@ MimeMail::MimeMail(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 MimeMail::~MimeMail() = default;
 
 std::unique_ptr<MimeMail> MimeMail::FromFile(const std::string& path,
-                                             const QByteArray& fallbackCharset) {
+                                             const QByteArray& fallbackCharset,
+                                             const std::atomic<int>* stop) {
+    EnsureGMime();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return nullptr;
-    char head[kHeadProbe];
-    const ssize_t got = ::pread(fd, head, sizeof head, 0);
-    const qint64 start = DamagedFirstLineEnd(QByteArray(head, got > 0 ? got : 0));
-    auto impl = Build(ParseStream(g_mime_stream_fs_new_with_bounds(fd, start, -1), fallbackCharset),
-                      fallbackCharset);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    const auto size = static_cast<std::size_t>(info.st_size);
+    void* mapped = size > 0 ? ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0) : nullptr;
+    if (mapped == MAP_FAILED) {
+        ::close(fd);
+        return nullptr;
+    }
+    const std::string_view whole(static_cast<const char*>(mapped), mapped ? size : 0);
+    const qint64 start = DamagedFirstLineEnd(whole);
+    // The stream owns the descriptor from here on.
+    auto impl = Parse(whole.substr(static_cast<std::size_t>(start)),
+                      g_mime_stream_fs_new_with_bounds(fd, start, -1), fallbackCharset, stop);
+    if (mapped) ::munmap(mapped, size);
     if (!impl) return nullptr;
     return std::unique_ptr<MimeMail>(new MimeMail(std::move(impl)));
 }
 
 std::unique_ptr<MimeMail> MimeMail::FromBytes(const QByteArray& bytes,
-                                              const QByteArray& fallbackCharset) {
-    const qint64 start = DamagedFirstLineEnd(bytes.left(kHeadProbe));
-    GMimeStream* stream = g_mime_stream_mem_new_with_buffer(
-        bytes.constData() + start, static_cast<size_t>(bytes.size() - start));
-    auto impl = Build(ParseStream(stream, fallbackCharset), fallbackCharset);
+                                              const QByteArray& fallbackCharset,
+                                              const std::atomic<int>* stop) {
+    EnsureGMime();
+    const std::string_view whole(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    const qint64 start = DamagedFirstLineEnd(whole);
+    const std::string_view view = whole.substr(static_cast<std::size_t>(start));
+    auto impl = Parse(view, g_mime_stream_mem_new_with_buffer(view.data(), view.size()),
+                      fallbackCharset, stop);
     if (!impl) return nullptr;
     return std::unique_ptr<MimeMail>(new MimeMail(std::move(impl)));
 }
 
 MailHeaderFields MimeMail::Headers() const {
-    GMimeMessage* message = impl_->message;
-    MailHeaderFields fields;
-    fields.from = Addresses(g_mime_message_get_from(message));
-    fields.to = Addresses(g_mime_message_get_to(message));
-    fields.cc = Addresses(g_mime_message_get_cc(message));
-    fields.subject = QString::fromUtf8(g_mime_message_get_subject(message));
-    if (GDateTime* date = g_mime_message_get_date(message)) {
-        const QDateTime when = QDateTime::fromSecsSinceEpoch(g_date_time_to_unix(date));
-        fields.date = QLocale::system().toString(when.toLocalTime(), QLocale::ShortFormat);
-    } else {
-        fields.date = QString::fromUtf8(g_mime_object_get_header(GMIME_OBJECT(message), "Date"));
+    return HeadersOf(impl_->message);
+}
+
+const std::vector<ShownPart>& MimeMail::Shown() const {
+    return impl_->layout.shown;
+}
+
+QString MimeMail::PartText(int index, qint64 limit, bool* truncated) const {
+    if (truncated) *truncated = false;
+    if (index >= 0 && index < static_cast<int>(impl_->layout.parts.size()) &&
+        GMIME_IS_MULTIPART(impl_->layout.parts[static_cast<std::size_t>(index)])) {
+        const char* prologue = g_mime_multipart_get_prologue(
+            GMIME_MULTIPART(impl_->layout.parts[static_cast<std::size_t>(index)]));
+        QByteArray bytes(prologue ? prologue : "");
+        if (bytes.size() > limit) {
+            bytes.truncate(static_cast<qsizetype>(limit));
+            if (truncated) *truncated = true;
+        }
+        return DecodeCharset(bytes, {}, impl_->fallback);
     }
-    return fields;
-}
-
-MimeMail::BodyKind MimeMail::Body() const {
-    if (impl_->html) return BodyKind::Html;
-    if (impl_->text) return BodyKind::Text;
-    return BodyKind::None;
-}
-
-QString MimeMail::BodyText(qint64 limit, bool* truncated) const {
-    GMimePart* part = impl_->html ? impl_->html : impl_->text;
+    GMimePart* part = impl_->PartAt(index);
     if (!part) return {};
     const QByteArray bytes = Decoded(part, limit, truncated);
-    QByteArray charset = g_mime_object_get_content_type_parameter(GMIME_OBJECT(part), "charset");
-    if (charset.isEmpty() && part == impl_->html) charset = SniffHtmlCharset(bytes);
+    QByteArray charset = PartCharset(GMIME_OBJECT(part));
+    GMimeContentType* type = g_mime_object_get_content_type(GMIME_OBJECT(part));
+    if (charset.isEmpty() && type && g_mime_content_type_is_type(type, "text", "html")) {
+        charset = SniffHtmlCharset(bytes);
+    }
     return DecodeCharset(bytes, charset, impl_->fallback);
 }
 
 bool MimeMail::Picture(const QByteArray& contentId, qint64 limit, MailPicture* picture) {
     GMimePart* part = impl_->FindByContentId(contentId);
     if (!part) return false;
-    QString type = MimeType(GMIME_OBJECT(part));
+    QString type = QString::fromUtf8(PartMimeType(GMIME_OBJECT(part)));
     if (!type.startsWith(QLatin1String("image/"))) {
         // Some mailers label pictures as plain data; their names tell.
         const QString name = QString::fromUtf8(g_mime_part_get_filename(part)).toLower();
@@ -271,43 +288,64 @@ bool MimeMail::Picture(const QByteArray& contentId, qint64 limit, MailPicture* p
     if (truncated) return false;
     picture->bytes = std::move(bytes);
     picture->type = type;
-    picture->part =
-        static_cast<int>(std::find(impl_->leaves.begin(), impl_->leaves.end(), GMIME_OBJECT(part)) -
-                         impl_->leaves.begin());
+    picture->part = impl_->IndexOf(GMIME_OBJECT(part));
     impl_->picturesHandedOut.push_back(GMIME_OBJECT(part));
     return true;
 }
 
 std::vector<MailAttachment> MimeMail::Attachments() const {
     std::vector<MailAttachment> list;
-    for (GMimeObject* leaf : impl_->leaves) {
-        if (leaf == GMIME_OBJECT(impl_->html) || leaf == GMIME_OBJECT(impl_->text)) continue;
-        if (std::find(impl_->picturesHandedOut.begin(), impl_->picturesHandedOut.end(), leaf) !=
+    for (int index : impl_->layout.attachments) {
+        GMimeObject* object = impl_->layout.parts[static_cast<std::size_t>(index)];
+        if (std::find(impl_->picturesHandedOut.begin(), impl_->picturesHandedOut.end(), object) !=
             impl_->picturesHandedOut.end()) {
             continue;
         }
         MailAttachment attachment;
-        attachment.type = MimeType(leaf);
-        if (GMIME_IS_MESSAGE_PART(leaf)) {
-            GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(leaf));
-            attachment.name =
-                inner ? QString::fromUtf8(g_mime_message_get_subject(inner)) : QString();
+        attachment.part = index;
+        attachment.type = QString::fromUtf8(PartMimeType(object));
+        if (GMIME_IS_MESSAGE_PART(object)) {
+            GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
+            const char* filename =
+                g_mime_object_get_content_disposition_parameter(object, "filename");
+            attachment.name = filename ? QString::fromUtf8(filename)
+                              : inner  ? QString::fromUtf8(g_mime_message_get_subject(inner))
+                                       : QString();
             if (inner) {
                 GMimeStream* counter = g_mime_stream_null_new();
                 g_mime_object_write_to_stream(GMIME_OBJECT(inner), nullptr, counter);
                 attachment.size = static_cast<qint64>(GMIME_STREAM_NULL(counter)->written);
                 g_object_unref(counter);
             }
-        } else if (GMIME_IS_PART(leaf)) {
-            GMimePart* part = GMIME_PART(leaf);
-            // An alternative text of the shown body is not an attachment.
-            if (!IsAttachment(part) && attachment.type.startsWith(QLatin1String("text/"))) continue;
-            attachment.name = QString::fromUtf8(g_mime_part_get_filename(part));
-            attachment.size = EstimatedSize(part);
+        } else if (GMIME_IS_PART(object)) {
+            attachment.name = QString::fromUtf8(g_mime_part_get_filename(GMIME_PART(object)));
+            attachment.size = EstimatedSize(GMIME_PART(object));
         }
         list.push_back(std::move(attachment));
     }
     return list;
+}
+
+bool MimeMail::SaveAttachment(int index, const std::string& path) const {
+    const auto& listed = impl_->layout.attachments;
+    if (std::find(listed.begin(), listed.end(), index) == listed.end()) return false;
+    GMimeObject* object = impl_->layout.parts[static_cast<std::size_t>(index)];
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return false;
+    GMimeStream* file = g_mime_stream_fs_new(fd);  // owns the descriptor
+    bool ok = false;
+    if (GMIME_IS_MESSAGE_PART(object)) {
+        GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
+        ok = inner && g_mime_object_write_to_stream(GMIME_OBJECT(inner), nullptr, file) >= 0;
+    } else if (GMIME_IS_PART(object)) {
+        GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(object));
+        ok = content && g_mime_data_wrapper_write_to_stream(content, file) >= 0;
+    }
+    ok = g_mime_stream_flush(file) == 0 && ok;
+    ok = g_mime_stream_close(file) == 0 && ok;
+    g_object_unref(file);
+    if (!ok) ::unlink(path.c_str());
+    return ok;
 }
 
 }  // namespace dbx

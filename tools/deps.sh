@@ -27,9 +27,9 @@ CORE_PACKAGES=(cmake make g++ libgtest-dev nlohmann-json3-dev libcli11-dev)
 # and their tests. Qt's CMake files need OpenGL headers; qt6-base-dev depends on them, as on
 # the offscreen platform. The preview pane is Qt WebEngine; the artwork is SVG. The help file
 # is compiled from HTML by Free Pascal's CHM compiler, chmcmd (fp-utils). The decoded preview
-# reads messages with GMime 3, found through pkg-config.
+# reads messages with GMime 3 and their HTML with gumbo, both found through pkg-config.
 GUI_PACKAGES=(qt6-base-dev qt6-webengine-dev qt6-svg-dev fonts-liberation2 fonts-dejavu-core
-    fp-utils libgmime-3.0-dev pkg-config)
+    fp-utils libgmime-3.0-dev libgumbo-dev pkg-config)
 
 # Packages of the benchmarks in bench/ only: hyperfine pairs the timed commands run by run.
 BENCH_PACKAGES=(hyperfine)

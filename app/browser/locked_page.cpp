@@ -1,5 +1,7 @@
 #include "browser/locked_page.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QWebEngineNewWindowRequest>
 
 #include "shell.h"
@@ -7,7 +9,21 @@
 namespace dbx {
 
 void LocalOnlyInterceptor::interceptRequest(QWebEngineUrlRequestInfo& info) {
-    if (info.requestUrl().scheme() != QLatin1String("file")) info.block(true);
+    const QUrl& request = info.requestUrl();
+    if (request.scheme() != QLatin1String("file")) {
+        info.block(true);
+        return;
+    }
+    // The page itself is where the program sent the pane (LockedPage sees to that).
+    if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame) return;
+    if (!MayLoad(info.firstPartyUrl(), request)) info.block(true);
+}
+
+bool LocalOnlyInterceptor::MayLoad(const QUrl& page, const QUrl& request) {
+    if (!page.isLocalFile() || !request.isLocalFile()) return false;
+    const QString folder = QFileInfo(QDir::cleanPath(page.toLocalFile())).absolutePath();
+    const QString file = QDir::cleanPath(request.toLocalFile());
+    return !folder.isEmpty() && file.startsWith(folder + QLatin1Char('/'));
 }
 
 LockedPage::LockedPage(QWebEngineProfile* profile, QObject* parent)
@@ -32,9 +48,8 @@ bool LockedPage::acceptNavigationRequest(const QUrl& url, NavigationType type, b
         if (MayOpenOutside(url)) Shell::Current().Open(url.toString());
         return false;
     }
-    // The program's own loads; frames of a page may load local files (the interceptor turns
-    // away the rest).
-    return type == NavigationTypeTyped || !isMainFrame;
+    // The program's own loads only: a mail's frames would show files of their choosing.
+    return type == NavigationTypeTyped && isMainFrame;
 }
 
 }  // namespace dbx

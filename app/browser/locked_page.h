@@ -6,17 +6,22 @@
 namespace dbx {
 
 // Lets through requests for local files only: pictures, style sheets and frames from the
-// network are never fetched, so a mail cannot tell its sender that it was read.
+// network are never fetched, so a mail cannot tell its sender that it was read. What a page
+// loads must lie in the page's own folder (the preview folder for every mail), so that no
+// page can show another local file.
 class LocalOnlyInterceptor : public QWebEngineUrlRequestInterceptor {
     Q_OBJECT
   public:
     using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
     void interceptRequest(QWebEngineUrlRequestInfo& info) override;
+
+    // Whether a page at `page` may load `request`: a local file in the page's folder.
+    static bool MayLoad(const QUrl& page, const QUrl& request);
 };
 
 // A page that only goes where the program sends it. Links the user clicks open in the
 // user's own programs (web and mail addresses only); everything else that would navigate
-// away (forms, refreshes, scripts' pop-ups) is refused.
+// away (forms, refreshes, scripts' pop-ups) is refused, and no frame is loaded.
 class LockedPage : public QWebEnginePage {
     Q_OBJECT
   public:

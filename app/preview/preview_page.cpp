@@ -2,6 +2,7 @@
 
 #include "mail_view.h"
 #include "preview_builder.h"
+#include "raw_view.h"
 
 namespace dbx {
 
@@ -23,7 +24,13 @@ PreviewPage BuildPreviewPage(const std::string& emlPath, const std::string& dire
         // Damaged or deleted messages GMime cannot read still have their raw view.
     }
     const PreviewResult raw = BuildPreviewFile(emlPath, directory, stop);
-    if (raw.kind != PreviewKind::None) page.path = raw.path;
+    if (raw.kind == PreviewKind::None) return page;
+    // The stored HTML is shown only once it is as safe as the decoded page.
+    if (raw.kind == PreviewKind::Html &&
+        !SecureRawPreviewFile(raw.path, codePage.isEmpty() ? "windows-1252" : codePage)) {
+        return page;
+    }
+    page.path = raw.path;
     return page;
 }
 

@@ -105,6 +105,16 @@ TEST_F(Pane, NothingIsFetchedFromTheNetwork) {
     EXPECT_EQ(connections, 0);
 }
 
+TEST_F(Pane, APageLoadsOnlyFilesOfItsOwnFolder) {
+    const QUrl page = QUrl::fromLocalFile("/tmp/dbxr-preview/MailView-3.html");
+    EXPECT_TRUE(LocalOnlyInterceptor::MayLoad(
+        page, QUrl::fromLocalFile("/tmp/dbxr-preview/MailView-3-1.png")));
+    EXPECT_FALSE(LocalOnlyInterceptor::MayLoad(page, QUrl("file:///etc/passwd")));
+    EXPECT_FALSE(LocalOnlyInterceptor::MayLoad(page, QUrl("file:///tmp/dbxr-preview/../x/y.png")));
+    EXPECT_FALSE(LocalOnlyInterceptor::MayLoad(page, QUrl("file:///tmp/dbxr-preview-2/a.png")));
+    EXPECT_FALSE(LocalOnlyInterceptor::MayLoad(page, QUrl("http://example.org/a.png")));
+}
+
 TEST_F(Pane, ClickedLinksOpenOutsideThePane) {
     EXPECT_TRUE(LockedPage::MayOpenOutside(QUrl("https://example.org/")));
     EXPECT_TRUE(LockedPage::MayOpenOutside(QUrl("mailto:a@example.org")));

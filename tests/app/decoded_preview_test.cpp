@@ -125,6 +125,66 @@ TEST_F(DecodedPreview, AHostileMailNeitherRunsNorReachesOut) {
     EXPECT_EQ(written.find(std::to_string(server.serverPort())), std::string::npos);
 }
 
+TEST_F(DecodedPreview, TheRawViewOfAHostileMailIsAsSafe) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    int connections = 0;
+    QObject::connect(&server, &QTcpServer::newConnection, [&] {
+        ++connections;
+        delete server.nextPendingConnection();
+    });
+    const std::string base = "http://127.0.0.1:" + std::to_string(server.serverPort());
+    const std::string html =
+        "<html><head><title>quiet</title><meta http-equiv=\"refresh\" content=\"1;url=" + base +
+        "/refresh\"><style>body{background:url(" + base +
+        "/bg.png)}</style></head>"
+        "<body><p>raw text</p><iframe src=\"file:///etc/passwd\"></iframe><img src=\"" +
+        base + "/pixel.gif\"><script>document.title='ran'</script></body></html>";
+    // The first message has only a header no mail has: it cannot be decoded and falls back to
+    // the raw view; the second is shown raw because the raw view is asked for.
+    Scan(
+        {{"evil@example.org", "x@example.net", "undecodable", "X-Anything: 1\r\n\r\n" + html},
+         {"evil@example.org", "x@example.net", "hostile",
+          "From: evil@example.org\r\nSubject: hostile\r\nContent-Type: text/html\r\n\r\n" + html}});
+    const auto checkRawView = [&](const std::string& what) {
+        ASSERT_TRUE(PaneShowsFile("MailHtml.html")) << what;
+        const QUrl page = dialog->Pane()->Url();
+        PumpUntil([] { return false; }, 1500);
+        EXPECT_EQ(connections, 0) << what;
+        EXPECT_EQ(dialog->Pane()->Url(), page) << what;
+        EXPECT_TRUE(PaneText().contains("raw text")) << what;
+        EXPECT_NE(dialog->Pane()->View()->page()->title(), "ran") << what;
+        const std::string written = ReadAll(JoinPath(TempFolder(), "MailHtml.html"));
+        EXPECT_NE(written.find("Content-Security-Policy"), std::string::npos) << what;
+        for (const char* gone : {"/etc/passwd", "<iframe", "refresh", "<script"}) {
+            EXPECT_EQ(written.find(gone), std::string::npos) << what << ": " << gone;
+        }
+        EXPECT_EQ(written.find(std::to_string(server.serverPort())), std::string::npos) << what;
+    };
+    int fallbacks = 0;
+    for (int row = 0; row < 2; ++row) {
+        const QUrl before = dialog->Pane()->Url();
+        ClickCell(row, ResultsModel::kSubject);
+        // One message shows decoded, the other falls back to the raw view: a new page either way.
+        ASSERT_TRUE(PumpUntil([&] {
+            const QString name = dialog->Pane()->Url().fileName();
+            return dialog->Pane()->Url() != before &&
+                   (name == "MailHtml.html" || name.startsWith("MailView-")) &&
+                   !dialog->Pane()->View()->page()->isLoading() && !dialog->Flow().Busy();
+        }));
+        if (dialog->Pane()->Url().fileName() != "MailHtml.html") continue;
+        ++fallbacks;
+        checkRawView("the fallback");
+    }
+    EXPECT_EQ(fallbacks, 1);
+    QTest::keyClick(dialog.get(), Qt::Key_U, Qt::ControlModifier);
+    for (int row = 0; row < 2; ++row) {
+        ClickCell(row, ResultsModel::kSubject);
+        WaitForJobs();
+        checkRawView("the raw view of row " + std::to_string(row));
+    }
+}
+
 TEST_F(DecodedPreview, TheKeyboardPreviewsTheRowItLeavesTheHighlightOn) {
     Scan({{"a@example.org", "x@example.net", "first",
            "From: a@example.org\r\nSubject: first\r\n\r\nthe first body\r\n"},
