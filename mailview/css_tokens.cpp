@@ -1,5 +1,7 @@
 #include "css_tokens.h"
 
+#include <QString>
+
 #include <cstdint>
 
 namespace dbx::css {
@@ -30,23 +32,11 @@ bool IsNameChar(char c) {
     return IsNameStart(c) || IsDigit(c) || c == '-';
 }
 
+// Qt writes the UTF-8; what CSS reads as no character at all becomes U+FFFD.
 void AppendUtf8(std::string& out, std::uint32_t cp) {
     if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+    const char32_t character = cp;
+    out += QString::fromUcs4(&character, 1).toStdString();
 }
 
 class Tokenizer {
