@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "listing_scan.h"
 #include "store_file.h"
 
 namespace dbx::cli {
@@ -24,16 +25,6 @@ class ProgressObserver : public ScanObserver {
 };
 
 }  // namespace
-
-std::string WhyNothingWasFound(const std::string& store, const ScanReport& report) {
-    const std::string name = "'" + store + "'";
-    if (report.fileLength == 0) return name + " is empty";
-    if (report.scannedLength < kMinStoreLength) {
-        return name + " is too short to hold messages (" + std::to_string(report.fileLength) +
-               " bytes; a store needs at least " + std::to_string(kMinStoreLength) + ")";
-    }
-    return name + " holds no message record that could be recognised";
-}
 
 ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
                                const std::function<void(const RecoveredMessage&)>& onHit,

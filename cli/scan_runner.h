@@ -11,10 +11,6 @@ namespace dbx::cli {
 
 enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitInterrupted = 130 };
 
-// Why a finished scan of `store` found nothing: the store is empty, too short to hold a
-// message, or holds no record that could be recognised.
-std::string WhyNothingWasFound(const std::string& store, const ScanReport& report);
-
 // Scans `store` with the terminal's progress line and Ctrl-C, handing each hit to `onHit`.
 // A store that cannot be read gets one line on stderr naming the path and the reason, and so
 // does a store in which nothing was found; a store beyond 4 GiB gets a warning. `options` may

@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QLayout>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -29,9 +31,17 @@ constexpr int kSplitterDown = 70;
 // Every shown column's width, and the least the Date column gets.
 constexpr int kColumnWidth = 170;
 
-// The controls that keep their distance to the window's bottom edge.
-constexpr int kBottomBand[] = {kIdNext,        kIdBack,       kIdStop,
-                               kIdInstruction, kIdStatusLine, kIdProgress};
+// The controls that keep their distance to the window's bottom edge, to its right edge, or
+// both; and those of step 1 that stay centred.
+constexpr int kBottomBand[] = {kIdInstruction, kIdStatusLine, kIdProgress};
+constexpr int kRightEdge[] = {kIdHomePage};
+constexpr int kBottomRightCorner[] = {kIdNext, kIdBack, kIdStop};
+constexpr int kCentred[] = {kIdPicture, kIdSelectFrame, kIdPath, kIdBrowse};
+// The columns that share a wider list's room, with their shares of it in tenths.
+constexpr std::pair<int, int> kColumnShares[] = {{ResultsModel::kFrom, 3},
+                                                 {ResultsModel::kSubject, 4},
+                                                 {ResultsModel::kTo, 2},
+                                                 {ResultsModel::kDate, 1}};
 
 QRect TemplateRect(int id) {
     const ControlTemplate* control = MainDialogTemplate().Find(id);
@@ -77,6 +87,30 @@ void WindowLayout::SizeColumns(ResultsView* list) {
     const int needed = list->fontMetrics().horizontalAdvance(QString::fromStdString(text)) +
                        2 * list->fontMetrics().averageCharWidth() + 8;
     header->resizeSection(ResultsModel::kDate, std::max(kColumnWidth, needed));
+    m_columnWidths.clear();
+    for (int column = 0; column < ResultsModel::kColumnCount; ++column) {
+        m_columnWidths.push_back(header->sectionSize(column));
+    }
+}
+
+void WindowLayout::ShareColumns() {
+    auto* list = qobject_cast<ResultsView*>(m_dialog.Control(kIdResults));
+    if (!list || m_columnWidths.size() != std::size_t(ResultsModel::kColumnCount)) return;
+    // The room inside the frame, less a vertical scroll bar whether or not one shows now, so
+    // that rows coming in do not make the columns jump.
+    const int room = list->width() - 2 * list->frameWidth() -
+                     list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    int used = 0;
+    for (int width : m_columnWidths) used += width;
+    const int extra = std::max(0, room - used);
+    QHeaderView* header = list->horizontalHeader();
+    for (int column = 0; column < ResultsModel::kColumnCount; ++column) {
+        int width = m_columnWidths[std::size_t(column)];
+        for (const auto& [shared, tenths] : kColumnShares) {
+            if (shared == column) width += extra * tenths / 10;
+        }
+        header->resizeSection(column, width);
+    }
 }
 
 void WindowLayout::CreateSplitter() {
@@ -88,28 +122,23 @@ void WindowLayout::CreateSplitter() {
                              m_client, kIdSplitterPlace);
     m_wndSplitter->SetTravel(kSplitterUp, kSplitterDown, -1);
     m_wndSplitter->hide();
+    // The find bar is part of the layout: it takes the bottom of the list's place while open.
+    m_findBar = m_client->findChild<QWidget*>(QStringLiteral("findBar"));
+    if (m_findBar) m_findBar->installEventFilter(this);
     connect(m_wndSplitter, &SplitterBar::Moved, this,
             [this](const SplitterNotification& n) { OnSplitterMoved(n); });
 }
 
 void WindowLayout::ShowStep(int step) {
     if (m_wndSplitter) m_wndSplitter->setVisible(step == 2);
+    // In step 1 the picture stands alone, whatever room the window gives it.
+    if (QWidget* pane = m_dialog.Control(kIdPreview)) pane->setVisible(step == 2);
 }
 
 void WindowLayout::OnSplitterMoved(const SplitterNotification& notification) {
     if (notification.id != kIdSplitterPlace) return;
-    const int d = notification.displacement;
-    if (QWidget* list = m_dialog.Control(kIdResults)) {
-        QRect r = list->geometry();
-        r.setBottom(r.bottom() + d);
-        list->setGeometry(r);
-    }
-    if (QWidget* pane = m_dialog.Control(kIdPreview)) {
-        QRect r = pane->geometry();
-        r.setTop(r.top() + d);
-        pane->setGeometry(r);
-    }
-    m_nSplitterShift += d;
+    m_nSplitterShift += notification.displacement;
+    PlaceListAndPane();
     m_dialog.update();
     m_client->update();
 }
@@ -118,6 +147,10 @@ bool WindowLayout::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_client) {
         if (event->type() == QEvent::Paint && !m_hBackground.isNull()) PaintBackground();
         if (event->type() == QEvent::Resize) LayOutForSize();
+    }
+    if (watched == m_findBar &&
+        (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)) {
+        PlaceListAndPane();
     }
     return false;
 }
@@ -128,25 +161,48 @@ void WindowLayout::PaintBackground() {
                           m_client->size());
 }
 
-void WindowLayout::LayOutForSize() {
-    if (!m_client || !m_wndSplitter) return;
+QSize WindowLayout::Extra() const {
     const QSize designed = DesignedSize();
-    const int dx = std::max(0, m_client->width() - designed.width());
-    const int dy = std::max(0, m_client->height() - designed.height());
+    return {std::max(0, m_client->width() - designed.width()),
+            std::max(0, m_client->height() - designed.height())};
+}
+
+void WindowLayout::PlaceListAndPane() {
+    if (!m_client) return;
+    const QSize extra = Extra();
+    const int dx = extra.width();
+    const int dy = extra.height();
     // The list and the pane share the extra height; the splitter's drags stay as they were.
     const int down = dy / 2 + m_nSplitterShift;
-    if (QWidget* list = m_dialog.Control(kIdResults)) {
-        list->setGeometry(TemplateRect(kIdResults).adjusted(0, 0, dx, down));
+    QRect list = TemplateRect(kIdResults).adjusted(0, 0, dx, down);
+    if (m_findBar && !m_findBar->isHidden()) {
+        const int height = m_findBar->sizeHint().height();
+        m_findBar->setGeometry(list.left(), list.bottom() + 1 - height, list.width(), height);
+        list.setBottom(list.bottom() - height);
     }
+    if (QWidget* results = m_dialog.Control(kIdResults)) results->setGeometry(list);
     if (QWidget* pane = m_dialog.Control(kIdPreview)) {
         pane->setGeometry(TemplateRect(kIdPreview).adjusted(0, down, dx, dy));
     }
-    for (int id : kBottomBand) {
-        if (QWidget* control = m_dialog.Control(id))
-            control->move(TemplateRect(id).topLeft() + QPoint(0, dy));
-    }
+}
+
+void WindowLayout::LayOutForSize() {
+    if (!m_client || !m_wndSplitter) return;
+    const QSize extra = Extra();
+    const int dx = extra.width();
+    const int dy = extra.height();
+    PlaceListAndPane();
+    ShareColumns();
+    const auto move = [this](int id, QPoint by) {
+        if (QWidget* control = m_dialog.Control(id)) control->move(TemplateRect(id).topLeft() + by);
+    };
+    for (int id : kBottomBand) move(id, {0, dy});
+    for (int id : kRightEdge) move(id, {dx, 0});
+    for (int id : kBottomRightCorner) move(id, {dx, dy});
+    for (int id : kCentred) move(id, {dx / 2, dy / 2});
     const QRect place = TemplateRect(kIdSplitterPlace);
     const int centre = place.top() + SplitterBar::kThickness / 2;
+    const int down = dy / 2 + m_nSplitterShift;
     m_wndSplitter->resize(place.width() + dx, SplitterBar::kThickness);
     m_wndSplitter->MoveBarTo(0, centre + down);
     m_wndSplitter->SetTravel(kSplitterUp, kSplitterDown, centre + dy / 2);

@@ -134,7 +134,7 @@ TEST_F(ListTools, FindNarrowsTheListAndSelectAllAndSaveTakeOnlyWhatItShows) {
 
 TEST_F(ListTools, TheTitleTellsWhatTheSearchFound) {
     Scan(Mails());
-    EXPECT_TRUE(dialog->windowTitle().endsWith(" - 3 messages found, 1 deleted"))
+    EXPECT_TRUE(dialog->windowTitle().endsWith(" - 3 messages found: 2 existing, 1 deleted"))
         << dialog->windowTitle().toStdString();
     Click(kIdBack);
     Scan({});

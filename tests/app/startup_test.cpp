@@ -26,10 +26,12 @@ using StartUp = DialogTest;
 TEST_F(StartUp, StepOneShowsTheSourceSelectionOnly) {
     EXPECT_EQ(dialog->Step(), 1);
     EXPECT_EQ(dialog->windowTitle(), "Varnook Tobrin Outlook Express (MBX/DBX Files)");
-    for (int id : {1020, 1016, 1002, 1001, 1000, 1007, 1005, 1006, 1021, 1022, 1008, 1010, 1015}) {
+    for (int id : {1020, 1016, 1002, 1001, 1000, 1007, 1005, 1006, 1021, 1022, 1008, 1015}) {
         EXPECT_TRUE(Visible(id)) << id;
     }
-    for (int id : {1011, 1012, 1003, 1004, 1009, 1013, 1027, 1014, 1, 2}) {
+    // The preview pane too waits for step 2: at any size but the template's the picture
+    // would not cover it.
+    for (int id : {1010, 1011, 1012, 1003, 1004, 1009, 1013, 1027, 1014, 1, 2}) {
         EXPECT_FALSE(Visible(id)) << id;
     }
     EXPECT_EQ(dialog->ControlAs<StaticText>(kIdInstruction)->WindowText(),
