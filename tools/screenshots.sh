@@ -60,6 +60,9 @@ mkdir -p "$HOME"
 app_pid=$!
 window=$(xdotool search --sync --onlyvisible --name "Varnook Tobrin Outlook Express" | head -1)
 sleep 3
+# Without a window manager nothing gives the window the keyboard: it is given here.
+xdotool windowfocus "$window"
+sleep 0.5
 
 shot() { import -window root "$out/$1"; echo "$out/$1"; }
 # The client area (below the menu bar) has the template's height, 481 pixels.
@@ -76,6 +79,7 @@ resize() {
     eval "$(xdotool getwindowgeometry --shell "$window")"
 }
 find_text() {
+    xdotool windowfocus "$window"
     xdotool key ctrl+f
     sleep 0.5
     xdotool type --delay 50 "$1"

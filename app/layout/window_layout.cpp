@@ -37,6 +37,11 @@ constexpr int kBottomBand[] = {kIdInstruction, kIdStatusLine, kIdProgress};
 constexpr int kRightEdge[] = {kIdHomePage};
 constexpr int kBottomRightCorner[] = {kIdNext, kIdBack, kIdStop};
 constexpr int kCentred[] = {kIdPicture, kIdSelectFrame, kIdPath, kIdBrowse};
+// What a narrow list takes from its columns first, down to these widths: the Status column's
+// room, then the texts' alike. The Date column keeps its width, so that it is never cut.
+constexpr int kLeastStatusWidth = 100;
+constexpr int kLeastTextWidth = 80;
+constexpr int kTextColumns[] = {ResultsModel::kFrom, ResultsModel::kSubject, ResultsModel::kTo};
 // The columns that share a wider list's room, with their shares of it in tenths.
 constexpr std::pair<int, int> kColumnShares[] = {{ResultsModel::kFrom, 3},
                                                  {ResultsModel::kSubject, 4},
@@ -100,16 +105,28 @@ void WindowLayout::ShareColumns() {
     // that rows coming in do not make the columns jump.
     const int room = list->width() - 2 * list->frameWidth() -
                      list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    std::vector<int> widths = m_columnWidths;
     int used = 0;
-    for (int width : m_columnWidths) used += width;
-    const int extra = std::max(0, room - used);
+    for (int width : widths) used += width;
+    if (room >= used) {
+        for (const auto& [column, tenths] : kColumnShares) {
+            widths[std::size_t(column)] += (room - used) * tenths / 10;
+        }
+    } else {
+        int deficit = used - room;
+        int& status = widths[ResultsModel::kStatus];
+        const int fromStatus = std::clamp(status - kLeastStatusWidth, 0, deficit);
+        status -= fromStatus;
+        deficit -= fromStatus;
+        const int each = (deficit + 2) / 3;
+        for (int column : kTextColumns) {
+            int& width = widths[std::size_t(column)];
+            width = std::max(kLeastTextWidth, width - each);
+        }
+    }
     QHeaderView* header = list->horizontalHeader();
     for (int column = 0; column < ResultsModel::kColumnCount; ++column) {
-        int width = m_columnWidths[std::size_t(column)];
-        for (const auto& [shared, tenths] : kColumnShares) {
-            if (shared == column) width += extra * tenths / 10;
-        }
-        header->resizeSection(column, width);
+        header->resizeSection(column, widths[std::size_t(column)]);
     }
 }
 
@@ -130,9 +147,9 @@ void WindowLayout::CreateSplitter() {
 }
 
 void WindowLayout::ShowStep(int step) {
+    m_nStep = step;
     if (m_wndSplitter) m_wndSplitter->setVisible(step == 2);
-    // In step 1 the picture stands alone, whatever room the window gives it.
-    if (QWidget* pane = m_dialog.Control(kIdPreview)) pane->setVisible(step == 2);
+    PlaceListAndPane();
 }
 
 void WindowLayout::OnSplitterMoved(const SplitterNotification& notification) {
@@ -182,7 +199,11 @@ void WindowLayout::PlaceListAndPane() {
     }
     if (QWidget* results = m_dialog.Control(kIdResults)) results->setGeometry(list);
     if (QWidget* pane = m_dialog.Control(kIdPreview)) {
-        pane->setGeometry(TemplateRect(kIdPreview).adjusted(0, down, dx, dy));
+        // In step 1 the pane stays under the picture, which covers it at the template's
+        // size: it moves with the picture instead of filling the window. It is never hidden,
+        // since showing a web view for the first time makes the window build itself anew.
+        pane->setGeometry(m_nStep == 1 ? TemplateRect(kIdPreview).translated(dx / 2, dy / 2)
+                                       : TemplateRect(kIdPreview).adjusted(0, down, dx, dy));
     }
 }
 

@@ -27,7 +27,7 @@ class WindowLayout : public QObject {
     void SizeColumns(ResultsView* list);
     // Dressing point D: the splitter bar over the template's placeholder, hidden.
     void CreateSplitter();
-    // The splitter and the preview pane show with step 2 only.
+    // The splitter shows with step 2 only; the preview pane takes the room in step 2 only.
     void ShowStep(int step);
     void LayOutForSize();
 
@@ -49,7 +49,8 @@ class WindowLayout : public QObject {
     QWidget* m_findBar = nullptr;
     std::vector<int> m_columnWidths;  // as sized for the template's width
     QImage m_hBackground;
-    int m_nSplitterShift = 0;  // what the splitter's drags moved it in all
+    int m_nSplitterShift = 0;
+    int m_nStep = 1;  // what the splitter's drags moved it in all
 };
 
 }  // namespace dbx
