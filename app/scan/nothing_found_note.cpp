@@ -40,6 +40,8 @@ std::string NothingFoundReason(const std::string& path, const ScanResult& result
 
 NothingFoundNote::NothingFoundNote(QWidget* list) : QWidget(list), list_(list) {
     setObjectName(QStringLiteral("nothingFound"));
+    // The list's own paper, so that the note reads as part of the empty list.
+    setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(kMargin, kMargin, kMargin, kMargin);

@@ -2,6 +2,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTest>
 
 #include <filesystem>
@@ -135,6 +136,8 @@ TEST_F(Wizard, TheLocationColumnStaysBlankEvenWidenedAndSelected) {
     Scan(ThreeMessages());
     ResultsView* list = dialog->ResultsList();
     list->horizontalHeader()->resizeSection(ResultsModel::kLocation, 120);
+    // The columns filled the list: the widened one lies beyond it until the list can scroll.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return list->horizontalScrollBar()->maximum() > 0; }));
     list->selectRow(1);
     list->scrollTo(list->model()->index(1, ResultsModel::kLocation));
     const QRect cell =
