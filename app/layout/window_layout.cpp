@@ -5,7 +5,6 @@
 #include <QHeaderView>
 #include <QLayout>
 #include <QPainter>
-#include <QScrollBar>
 #include <QStyle>
 
 #include <algorithm>
@@ -28,7 +27,8 @@ namespace {
 // How far the splitter may travel from its centre line, up and down.
 constexpr int kSplitterUp = 150;
 constexpr int kSplitterDown = 70;
-// Every shown column's width, and the least the Date column gets.
+// Every shown column's width at the template's size before the list shares its room, and
+// the least the Date column gets.
 constexpr int kColumnWidth = 170;
 
 // The controls that keep their distance to the window's bottom edge, to its right edge, or

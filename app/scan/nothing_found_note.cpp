@@ -25,7 +25,7 @@ std::string NothingFoundReason(const std::string& path, const ScanResult& result
     const ScanReport& report = result.report;
     switch (report.outcome) {
         case ScanOutcome::OpenFailed:
-            return "'" + path + "' cannot be read: " + DescribeOpenError(report.error);
+            return "cannot read '" + path + "': " + DescribeOpenError(report.error);
         case ScanOutcome::Stopped:
             return {};
         case ScanOutcome::Finished:

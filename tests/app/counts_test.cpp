@@ -188,8 +188,8 @@ TEST_F(NothingFound, EachReasonIsSaidAsTheCommandLineSaysIt) {
     Click(kIdBack);
     EXPECT_FALSE(Note()->isVisible());
     Search(stores.Path().string());
-    EXPECT_EQ(Reason().toStdString(), "No messages found: '" + stores.Path().string() +
-                                          "' cannot be read: it is a folder, not a mail store.");
+    EXPECT_EQ(Reason().toStdString(), "No messages found: cannot read '" + stores.Path().string() +
+                                          "': it is a folder, not a mail store.");
     EXPECT_FALSE(DeepButton()->isVisible());
 
     Click(kIdBack);
