@@ -128,6 +128,8 @@ void WizardFlow::GoBack() {
     m_nStep -= 1;
     ShowStepOne();
     HideStepTwo();
+    // The keyboard goes back to the path, as at start-up, not to whatever came next.
+    if (QWidget* path = m_window.Control(kIdPath)) path->setFocus();
     emit StepShown(1);
 }
 

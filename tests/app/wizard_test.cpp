@@ -242,6 +242,7 @@ TEST_F(Wizard, BackThenNextSearchesAgainFromAnEmptyList) {
     EXPECT_EQ(dialog->ControlAs<StaticText>(kIdInstruction)->WindowText(),
               QString::fromLatin1(texts::kStepOne));
     EXPECT_EQ(dialog->Results()->rowCount(), 3);  // kept, hidden, until the next search
+    EXPECT_EQ(dialog->focusWidget(), dialog->Control(kIdPath));
 
     Click(kIdNext);
     // Emptied before the new search put anything in.
