@@ -129,6 +129,7 @@ void RecoveryDialog::OnInitDialog() {
     list->setShowGrid(true);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_layout->CreateSplitter();  // dressing point D
+    m_layout->ShowStep(1);
     m_layout->LayOutForSize();
     m_session.prefix = texts::kPrefix;
     std::error_code error;

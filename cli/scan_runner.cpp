@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "listing_scan.h"
 #include "messages.h"
 #include "store_file.h"
 
@@ -26,16 +27,6 @@ class ProgressObserver : public ScanObserver {
 
 }  // namespace
 
-std::string WhyNothingWasFound(const std::string& store, const ScanReport& report) {
-    const std::string name = Quoted(store);
-    if (report.fileLength == 0) return name + " is empty";
-    if (report.scannedLength < kMinStoreLength) {
-        return name + " is too short to hold messages (" + std::to_string(report.fileLength) +
-               " bytes; a store needs at least " + std::to_string(kMinStoreLength) + ")";
-    }
-    return name + " holds no message record that could be recognised";
-}
-
 ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
                                const std::function<void(const RecoveredMessage&)>& onHit,
                                ScanOptions options) {
@@ -53,7 +44,7 @@ ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
     if (report.outcome == ScanOutcome::OpenFailed) {
         Say("cannot read " + Quoted(store) + ": " + DescribeOpenError(report.error));
     } else if (report.outcome == ScanOutcome::Finished && report.hits == 0) {
-        Say("no messages found: " + WhyNothingWasFound(store, report));
+        Say("no messages found: " + WhyNothingWasFound(Quoted(store), report));
     }
     return report;
 }

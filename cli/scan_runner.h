@@ -19,10 +19,6 @@ enum ExitCode {
     kExitInterrupted = 130,
 };
 
-// Why a finished scan of `store` found nothing: the store is empty, too short to hold a
-// message, or holds no record that could be recognised.
-std::string WhyNothingWasFound(const std::string& store, const ScanReport& report);
-
 // Scans `store` with the terminal's progress line and Ctrl-C, handing each hit to `onHit`.
 // Names are printed escaped.
 // A store that cannot be read gets one line on stderr naming the path and the reason, and so

@@ -106,6 +106,14 @@ void CImageButton::paintEvent(QPaintEvent*) {
         PaintPicture(dc, *picture, PlaceImage(picture->Size(), &textRect));
     }
     if (!text().isEmpty()) PaintCaption(dc, textRect);
+    // The keyboard's place: a dotted frame inside the edge, once the keyboard moved it here.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        QPainter& painter = dc.Painter();
+        QPen pen(ToQColor(GetSysColor(kColorBtnText)), 1, Qt::DotLine);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRect(2, 2, width() - 5, height() - 5));
+    }
 }
 
 void CImageButton::PaintBackground(DeviceContext& dc) {

@@ -27,6 +27,12 @@ class DesktopShell : public Shell {
                const QString& workingDirectory) override {
         return QProcess::startDetached(program, arguments, workingDirectory);
     }
+    bool HasHelpViewer() override {
+        for (const char* viewer : {"xchm", "kchmviewer", "chmsee", "okular"}) {
+            if (!QStandardPaths::findExecutable(QString::fromLatin1(viewer)).isEmpty()) return true;
+        }
+        return false;
+    }
 };
 
 std::unique_ptr<Shell>& Installed() {

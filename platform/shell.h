@@ -17,6 +17,9 @@ class Shell {
     // Starts `program` detached, in `workingDirectory` when not empty.
     virtual bool Start(const QString& program, const QStringList& arguments,
                        const QString& workingDirectory = {}) = 0;
+    // Whether a program that shows help files (.chm) is installed. The desktop's opener
+    // cannot say so without making the caller wait, so known viewers are looked for.
+    virtual bool HasHelpViewer() { return true; }
 
     // The shell in use: the desktop's unless one was installed.
     static Shell& Current();

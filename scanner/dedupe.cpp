@@ -20,3 +20,26 @@ std::vector<RecoveredMessage> OneRowPerBody(std::vector<RecoveredMessage> messag
 }
 
 }  // namespace dbx
+
+namespace dbx {
+
+void OneRowPerBodyObserver::OnMessage(const RecoveredMessage& message) {
+    if (message.deleted) {
+        held_.push_back(message);
+    } else {
+        Pass(message);
+    }
+}
+
+void OneRowPerBodyObserver::Flush() {
+    for (const RecoveredMessage& message : held_) Pass(message);
+    held_.clear();
+}
+
+void OneRowPerBodyObserver::Pass(const RecoveredMessage& message) {
+    if (!shown_.insert(message.offset).second) return;
+    listed_.push_back(message);
+    next_.OnMessage(message);
+}
+
+}  // namespace dbx

@@ -117,7 +117,10 @@ void WindowCommands::OnHelp() {
         Notify(texts::kHelpMissing);
         return;
     }
-    Shell::Current().Open(FromFileName(path));
+    // F1 must never do nothing visible.
+    if (!Shell::Current().HasHelpViewer() || !Shell::Current().Open(FromFileName(path))) {
+        Notify(texts::kHelpViewerMissing);
+    }
 }
 
 void WindowCommands::OnAbout() {

@@ -30,6 +30,10 @@ inline constexpr char kNoFileSelectedMore[] =
 inline constexpr char kStopQuestion[] = "Do you really want to stop search process ?";
 inline constexpr char kStopSearchForPreview[] = "Please stop the search process for preview";
 inline constexpr char kHelpMissing[] = " Varnook Tobrin DBX.chm not found";
+inline constexpr char kHelpViewerMissing[] =
+    "No program to show the help file was found.\n\nPlease install a viewer for .chm files, "
+    "for example xchm (on Debian or Ubuntu: apt install xchm) or kchmviewer, then press F1 "
+    "again.";
 inline constexpr char kSaveDuringSearch[] = "Please stop search process and then save files";
 inline constexpr char kNothingTicked[] = "Please select files for save";
 inline constexpr char kUpdaterMissing[] =

@@ -30,24 +30,27 @@ struct DressedButton {
     int normal;  // picture otherwise
     const char* hint;
     const char* word;  // shown when the picture is missing
+    const char* name;  // what a screen reader says
 };
 
 constexpr DressedButton kToolbar[] = {
     {kIdLiveUpdate, kIdrToolUpdateHover, kIdrToolUpdateNormal,
-     "Updates the software with latest changes from internet", "Update"},
+     "Updates the software with latest changes from internet", "Update", "Live Update"},
     {kIdSettings, kIdrToolSettingsHover, kIdrToolSettingsNormal, "Settings for repaired files name",
-     "Settings"},
-    {kIdHiddenBrowse, kIdrToolOpenHover, kIdrToolOpenNormal, "Select file for Recover", "Open"},
-    {kIdHiddenNext, kIdrToolRecoverHover, kIdrToolRecoverNormal, "Recover file", "Recover"},
-    {kIdSave, kIdrToolSaveHover, kIdrToolSaveNormal, "Save file", "Save"},
-    {kIdSelectAll, kIdrToolAllHover, kIdrToolAllNormal, "Select all", "All"},
-    {kIdUnselectAll, kIdrToolNoneHover, kIdrToolNoneNormal, "Unselect all", "None"},
+     "Settings", "Settings"},
+    {kIdHiddenBrowse, kIdrToolOpenHover, kIdrToolOpenNormal, "Select file for Recover", "Open",
+     "Open"},
+    {kIdHiddenNext, kIdrToolRecoverHover, kIdrToolRecoverNormal, "Recover file", "Recover",
+     "Recover"},
+    {kIdSave, kIdrToolSaveHover, kIdrToolSaveNormal, "Save file", "Save", "Save"},
+    {kIdSelectAll, kIdrToolAllHover, kIdrToolAllNormal, "Select all", "All", "Select all"},
+    {kIdUnselectAll, kIdrToolNoneHover, kIdrToolNoneNormal, "Unselect all", "None", "Unselect all"},
 };
 
 constexpr DressedButton kWizardButtons[] = {
-    {kIdNext, kIdrNextHover, kIdrNextNormal, "Go to next step", "Next"},
-    {kIdBack, kIdrBackHover, kIdrBackNormal, "Go to privious step", "Back"},
-    {kIdStop, kIdrStopHover, kIdrStopNormal, "stop current process", "Stop"},
+    {kIdNext, kIdrNextHover, kIdrNextNormal, "Go to next step", "Next", "Next"},
+    {kIdBack, kIdrBackHover, kIdrBackNormal, "Go to privious step", "Back", "Back"},
+    {kIdStop, kIdrStopHover, kIdrStopNormal, "stop current process", "Stop", "Stop"},
 };
 
 constexpr char kHomeLinkText[] = "Click here to visit software home page";
@@ -133,11 +136,14 @@ void WindowDressing::DressToolbar() {
             button->setText(QString::fromLatin1(b.word));
         }
         button->SetHint(QString::fromLatin1(b.hint), true);
+        button->setAccessibleName(QString::fromLatin1(b.name));
+        button->setAccessibleDescription(QString::fromLatin1(b.hint));
     }
     if (auto* link = m_dialog.ControlAs<CLinkButton>(kIdHomePage)) {
         link->SetFaceBitmap(kIdrHomeLink);
         link->UseHandCursor(QString::fromLatin1(kHomeLinkText));
         link->SetHint(QString::fromLatin1(kHomeLinkText), true);
+        link->setAccessibleName(QStringLiteral("Visit software home page"));
     }
 }
 
@@ -152,6 +158,8 @@ void WindowDressing::DressWizardButtons() {
         button->SetStateColour(CImageButton::kHoverText, kHoverTextColour, true);
         button->SetImagePlacement(CImageButton::kImageRight, true);
         button->SetHint(QString::fromLatin1(b.hint), true);
+        button->setAccessibleName(QString::fromLatin1(b.name));
+        button->setAccessibleDescription(QString::fromLatin1(b.hint));
     }
 }
 

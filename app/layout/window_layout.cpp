@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLayout>
 #include <QPainter>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -26,12 +27,26 @@ namespace {
 // How far the splitter may travel from its centre line, up and down.
 constexpr int kSplitterUp = 150;
 constexpr int kSplitterDown = 70;
-// Every shown column's width, and the least the Date column gets.
+// Every shown column's width at the template's size before the list shares its room, and
+// the least the Date column gets.
 constexpr int kColumnWidth = 170;
 
-// The controls that keep their distance to the window's bottom edge.
-constexpr int kBottomBand[] = {kIdNext,        kIdBack,       kIdStop,
-                               kIdInstruction, kIdStatusLine, kIdProgress};
+// The controls that keep their distance to the window's bottom edge, to its right edge, or
+// both; and those of step 1 that stay centred.
+constexpr int kBottomBand[] = {kIdInstruction, kIdStatusLine, kIdProgress};
+constexpr int kRightEdge[] = {kIdHomePage};
+constexpr int kBottomRightCorner[] = {kIdNext, kIdBack, kIdStop};
+constexpr int kCentred[] = {kIdPicture, kIdSelectFrame, kIdPath, kIdBrowse};
+// What a narrow list takes from its columns first, down to these widths: the Status column's
+// room, then the texts' alike. The Date column keeps its width, so that it is never cut.
+constexpr int kLeastStatusWidth = 100;
+constexpr int kLeastTextWidth = 80;
+constexpr int kTextColumns[] = {ResultsModel::kFrom, ResultsModel::kSubject, ResultsModel::kTo};
+// The columns that share a wider list's room, with their shares of it in tenths.
+constexpr std::pair<int, int> kColumnShares[] = {{ResultsModel::kFrom, 3},
+                                                 {ResultsModel::kSubject, 4},
+                                                 {ResultsModel::kTo, 2},
+                                                 {ResultsModel::kDate, 1}};
 
 QRect TemplateRect(int id) {
     const ControlTemplate* control = MainDialogTemplate().Find(id);
@@ -77,6 +92,42 @@ void WindowLayout::SizeColumns(ResultsView* list) {
     const int needed = list->fontMetrics().horizontalAdvance(QString::fromStdString(text)) +
                        2 * list->fontMetrics().averageCharWidth() + 8;
     header->resizeSection(ResultsModel::kDate, std::max(kColumnWidth, needed));
+    m_columnWidths.clear();
+    for (int column = 0; column < ResultsModel::kColumnCount; ++column) {
+        m_columnWidths.push_back(header->sectionSize(column));
+    }
+}
+
+void WindowLayout::ShareColumns() {
+    auto* list = qobject_cast<ResultsView*>(m_dialog.Control(kIdResults));
+    if (!list || m_columnWidths.size() != std::size_t(ResultsModel::kColumnCount)) return;
+    // The room inside the frame, less a vertical scroll bar whether or not one shows now, so
+    // that rows coming in do not make the columns jump.
+    const int room = list->width() - 2 * list->frameWidth() -
+                     list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    std::vector<int> widths = m_columnWidths;
+    int used = 0;
+    for (int width : widths) used += width;
+    if (room >= used) {
+        for (const auto& [column, tenths] : kColumnShares) {
+            widths[std::size_t(column)] += (room - used) * tenths / 10;
+        }
+    } else {
+        int deficit = used - room;
+        int& status = widths[ResultsModel::kStatus];
+        const int fromStatus = std::clamp(status - kLeastStatusWidth, 0, deficit);
+        status -= fromStatus;
+        deficit -= fromStatus;
+        const int each = (deficit + 2) / 3;
+        for (int column : kTextColumns) {
+            int& width = widths[std::size_t(column)];
+            width = std::max(kLeastTextWidth, width - each);
+        }
+    }
+    QHeaderView* header = list->horizontalHeader();
+    for (int column = 0; column < ResultsModel::kColumnCount; ++column) {
+        header->resizeSection(column, widths[std::size_t(column)]);
+    }
 }
 
 void WindowLayout::CreateSplitter() {
@@ -88,28 +139,23 @@ void WindowLayout::CreateSplitter() {
                              m_client, kIdSplitterPlace);
     m_wndSplitter->SetTravel(kSplitterUp, kSplitterDown, -1);
     m_wndSplitter->hide();
+    // The find bar is part of the layout: it takes the bottom of the list's place while open.
+    m_findBar = m_client->findChild<QWidget*>(QStringLiteral("findBar"));
+    if (m_findBar) m_findBar->installEventFilter(this);
     connect(m_wndSplitter, &SplitterBar::Moved, this,
             [this](const SplitterNotification& n) { OnSplitterMoved(n); });
 }
 
 void WindowLayout::ShowStep(int step) {
+    m_nStep = step;
     if (m_wndSplitter) m_wndSplitter->setVisible(step == 2);
+    PlaceListAndPane();
 }
 
 void WindowLayout::OnSplitterMoved(const SplitterNotification& notification) {
     if (notification.id != kIdSplitterPlace) return;
-    const int d = notification.displacement;
-    if (QWidget* list = m_dialog.Control(kIdResults)) {
-        QRect r = list->geometry();
-        r.setBottom(r.bottom() + d);
-        list->setGeometry(r);
-    }
-    if (QWidget* pane = m_dialog.Control(kIdPreview)) {
-        QRect r = pane->geometry();
-        r.setTop(r.top() + d);
-        pane->setGeometry(r);
-    }
-    m_nSplitterShift += d;
+    m_nSplitterShift += notification.displacement;
+    PlaceListAndPane();
     m_dialog.update();
     m_client->update();
 }
@@ -118,6 +164,10 @@ bool WindowLayout::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_client) {
         if (event->type() == QEvent::Paint && !m_hBackground.isNull()) PaintBackground();
         if (event->type() == QEvent::Resize) LayOutForSize();
+    }
+    if (watched == m_findBar &&
+        (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent)) {
+        PlaceListAndPane();
     }
     return false;
 }
@@ -128,25 +178,52 @@ void WindowLayout::PaintBackground() {
                           m_client->size());
 }
 
-void WindowLayout::LayOutForSize() {
-    if (!m_client || !m_wndSplitter) return;
+QSize WindowLayout::Extra() const {
     const QSize designed = DesignedSize();
-    const int dx = std::max(0, m_client->width() - designed.width());
-    const int dy = std::max(0, m_client->height() - designed.height());
+    return {std::max(0, m_client->width() - designed.width()),
+            std::max(0, m_client->height() - designed.height())};
+}
+
+void WindowLayout::PlaceListAndPane() {
+    if (!m_client) return;
+    const QSize extra = Extra();
+    const int dx = extra.width();
+    const int dy = extra.height();
     // The list and the pane share the extra height; the splitter's drags stay as they were.
     const int down = dy / 2 + m_nSplitterShift;
-    if (QWidget* list = m_dialog.Control(kIdResults)) {
-        list->setGeometry(TemplateRect(kIdResults).adjusted(0, 0, dx, down));
+    QRect list = TemplateRect(kIdResults).adjusted(0, 0, dx, down);
+    if (m_findBar && !m_findBar->isHidden()) {
+        const int height = m_findBar->sizeHint().height();
+        m_findBar->setGeometry(list.left(), list.bottom() + 1 - height, list.width(), height);
+        list.setBottom(list.bottom() - height);
     }
+    if (QWidget* results = m_dialog.Control(kIdResults)) results->setGeometry(list);
     if (QWidget* pane = m_dialog.Control(kIdPreview)) {
-        pane->setGeometry(TemplateRect(kIdPreview).adjusted(0, down, dx, dy));
+        // In step 1 the pane stays under the picture, which covers it at the template's
+        // size: it moves with the picture instead of filling the window. It is never hidden,
+        // since showing a web view for the first time makes the window build itself anew.
+        pane->setGeometry(m_nStep == 1 ? TemplateRect(kIdPreview).translated(dx / 2, dy / 2)
+                                       : TemplateRect(kIdPreview).adjusted(0, down, dx, dy));
     }
-    for (int id : kBottomBand) {
-        if (QWidget* control = m_dialog.Control(id))
-            control->move(TemplateRect(id).topLeft() + QPoint(0, dy));
-    }
+}
+
+void WindowLayout::LayOutForSize() {
+    if (!m_client || !m_wndSplitter) return;
+    const QSize extra = Extra();
+    const int dx = extra.width();
+    const int dy = extra.height();
+    PlaceListAndPane();
+    ShareColumns();
+    const auto move = [this](int id, QPoint by) {
+        if (QWidget* control = m_dialog.Control(id)) control->move(TemplateRect(id).topLeft() + by);
+    };
+    for (int id : kBottomBand) move(id, {0, dy});
+    for (int id : kRightEdge) move(id, {dx, 0});
+    for (int id : kBottomRightCorner) move(id, {dx, dy});
+    for (int id : kCentred) move(id, {dx / 2, dy / 2});
     const QRect place = TemplateRect(kIdSplitterPlace);
     const int centre = place.top() + SplitterBar::kThickness / 2;
+    const int down = dy / 2 + m_nSplitterShift;
     m_wndSplitter->resize(place.width() + dx, SplitterBar::kThickness);
     m_wndSplitter->MoveBarTo(0, centre + down);
     m_wndSplitter->SetTravel(kSplitterUp, kSplitterDown, centre + dy / 2);

@@ -12,7 +12,9 @@
 #include "list/results_model.h"
 #include "list/results_view.h"
 #include "preview/preview_controller.h"
+#include "scan/nothing_found_note.h"
 #include "scan/scan_controller.h"
+#include "session/window_session.h"
 #include "wizard/wizard_flow.h"
 #include "wizard_window.h"
 
@@ -43,10 +45,15 @@ ListTools::ListTools(WizardWindow& window, WizardFlow& flow, QMenuBar* menuBar)
         ShowFindCounts();
     });
     connect(m_findBar, &FindBar::ToList, this, [this](bool preview) { OnFindBarToList(preview); });
+    connect(m_findBar, &FindBar::Closed, this, [this] { m_window.ResultsList()->setFocus(); });
     connect(shown, &QAbstractItemModel::rowsInserted, this, [this] { ShowFindCounts(); });
     connect(shown, &QAbstractItemModel::modelReset, this, [this] { ShowFindCounts(); });
 
     BuildMenuItems(menuBar);
+
+    m_nothingFound = new NothingFoundNote(list);
+    connect(m_nothingFound, &NothingFoundNote::DeepSearchAsked, this,
+            [this] { OnDeepSearchAsked(); });
 
     connect(list, &ResultsView::SortRequested, this,
             [this](int column) { OnSortRequested(column); });
@@ -114,21 +121,7 @@ void ListTools::OnFindBarToList(bool preview) {
 
 void ListTools::OnFind() {
     if (m_flow.Step() != 2) return;
-    if (!m_findBar->isVisible()) {
-        // The bar takes the bottom of the list's place; the list gives up that much height.
-        ResultsView* list = m_window.ResultsList();
-        const QRect area = list->geometry();
-        const int height = m_findBar->sizeHint().height();
-        list->setGeometry(area.adjusted(0, 0, 0, -height));
-        m_findBar->setGeometry(area.left(), area.bottom() + 1 - height, area.width(), height);
-        connect(
-            m_findBar, &FindBar::Closed, this,
-            [this, area] {
-                m_window.ResultsList()->setGeometry(area);
-                m_window.ResultsList()->setFocus();
-            },
-            Qt::SingleShotConnection);
-    }
+    // The window's layout gives the open bar the bottom of the list's place.
     m_findBar->Open();
     ShowFindCounts();
 }
@@ -164,7 +157,19 @@ void ListTools::OnMessageSource(bool source) {
     if (m_flow.Step() == 2 && row >= 0 && !m_flow.Busy()) preview.OnRowChosen(row);
 }
 
+void ListTools::OnDeepSearchAsked() {
+    // Through the menu's item, so that the menu shows the choice the search runs with.
+    if (auto* deep = m_window.Window()->findChild<QAction*>(QStringLiteral("deepSearch"))) {
+        deep->setChecked(true);
+    } else {
+        m_window.Session().deepSearch = true;
+    }
+    m_window.Window()->setWindowTitle(m_strTitle);
+    m_flow.SearchAgain();
+}
+
 void ListTools::OnStepShown(int step) {
+    m_nothingFound->hide();
     if (step == 1) {
         m_findBar->Close();
     } else {
@@ -175,18 +180,32 @@ void ListTools::OnStepShown(int step) {
 void ListTools::ShowSearchSummary() {
     const ResultsModel* results = m_window.Results();
     int deleted = 0;
-    for (int row = 0; row < results->rowCount(); ++row) deleted += results->Deleted(row);
+    int orphaned = 0;
+    for (int row = 0; row < results->rowCount(); ++row) {
+        const bool orphan = results->Orphaned(row);
+        orphaned += orphan;
+        deleted += results->Deleted(row) && !orphan;
+    }
     const int found = results->rowCount();
-    const bool stopped = m_flow.Scan().StopRequested();
+    const ScanController& scan = m_flow.Scan();
+    const bool stopped = scan.StopRequested();
     QString summary;
     if (found == 0) {
         summary = stopped ? QStringLiteral("Search stopped: no messages found")
                           : QStringLiteral("No messages found");
+        m_nothingFound->ShowFor(m_window.Session().sourceFile, scan.LastResult(),
+                                scan.LastWasDeep());
     } else {
-        summary = QStringLiteral("%1 %2 found, %3 deleted")
+        m_nothingFound->hide();
+        // As the rows' statuses read: every row is counted once.
+        summary = QStringLiteral("%1 %2 found: %3 existing, %4 deleted")
                       .arg(found)
                       .arg(found == 1 ? QStringLiteral("message") : QStringLiteral("messages"))
+                      .arg(found - deleted - orphaned)
                       .arg(deleted);
+        if (orphaned > 0 || scan.LastWasDeep()) {
+            summary += QStringLiteral(", %1 orphaned").arg(orphaned);
+        }
         if (stopped) summary = QStringLiteral("Search stopped: ") + summary;
     }
     m_window.Window()->setWindowTitle(m_strTitle + QStringLiteral(" - ") + summary);

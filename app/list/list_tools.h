@@ -10,13 +10,14 @@ class QMenuBar;
 namespace dbx {
 
 class FindBar;
+class NothingFoundNote;
 class WizardFlow;
 class WizardWindow;
 
 // The results list's tools: the find bar (Ctrl+F), sorting by a column's header, the code
 // page the store's texts are read in, the choice between the decoded preview and the
 // message's source (Ctrl+U), the keyboard's previews, and, in the title, what a finished
-// search found.
+// search found (in the list, why it found nothing).
 class ListTools : public QObject {
     Q_OBJECT
   public:
@@ -32,12 +33,14 @@ class ListTools : public QObject {
     void OnMessageSource(bool source);
     void OnStepShown(int step);
     void ShowFindCounts();
-    // Once a search is over: how many it found, in the title.
+    // Once a search is over: how many it found, in the title, and why when nothing.
     void ShowSearchSummary();
+    void OnDeepSearchAsked();
 
     WizardWindow& m_window;
     WizardFlow& m_flow;
     FindBar* m_findBar = nullptr;
+    NothingFoundNote* m_nothingFound = nullptr;
     QActionGroup* m_codePages = nullptr;
     QString m_strTitle;  // the caption, without what a search found
 };

@@ -17,6 +17,33 @@ QString RowText(const RecoveredMessage& message, const std::string& text,
     return message.orphaned ? QString::fromStdString(text) : DecodeStoreText(text, codePage);
 }
 
+// The addresses of a header's mailbox list without their display names, as a record holds
+// them: `"Ana" <ana@example.pt>, rui@example.pt` reads "ana@example.pt, rui@example.pt".
+QString AddressesOnly(const QString& list) {
+    QStringList addresses;
+    QString current;
+    bool quoted = false;
+    const auto take = [&] {
+        QString item = current.trimmed();
+        const qsizetype open = item.lastIndexOf(QLatin1Char('<'));
+        const qsizetype close = item.lastIndexOf(QLatin1Char('>'));
+        if (open >= 0 && close > open) item = item.mid(open + 1, close - open - 1).trimmed();
+        if (!item.isEmpty()) addresses.push_back(item);
+        current.clear();
+    };
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QChar c = list[i];
+        if (c == QLatin1Char('"')) quoted = !quoted;
+        if (c == QLatin1Char(',') && !quoted) {
+            take();
+            continue;
+        }
+        current += c;
+    }
+    take();
+    return addresses.join(QStringLiteral(", "));
+}
+
 }  // namespace
 
 void ResultsModel::Decode(Row& row) const {
@@ -25,6 +52,11 @@ void ResultsModel::Decode(Row& row) const {
     row.cells[kSubject] = RowText(message, message.subject, codePage_);
     row.cells[kStatus] = QString::fromLatin1(StatusText(message));
     row.cells[kTo] = RowText(message, message.to, codePage_);
+    if (message.orphaned) {
+        // The mail's own header names people; the other rows show addresses only.
+        row.cells[kFrom] = AddressesOnly(row.cells[kFrom]);
+        row.cells[kTo] = AddressesOnly(row.cells[kTo]);
+    }
     // Dates are written by our own formatter, in UTF-8.
     row.cells[kDate] = QString::fromStdString(message.dateText);
     // Unsigned: a body beyond 2 GiB must read back as the offset it is.
@@ -59,6 +91,10 @@ std::uint32_t ResultsModel::Offset(int row) const {
 
 bool ResultsModel::Deleted(int row) const {
     return row >= 0 && row < rowCount() && rows_[std::size_t(row)].message.deleted;
+}
+
+bool ResultsModel::Orphaned(int row) const {
+    return row >= 0 && row < rowCount() && rows_[std::size_t(row)].message.orphaned;
 }
 
 QString ResultsModel::FindKey(int row) const {

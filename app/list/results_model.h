@@ -34,6 +34,7 @@ class ResultsModel : public QAbstractTableModel {
     // Where the row's message starts in the store.
     std::uint32_t Offset(int row) const;
     bool Deleted(int row) const;
+    bool Orphaned(int row) const;
 
     // Reads every row's texts again in `codePage` (see code_pages.h); ticks stay.
     void SetCodePage(const QByteArray& codePage);

@@ -62,7 +62,7 @@ void PreviewController::PreviewSourceRow(int sourceRow, const std::string& folde
     params.prefix = session.prefix;
     // Rows of a deep search name the store's own positions.
     params.extras.displacement = session.storeDisplacement;
-    params.extras.trimFreedTail = session.deepResults;
+    params.extras.trimFreedTail = true;  // the bytes Save writes
     params.counter = &session.mailCounter;
     params.mode = mode_;
     params.codePage = codePage_;

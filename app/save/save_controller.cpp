@@ -72,7 +72,6 @@ void SaveController::OnSave() {
     // Taken now: a prefix changed while this save runs applies to the next one.
     request.prefix = session.prefix;
     request.displacement = session.storeDisplacement;
-    request.deep = session.deepResults;
     request.counter = &session.mailCounter;
     items_ = request.items;
 

@@ -36,13 +36,17 @@ std::string IncompleteText(const SaveReport& report) {
 std::string SaveReportText(const SaveReport& report) {
     std::string text = Mails(report.saved) + " saved in\n" + Shown(report.folder);
     if (report.incomplete > 0) text += IncompleteText(report);
+    if (report.already > 0) {
+        text += "\n\n" + Mails(report.already) + (report.already == 1 ? " was" : " were") +
+                " in the folder already, with the same bytes, and not saved again.";
+    }
     if (report.failed > 0) {
         text +=
             "\n\n" + Mails(report.failed) +
             (report.failed == 1 ? " could not be saved: " : " could not be saved; the first: ") +
             Shown(report.firstFailure);
     }
-    const int untried = report.total - report.saved - report.failed;
+    const int untried = report.total - report.saved - report.already - report.failed;
     if (report.cancelled && untried > 0) {
         text += "\n\nSaving was cancelled: " + Mails(untried) + " not saved.";
     }

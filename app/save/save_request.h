@@ -27,10 +27,8 @@ struct SaveRequest {
     std::string storePath;
     std::string folder;
     std::string prefix;
-    // After a deep search: the store's displacement, and freed chains lose the zero tail of
-    // their last block.
+    // The store's displacement, as its search found it.
     std::int64_t displacement = 0;
-    bool deep = false;
     MailCounter* counter = nullptr;  // numbers files named from the prefix; shared with previews
 };
 
@@ -39,6 +37,9 @@ struct SaveReport {
     std::string folder;
     int total = 0;
     int saved = 0;
+    // Written, but the folder held the same bytes before the save began: the new file is
+    // removed again, and not counted in `saved`.
+    int already = 0;
     int failed = 0;
     bool cancelled = false;    // stopped before every message was tried
     std::string firstFailure;  // why the first failed message failed
@@ -60,13 +61,15 @@ class SaveProgress {
 };
 
 // Writes the request's messages one after the other into its folder, each file dated like
-// its message, until all were tried or `stop` is raised. Thread-safe: touches no window.
+// its message, until all were tried or `stop` is raised; a message the folder already holds
+// byte for byte is not kept twice. The bytes are those the command line writes. Thread-safe:
+// touches no window.
 SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
                    SaveProgress& progress);
 
 // The closing message of a save, as message-box markup (Windows-1252): how many were saved
-// where, which of them are incomplete, how many failed and why the first did, and how many a
-// cancel left out.
+// where, which of them are incomplete, how many the folder held already, how many failed and
+// why the first did, and how many a cancel left out.
 std::string SaveReportText(const SaveReport& report);
 
 }  // namespace dbx

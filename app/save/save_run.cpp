@@ -1,4 +1,8 @@
+#include <unistd.h>
+
 #include <filesystem>
+
+#include "existing_copies.h"
 
 #include "message_extractor.h"
 #include "save/mail_file_time.h"
@@ -19,6 +23,8 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
     report.total = int(request.items.size());
     MailCounter fallback;
     MailCounter& counter = request.counter ? *request.counter : fallback;
+    // Taken before the first file is written: only what the folder held before counts.
+    const ExistingCopies earlier(request.folder);
     for (std::size_t i = 0; i < request.items.size(); ++i) {
         if (stop.load() != 0) {
             report.cancelled = true;
@@ -34,10 +40,22 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
         extract.prefix = request.prefix;
         ExtractExtras extras;
         extras.displacement = request.displacement;
-        extras.trimFreedTail = request.deep;
+        // As the command line writes it: a freed chain without the zeros after its end.
+        extras.trimFreedTail = true;
         const ExtractOutcome outcome = ExtractMessage(extract, counter, extras);
+        const bool written = outcome.status == ExtractStatus::Written;
+        if (written && !earlier.Find(outcome.path).empty()) {
+            // Ours, made a moment ago; its number is free again. A file that cannot be
+            // removed stays and counts as saved.
+            if (::unlink(outcome.path.c_str()) == 0) {
+                counter.Set(counter.Value() - 1);
+                ++report.already;
+                progress.OnDone(int(i + 1));
+                continue;
+            }
+        }
         // One message that cannot be written does not keep the others from being saved.
-        if (outcome.status == ExtractStatus::Written) {
+        if (written) {
             SetMailFileTime(outcome.path, item.dateSeconds);
             ++report.saved;
             if (outcome.incomplete || item.startMissing) {

@@ -44,8 +44,8 @@ void ScanController::Start(const std::string& path) {
     params.path = path;
     params.options.formatDate = dates_;
     params.deep = session.deepSearch;
+    deep_ = params.deep;
     session.storeDisplacement = 0;
-    session.deepResults = params.deep;
     session.headlessOrphans.clear();
 
     const WorkflowTestSeam* seam = WorkflowTestSeam::Active();
@@ -73,6 +73,8 @@ void ScanController::Finish(const ScanResult& result) {
     feedTimer_->stop();
     feed_.reset();
     window_.Session().storeDisplacement = result.displacement;
+    last_ = result;
+    lastDeep_ = deep_;
 
     window_.SetControlVisible(kIdStatusLine, false);
     window_.SetControlVisible(kIdInstruction, true);

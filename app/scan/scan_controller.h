@@ -32,6 +32,9 @@ class ScanController : public QObject {
     // Whether a stop was asked of the latest search.
     bool StopRequested() const { return job_.StopRequested(); }
     bool WaitForReturn(std::chrono::milliseconds bound) { return job_.WaitForReturn(bound); }
+    // What the latest search that ended handed back, and whether it was the deep one.
+    const ScanResult& LastResult() const { return last_; }
+    bool LastWasDeep() const { return lastDeep_; }
 
   signals:
     // The search has ended and the window shows its results look.
@@ -46,6 +49,9 @@ class ScanController : public QObject {
     std::shared_ptr<ScanFeed> feed_;
     QTimer* feedTimer_ = nullptr;
     Job<ScanResult> job_;
+    ScanResult last_;
+    bool deep_ = false;  // of the running search
+    bool lastDeep_ = false;
 };
 
 }  // namespace dbx

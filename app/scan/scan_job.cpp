@@ -1,20 +1,23 @@
 #include "scan/scan_job.h"
 
-#include "scan/deep_scan.h"
+#include "listing_scan.h"
 #include "scan/scan_feed.h"
 
 namespace dbx {
+namespace {
+
+// As many agreeing block headers as it takes to tell a store's blocks from chance.
+constexpr std::size_t kLeastBlocks = 3;
+
+}  // namespace
 
 ScanResult RunScanJob(ScanParams params, ScanFeed& feed, const std::atomic<int>& stop) {
-    ScanResult result;
     params.options.stopFlag = &stop;
-    if (!params.deep) {
-        result.report = ScanStore(params.path, feed, params.options);
-        return result;
-    }
-    const DeepScanReport deep = DeepScanStore(params.path, feed, params.options);
-    result.report = deep.scan;
-    result.displacement = deep.displacement;
+    const ListingReport listing = ListStoreMessages(params.path, feed, params.options, params.deep);
+    ScanResult result;
+    result.report = listing.scan;
+    result.displacement = listing.displacement;
+    result.blocksFound = listing.blocksAgreeing >= kLeastBlocks;
     return result;
 }
 

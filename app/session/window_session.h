@@ -19,10 +19,9 @@ struct WindowSession {
     std::string sourceFile;   // g_strSourceFile: the store of the current search
     std::string previewPage;  // g_strPreviewPage: the pane's start page
     bool deepSearch = false;  // Tools > Deep search, read when a search starts
-    // After a deep search: by how much its store is displaced (see StoreFile::SetDisplacement);
+    // By how much the store of the last search is displaced (see StoreFile::SetDisplacement);
     // preview and Save read the store at the positions it names.
     std::int64_t storeDisplacement = 0;
-    bool deepResults = false;  // the rows of the list come from a deep search
     // The first blocks of the listed orphans that lack the start of their chain, for Save's
     // report.
     std::unordered_set<std::uint32_t> headlessOrphans;

@@ -1,5 +1,7 @@
 #include "wizard/wizard_flow.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
 
@@ -100,6 +102,15 @@ void WizardFlow::OnNext() {
     m_scan->Start(path);
 }
 
+void WizardFlow::SearchAgain() {
+    if (m_nStep != 2 || Busy() || m_bBackPending) return;
+    m_window.SetControlVisible(kIdBack, false);
+    m_window.SetControlVisible(kIdStop, true);
+    m_window.Results()->Clear();
+    m_window.ResultsList()->SortBy(-1);
+    m_scan->Start(m_window.Session().sourceFile);
+}
+
 void WizardFlow::OnBack() {
     if (m_bBackPending) return;
     if (Busy()) {
@@ -117,10 +128,13 @@ void WizardFlow::GoBack() {
     m_nStep -= 1;
     ShowStepOne();
     HideStepTwo();
+    // The keyboard goes back to the path, as at start-up, not to whatever came next.
+    if (QWidget* path = m_window.Control(kIdPath)) path->setFocus();
     emit StepShown(1);
 }
 
 void WizardFlow::OnJobEnded() {
+    emit JobEnded();
     if (!m_bBackPending || Busy()) return;
     m_bBackPending = false;
     if (QWidget* back = m_window.Control(kIdBack)) back->setEnabled(true);
@@ -130,7 +144,17 @@ void WizardFlow::OnJobEnded() {
 void WizardFlow::OnStop() {
     // A press that arrives after the job has ended has nothing to stop.
     if (!Busy() || m_bBackPending) return;
-    if (Ask(texts::kStopQuestion) != kIdYes) return;
+    // A question about a job that has ended asks nothing: it goes away by itself, unanswered.
+    QMetaObject::Connection closer = connect(this, &WizardFlow::JobEnded, this, [] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<QDialog*>(box);
+            dialog && dialog->objectName() == QLatin1String("markupMessageBox")) {
+            dialog->reject();
+        }
+    });
+    const int answer = Ask(texts::kStopQuestion);
+    disconnect(closer);
+    if (answer != kIdYes) return;
     // The job may have ended while the question was open; its end look stands.
     if (!Busy()) return;
     m_scan->RequestStop();

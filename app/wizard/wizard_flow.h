@@ -29,6 +29,9 @@ class WizardFlow : public QObject {
     bool SearchRunning() const;
 
     void OnNext();
+    // In step 2 once every job has ended: searches the same store again, with the choices
+    // (Deep search) as they are now.
+    void SearchAgain();
     void OnBack();
     void OnStop();
     void OnSelectAll();
@@ -51,6 +54,8 @@ class WizardFlow : public QObject {
   signals:
     // A step has been shown: 1 after Back, 2 after Next.
     void StepShown(int step);
+    // A search, preview or save has ended and the window has taken its end.
+    void JobEnded();
 
   private:
     void ShowStepOne();

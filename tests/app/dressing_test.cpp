@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 
 #include "common/locale_dates.h"
@@ -146,11 +148,23 @@ TEST_F(Dressing, AGrownWindowGivesTheRoomToListAndPaneAndKeepsItsBands) {
     EXPECT_EQ(dialog->Control(kIdResults)->geometry(), before[kIdResults].adjusted(0, 0, 300, 100));
     EXPECT_EQ(dialog->Control(kIdPreview)->geometry(),
               before[kIdPreview].adjusted(0, 100, 300, 200));
-    EXPECT_EQ(dialog->Control(kIdBack)->geometry(), before[kIdBack].translated(0, 200));
+    // Back keeps its place at the bottom right corner, the link its place at the right edge,
+    // the text and the toolbar theirs at the left.
+    EXPECT_EQ(dialog->Control(kIdBack)->geometry(), before[kIdBack].translated(300, 200));
     EXPECT_EQ(dialog->Control(kIdInstruction)->geometry(),
               before[kIdInstruction].translated(0, 200));
     EXPECT_EQ(dialog->Control(kIdSave)->geometry(), before[kIdSave]);
-    EXPECT_EQ(dialog->Control(kIdHomePage)->geometry(), before[kIdHomePage]);
+    EXPECT_EQ(dialog->Control(kIdHomePage)->geometry(), before[kIdHomePage].translated(300, 0));
+    // The shown columns share the width: none is cut, none leaves a gap.
+    QHeaderView* header = dialog->ResultsList()->horizontalHeader();
+    EXPECT_GT(header->sectionSize(ResultsModel::kFrom), 170);
+    EXPECT_GT(header->sectionSize(ResultsModel::kSubject),
+              header->sectionSize(ResultsModel::kFrom));
+    EXPECT_EQ(header->sectionSize(ResultsModel::kStatus), 170);
+    EXPECT_FALSE(dialog->ResultsList()->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(header->sectionSize(ResultsModel::kLocation), 0);
+    EXPECT_LE(header->length(), dialog->ResultsList()->viewport()->width());
+    EXPECT_GE(header->length(), dialog->ResultsList()->viewport()->width() - 30);
     // The splitter moved with the list's bottom, and its limits with it.
     SplitterBar* bar = dialog->findChild<SplitterBar*>("splitter");
     EXPECT_EQ(bar->CentreLine(), centre + 100);
@@ -169,6 +183,62 @@ TEST_F(Dressing, AGrownWindowGivesTheRoomToListAndPaneAndKeepsItsBands) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return client->size() == designed; }));
     for (const auto& [id, rect] : before) EXPECT_EQ(dialog->Control(id)->geometry(), rect) << id;
     EXPECT_EQ(bar->CentreLine(), centre);
+    // The list's own width again: no column is wider than the template's, none is cut.
+    for (int column = 0; column < ResultsModel::kDate; ++column) {
+        EXPECT_LE(header->sectionSize(column), 170) << column;
+    }
+    EXPECT_LE(header->length(), dialog->ResultsList()->viewport()->width());
+    EXPECT_FALSE(dialog->ResultsList()->horizontalScrollBar()->isVisible());
+}
+
+TEST_F(Dressing, StepOneKeepsItsPictureAndSelectionCentredAndThePaneUnderThePicture) {
+    QWidget* client = dialog->findChild<QWidget*>("client");
+    const QSize designed = client->size();
+    std::map<int, QRect> before;
+    for (int id : {kIdPicture, kIdSelectFrame, kIdPath, kIdBrowse, kIdNext, kIdPreview}) {
+        before[id] = dialog->Control(id)->geometry();
+    }
+    dialog->resize(dialog->size() + QSize(400, 300));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return client->size() == designed + QSize(400, 300); }));
+    for (int id : {kIdPicture, kIdSelectFrame, kIdPath, kIdBrowse, kIdPreview}) {
+        EXPECT_EQ(dialog->Control(id)->geometry(), before[id].translated(200, 150)) << id;
+    }
+    EXPECT_EQ(dialog->Control(kIdNext)->geometry(), before[kIdNext].translated(400, 300));
+    // The picture covers the pane.
+    const QRect picture = dialog->Control(kIdPicture)->geometry();
+    const QRect pane = dialog->Control(kIdPreview)->geometry();
+    EXPECT_TRUE(picture.adjusted(0, 0, 0, 20).contains(pane)) << pane.y() << " " << pane.bottom();
+    // In step 2 the pane takes the room below the list.
+    Scan(TwoMessages());
+    EXPECT_EQ(dialog->Control(kIdPreview)->geometry().width(), before[kIdPreview].width() + 400);
+}
+
+TEST_F(Dressing, TheOpenFindBarIsPartOfTheLayoutAtEverySize) {
+    Scan(TwoMessages());
+    QWidget* client = dialog->findChild<QWidget*>("client");
+    QWidget* list = dialog->Control(kIdResults);
+    const QSize designed = client->size();
+    const QRect full = list->geometry();
+    QTest::keyClick(dialog.get(), Qt::Key_F, Qt::ControlModifier);
+    QWidget* find = dialog->findChild<QWidget*>("findBar");
+    ASSERT_TRUE(find->isVisible());
+    const auto underTheList = [&] {
+        return find->geometry().top() == list->geometry().bottom() + 1 &&
+               find->geometry().width() == list->width();
+    };
+    EXPECT_TRUE(underTheList());
+    EXPECT_EQ(find->geometry().bottom(), full.bottom());
+
+    dialog->resize(dialog->size() + QSize(300, 200));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return client->size() == designed + QSize(300, 200); }));
+    EXPECT_TRUE(underTheList());
+    EXPECT_EQ(find->geometry().bottom(), full.bottom() + 100);
+    EXPECT_EQ(find->width(), full.width() + 300);
+
+    // Closed, it leaves no hole: the list takes its place again.
+    QTest::keyClick(dialog->findChild<QLineEdit*>("findField"), Qt::Key_Escape);
+    EXPECT_FALSE(find->isVisible());
+    EXPECT_EQ(list->geometry(), full.adjusted(0, 0, 300, 100));
 }
 
 TEST_F(Dressing, TheBackgroundLiesUnscaledAtTheClientsOrigin) {

@@ -47,6 +47,34 @@ TEST_F(Commands, HelpWithoutTheFileSaysSoAndWithItOpensIt) {
               std::vector<QString>{QString::fromStdString(dir.File("Varnook Tobrin DBX.chm"))});
 }
 
+TEST(HelpFile, HasATopicForEveryFeatureOfTheWindow) {
+    const std::string help = ReadAll(DBXR_HELP_FILE);
+    for (const char* topic : {"/recover.html", "/status.html", "/preview.html", "/saving.html",
+                              "/find.html", "/codepage.html", "/deep.html", "/source.html"}) {
+        EXPECT_NE(help.find(topic), std::string::npos) << topic;
+    }
+}
+
+// A desktop without a program for help files.
+struct NoHelpViewer : RecordingShell {
+    using RecordingShell::RecordingShell;
+    bool HasHelpViewer() override { return false; }
+};
+
+TEST_F(Commands, HelpWithoutAViewerNamesOneToInstall) {
+    fs::copy_file(DBXR_HELP_FILE, dir.File("Varnook Tobrin DBX.chm"));
+    std::unique_ptr<Shell> recording =
+        Shell::Install(std::make_unique<NoHelpViewer>(&opened, &started));
+    dialog->RunCommand(kCmdHelp);
+    Shell::Install(std::move(recording));
+    EXPECT_TRUE(opened.empty());
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    const std::string text = DisplayedText(boxes.Shown()[0].text);
+    EXPECT_NE(text.find("No program to show the help file was found."), std::string::npos);
+    EXPECT_NE(text.find("apt install xchm"), std::string::npos) << text;
+    EXPECT_EQ(boxes.Shown()[0].style, 0x40u);
+}
+
 TEST_F(Commands, AboutFromTheMenuAndTheWindowMenu) {
     std::vector<AboutDialog*> seen;
     QString product, title;

@@ -61,7 +61,10 @@ class ListTools : public DialogTest {
 
 TEST_F(ListTools, AHeaderClickSortsAndASecondReversesRowsKeepTheirMessages) {
     Scan(Mails());
-    EXPECT_EQ(Cell(0, ResultsModel::kFrom), "eve@example.org");  // the last found on top
+    // The deleted row joins once every record was read (it could have been a stale copy), so
+    // it is the last one put on top.
+    EXPECT_EQ(Cell(0, ResultsModel::kFrom), "carl@example.org");
+    EXPECT_EQ(Cell(1, ResultsModel::kFrom), "eve@example.org");
     ClickHeader(ResultsModel::kDate);
     EXPECT_EQ(Cell(0, ResultsModel::kFrom), "carl@example.org");
     EXPECT_EQ(Cell(2, ResultsModel::kFrom), "eve@example.org");
@@ -97,7 +100,8 @@ TEST_F(ListTools, SortingWaitsForTheEndOfTheSearchAndANewSearchListsInTheOrderFo
     gate.released = true;
     WaitForJobs();
     ASSERT_EQ(dialog->Results()->rowCount(), 3);  // no row lost
-    EXPECT_EQ(Cell(0, ResultsModel::kFrom), "eve@example.org");
+    EXPECT_EQ(Cell(0, ResultsModel::kFrom), "carl@example.org");
+    EXPECT_EQ(Cell(1, ResultsModel::kFrom), "eve@example.org");
     ClickHeader(ResultsModel::kSubject);
     EXPECT_EQ(Cell(0, ResultsModel::kSubject), "Budget 2002");
 }
@@ -112,7 +116,7 @@ TEST_F(ListTools, FindNarrowsTheListAndSelectAllAndSaveTakeOnlyWhatItShows) {
     ASSERT_EQ(dialog->ResultsList()->model()->rowCount(), 2);
     EXPECT_EQ(bar->Summary(), "2 of 3 messages shown; Select all and Save act on these");
     Click(kIdSelectAll);
-    EXPECT_FALSE(dialog->Results()->Checked(1));  // carl's row, hidden
+    EXPECT_FALSE(dialog->Results()->Checked(0));  // carl's row, hidden
     Click(kIdSave);
     WaitForJobs();
     const std::vector<std::string> saved = EmlFiles(out.Path().string());
@@ -134,7 +138,7 @@ TEST_F(ListTools, FindNarrowsTheListAndSelectAllAndSaveTakeOnlyWhatItShows) {
 
 TEST_F(ListTools, TheTitleTellsWhatTheSearchFound) {
     Scan(Mails());
-    EXPECT_TRUE(dialog->windowTitle().endsWith(" - 3 messages found, 1 deleted"))
+    EXPECT_TRUE(dialog->windowTitle().endsWith(" - 3 messages found: 2 existing, 1 deleted"))
         << dialog->windowTitle().toStdString();
     Click(kIdBack);
     Scan({});

@@ -35,6 +35,21 @@ TEST(ResultsModel, EachMessageGoesAboveTheOnesBefore) {
     EXPECT_EQ(model.Text(0, ResultsModel::kLocation), "30");
 }
 
+TEST(ResultsModel, OrphansShowAddressesOnlyAsTheRecordsRowsDo) {
+    ResultsModel model;
+    RecoveredMessage orphan = Message("\"Doe, Jo\" <jo@example.org>", 40);
+    orphan.orphaned = true;
+    orphan.to = "Ana <ana@example.pt>, rui@example.pt,, \"Eve\" <eve@example.net>";
+    RecoveredMessage record = Message("<kept@example.org>", 50);
+    model.Prepend({orphan, record});
+    EXPECT_EQ(model.Text(1, ResultsModel::kFrom), "jo@example.org");
+    EXPECT_EQ(model.Text(1, ResultsModel::kTo), "ana@example.pt, rui@example.pt, eve@example.net");
+    EXPECT_TRUE(model.Orphaned(1));
+    // A record's texts stay as stored.
+    EXPECT_EQ(model.Text(0, ResultsModel::kFrom), "<kept@example.org>");
+    EXPECT_FALSE(model.Orphaned(0));
+}
+
 TEST(ResultsModel, InsertionsAreAnnouncedAtRowZero) {
     ResultsModel model;
     model.Prepend({Message("a", 1)});

@@ -273,8 +273,12 @@ TEST_F(Save, DecliningTheFolderSavesNothingAndTheNextSaveStartsInTheLastFolder) 
     EXPECT_EQ(chooserStarts[0], stores.Path().string());
     EXPECT_EQ(chooserStarts[1], stores.Path().string());
     EXPECT_EQ(chooserStarts[2], destination);
-    // The second save numbered on: nothing replaced, six files.
-    EXPECT_EQ(EmlFiles(destination).size(), 6u);
+    // The folder holds every message byte for byte already: nothing new, and the box says so.
+    EXPECT_EQ(EmlFiles(destination).size(), 3u);
+    ASSERT_FALSE(boxes.Shown().empty());
+    EXPECT_NE(boxes.Shown().back().text.find("3 mails were in the folder already"),
+              std::string::npos)
+        << boxes.Shown().back().text;
 }
 
 TEST_F(Save, EachFileIsDatedLikeItsMessage) {

@@ -217,6 +217,25 @@ TEST_F(ImageButtonTest, AMissingPictureLeavesAWorkingButtonThatShowsItsText) {
     EXPECT_EQ(clicks.count(), 1);
 }
 
+TEST_F(ImageButtonTest, FocusFromTheKeyboardIsMarkedWithADottedFrame) {
+    auto* before = new QLineEdit(window.get());
+    before->setGeometry(100, 20, 60, 20);
+    button->SetStateColour(CImageButton::kNormalBack, kGreen);
+    button->SetStateColour(CImageButton::kFocusBack, kGreen);
+    Show();
+    // The frame's top line runs 2 pixels inside the edge, dotted: some of its pixels differ.
+    const auto marked = [&] {
+        const QImage picture = Picture(button);
+        return CountNear(picture, QRect(2, 2, 56, 1), kGreen) < 56;
+    };
+    button->setFocus(Qt::MouseFocusReason);
+    EXPECT_FALSE(marked());  // a click leaves no frame
+    before->setFocus();
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_TRUE(button->hasFocus());
+    EXPECT_TRUE(marked());
+}
+
 TEST_F(ImageButtonTest, ADoubleClickIsTwoClicks) {
     Show();
     QSignalSpy clicks(button, &QPushButton::clicked);

@@ -243,6 +243,21 @@ TEST_F(DeepRecovery, StaleCopiesGiveOneRowAndTheLiveRecordWins) {
     EXPECT_EQ(one[1].subject, "live");
     EXPECT_FALSE(one[1].deleted);
     EXPECT_TRUE(DeepScan(path).orphans.empty());
+
+    // While a scan runs: the live row at once, the deleted one only once the scan is over,
+    // and the same rows as above.
+    struct Rows : ScanObserver {
+        std::vector<RecoveredMessage> got;
+        void OnMessage(const RecoveredMessage& m) override { got.push_back(m); }
+    } rows;
+    OneRowPerBodyObserver dedupe(rows);
+    for (const RecoveredMessage& m : all) dedupe.OnMessage(m);
+    ASSERT_EQ(rows.got.size(), 1u);
+    EXPECT_EQ(rows.got[0].subject, "live");
+    dedupe.Flush();
+    ASSERT_EQ(rows.got.size(), 2u);
+    EXPECT_EQ(rows.got[1].subject, "old");
+    EXPECT_EQ(dedupe.Listed().size(), 2u);
 }
 
 std::string Name(std::size_t i) {

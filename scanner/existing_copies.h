@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace dbx::cli {
+namespace dbx {
 
 // The files a folder held before a run, to tell a message that is already there (a
 // byte-identical copy under any name) from a new one. Contents are compared only between
@@ -20,4 +20,4 @@ class ExistingCopies {
     std::map<std::uint64_t, std::vector<std::string>> bySize_;
 };
 
-}  // namespace dbx::cli
+}  // namespace dbx

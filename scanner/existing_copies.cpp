@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
-namespace dbx::cli {
+namespace dbx {
 namespace {
 
 namespace fs = std::filesystem;
@@ -51,4 +51,4 @@ std::string ExistingCopies::Find(const std::string& path) const {
     return {};
 }
 
-}  // namespace dbx::cli
+}  // namespace dbx
