@@ -2,7 +2,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+
+#include "read_device.h"
 
 #include "common/test_seam.h"
 
@@ -21,6 +24,9 @@ class WorkflowTestSeam : public TestSeam<WorkflowTestSeam> {
     // In place of the folder dialog: where the ticked mails go, starting in `startFolder`;
     // "" declines. File-name bytes.
     std::function<std::string(const std::string& startFolder)> saveFolder;
+    // Between the store and the reads of the search and of Save (null: the file itself), e.g.
+    // a disk that fails some sectors.
+    std::shared_ptr<const ReadDevice> device;
 };
 
 }  // namespace dbx

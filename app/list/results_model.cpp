@@ -89,6 +89,10 @@ std::uint32_t ResultsModel::Offset(int row) const {
     return row >= 0 && row < rowCount() ? rows_[std::size_t(row)].message.offset : 0;
 }
 
+std::uint64_t ResultsModel::UnreadableBytes(int row) const {
+    return row >= 0 && row < rowCount() ? rows_[std::size_t(row)].message.unreadableBytes : 0;
+}
+
 bool ResultsModel::Deleted(int row) const {
     return row >= 0 && row < rowCount() && rows_[std::size_t(row)].message.deleted;
 }

@@ -33,6 +33,8 @@ class ResultsModel : public QAbstractTableModel {
     std::int64_t DateSeconds(int row) const;
     // Where the row's message starts in the store.
     std::uint32_t Offset(int row) const;
+    // Bytes of the row's record that the disk could not read (they read as zeros).
+    std::uint64_t UnreadableBytes(int row) const;
     bool Deleted(int row) const;
     bool Orphaned(int row) const;
 

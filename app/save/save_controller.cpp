@@ -73,6 +73,8 @@ void SaveController::OnSave() {
     request.prefix = session.prefix;
     request.displacement = session.storeDisplacement;
     request.counter = &session.mailCounter;
+    request.unreadable = session.unreadable;
+    if (const WorkflowTestSeam* seam = WorkflowTestSeam::Active()) request.device = seam->device;
     items_ = request.items;
 
     saving_ = std::make_unique<SavingDialog>(window_.Window());
@@ -114,6 +116,7 @@ std::vector<SaveItem> SaveController::TickedMessages() const {
         item.to = results.Text(row, ResultsModel::kTo);
         item.subject = results.Text(row, ResultsModel::kSubject);
         item.startMissing = window_.Session().headlessOrphans.count(item.offset) != 0;
+        item.recordUnreadable = results.UnreadableBytes(row);
         items.push_back(std::move(item));
     }
     return items;

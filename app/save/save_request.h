@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,8 @@ struct SaveItem {
     QString from;
     QString to;
     QString subject;
-    bool startMissing = false;  // an orphan that lacks the start of its chain
+    bool startMissing = false;           // an orphan that lacks the start of its chain
+    std::uint64_t recordUnreadable = 0;  // bytes of its record the disk could not read
 };
 
 // A save as the user asked for it. Paths and prefix are file-name bytes.
@@ -30,6 +32,10 @@ struct SaveRequest {
     // The store's displacement, as its search found it.
     std::int64_t displacement = 0;
     MailCounter* counter = nullptr;  // numbers files named from the prefix; shared with previews
+    // The search's record of what the disk could not read, and what stands between the store
+    // and the reads (null: the file itself).
+    std::shared_ptr<UnreadableRanges> unreadable;
+    std::shared_ptr<const ReadDevice> device;
 };
 
 // How a save went.

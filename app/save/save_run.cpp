@@ -42,6 +42,8 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
         extras.displacement = request.displacement;
         // As the command line writes it: a freed chain without the zeros after its end.
         extras.trimFreedTail = true;
+        extras.unreadable = request.unreadable.get();
+        extras.device = request.device;
         const ExtractOutcome outcome = ExtractMessage(extract, counter, extras);
         const bool written = outcome.status == ExtractStatus::Written;
         if (written && !earlier.Find(outcome.path).empty()) {
@@ -58,11 +60,16 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
         if (written) {
             SetMailFileTime(outcome.path, item.dateSeconds);
             ++report.saved;
-            if (outcome.incomplete || item.startMissing) {
+            // Bytes the disk could not give, in its record or its blocks: never whole.
+            if (outcome.incomplete || item.startMissing || item.recordUnreadable > 0) {
                 ++report.incomplete;
                 if (report.incompleteFiles.size() < kIncompleteNamed) {
-                    report.incompleteFiles.push_back(
-                        std::filesystem::path(outcome.path).filename().string());
+                    RecoveredMessage listed;
+                    listed.unreadableBytes = item.recordUnreadable;
+                    const std::string reason = IncompleteReason(outcome, &listed);
+                    std::string named = std::filesystem::path(outcome.path).filename().string();
+                    if (!reason.empty()) named += " (" + reason + ")";
+                    report.incompleteFiles.push_back(named);
                 }
             }
         } else {

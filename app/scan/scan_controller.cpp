@@ -20,6 +20,16 @@ namespace {
 // enough to leave the processor to the scan.
 constexpr int kFeedIntervalMs = 40;
 
+std::string UnreadableText(const ScanReport& report) {
+    const std::string places = report.unreadableRanges == 1
+                                   ? "one place"
+                                   : std::to_string(report.unreadableRanges) + " places";
+    return std::to_string(report.unreadableBytes) +
+           " bytes of this file could not be read: the disk failed there (" + places +
+           "), and they were read as zeros. Messages stored there may be incomplete; Save "
+           "names them.";
+}
+
 }  // namespace
 
 ScanController::ScanController(WizardWindow& window, DateFormatter dates, QObject* parent)
@@ -47,13 +57,16 @@ void ScanController::Start(const std::string& path) {
     deep_ = params.deep;
     session.storeDisplacement = 0;
     session.headlessOrphans.clear();
+    session.unreadable = std::make_shared<UnreadableRanges>();
+    params.options.unreadable = session.unreadable.get();
 
     const WorkflowTestSeam* seam = WorkflowTestSeam::Active();
+    if (seam) params.options.device = seam->device;
     feed_ = std::make_shared<ScanFeed>(seam ? seam->scanWindow : ScanFeed::WindowHook());
     feedTimer_->start();
-    job_.Start([params = std::move(params), feed = feed_](const std::atomic<int>& stop) {
-        return RunScanJob(params, *feed, stop);
-    });
+    // The record lives as long as the job that writes into it.
+    job_.Start([params = std::move(params), feed = feed_, unreadable = session.unreadable](
+                   const std::atomic<int>& stop) { return RunScanJob(params, *feed, stop); });
 }
 
 void ScanController::TakeFeed() {
@@ -93,6 +106,8 @@ void ScanController::Finish(const ScanResult& result) {
     if (report.outcome == ScanOutcome::Finished && report.fileLength > kMaxStoreLength) {
         Notify(texts::kStoreTooLarge);
     }
+    // A dying disk: what it could not give is said once the search is over.
+    if (report.unreadableBytes > 0) Notify(UnreadableText(report));
 }
 
 }  // namespace dbx

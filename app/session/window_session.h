@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_set>
 
@@ -25,6 +26,9 @@ struct WindowSession {
     // The first blocks of the listed orphans that lack the start of their chain, for Save's
     // report.
     std::unordered_set<std::uint32_t> headlessOrphans;
+    // What the disk failed to give in the last search; preview and Save add to it and do not
+    // try those sectors again.
+    std::shared_ptr<UnreadableRanges> unreadable;
     MailCounter mailCounter;  // g_nMailCounter: number of the next extracted .eml
 };
 
