@@ -4,11 +4,13 @@
 // name, "%2" a path, "%3" the reason.
 namespace dbx::texts {
 
+// Lines broken by hand: the box is as wide as its longest line.
 inline constexpr char kRiskyAttachment[] =
     "\"%1\" is a program or a script.\n\n"
-    "Opened, it runs on this computer with your rights, and a program that comes by mail can "
-    "harm your files and your computer. Open it only if you trust its sender and expected it."
-    "\n\nDo you want to open it?";
+    "Opened, it runs on this computer with your rights, and a program\n"
+    "that comes by mail can harm your files and your computer.\n"
+    "Open it only if you trust its sender and expected it.\n\n"
+    "Do you want to open it?";
 inline constexpr char kAttachmentNotOpened[] = "The attachment \"%1\" could not be opened: %3.";
 inline constexpr char kNoProgramForAttachment[] =
     "The attachment \"%1\" was written to\n%2\nbut no program could be started to open it.";

@@ -144,7 +144,7 @@ TEST_F(Attachments, AProgramIsOpenedOnlyAfterTheWarningIsAnsweredYes) {
     const ShownMessageBox& warning = boxes.Shown()[0];
     const std::string text = DisplayedText(warning.text);
     EXPECT_NE(text.find("\"setup.exe\" is a program or a script"), std::string::npos) << text;
-    EXPECT_NE(text.find("can harm your files"), std::string::npos) << text;
+    EXPECT_NE(text.find("can harm your files and your computer"), std::string::npos) << text;
     EXPECT_EQ(warning.style & kMbButtonSetMask, unsigned(kMbYesNo));
     EXPECT_EQ(warning.style & kMbIconMask, unsigned(kMbIconExclamation));
     // Enter alone opens nothing.
