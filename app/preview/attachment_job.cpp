@@ -117,8 +117,9 @@ AttachmentResult RunAttachmentJob(const AttachmentParams& params, const std::ato
         const AttachmentFile file =
             copies.empty() ? AttachmentFile{} : WriteAttachment(*mail, attachment, copies);
         if (!file.path.empty()) {
-            // A read-only copy: changes made to it would be lost with the folder at Exit.
-            ::chmod(file.path.c_str(), 0400);
+            // A read-only copy: changes made to it would be lost with the folder at Exit. One
+            // that stays writable is still the attachment.
+            (void)::chmod(file.path.c_str(), 0400);
             result.status = AttachmentStatus::Written;
             result.path = file.path;
         } else {
