@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "preview/attachment_controller.h"
-
 #include "browser/browser_pane.h"
 #include "common/app_message.h"
 #include "common/app_texts.h"
@@ -12,6 +10,7 @@
 #include "list/results_model.h"
 #include "list/results_view.h"
 #include "main_window_ids.h"
+#include "preview/attachment_controller.h"
 #include "preview/preview_folder.h"
 #include "session/window_session.h"
 #include "wizard_window.h"
