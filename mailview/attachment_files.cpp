@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include <array>
+#include <cerrno>
 
 #include "mime_mail.h"
 
@@ -76,7 +77,11 @@ bool IsRiskyAttachment(const QString& cleanName) {
 AttachmentFile WriteAttachment(const MimeMail& mail, const MailAttachment& attachment,
                                const std::string& folder) {
     AttachmentFile file;
-    const QString name = CleanAttachmentName(attachment.name);
+    QString name = CleanAttachmentName(attachment.name);
+    if (attachment.type.compare(QLatin1String("message/rfc822"), Qt::CaseInsensitive) == 0 &&
+        QFileInfo(name).suffix().isEmpty()) {
+        name = CleanAttachmentName(name + QStringLiteral(".eml"));
+    }
     file.risky = IsRiskyAttachment(name);
     const QDir dir(QString::fromStdString(folder));
     const QFileInfo info(name);
@@ -87,9 +92,10 @@ AttachmentFile WriteAttachment(const MimeMail& mail, const MailAttachment& attac
             copy == 1 ? name : QStringLiteral("%1 (%2)%3").arg(stem).arg(copy).arg(suffix);
         const std::string path = dir.filePath(candidate).toStdString();
         if (QFileInfo::exists(QString::fromStdString(path))) continue;
-        if (mail.SaveAttachment(attachment.part, path)) file.path = path;
+        if (mail.SaveAttachment(attachment.part, path, &file.error)) file.path = path;
         return file;
     }
+    file.error = EEXIST;
     return file;
 }
 

@@ -21,10 +21,13 @@ bool IsRiskyAttachment(const QString& cleanName);
 struct AttachmentFile {
     std::string path;  // where it was written; empty on failure
     bool risky = false;
+    int error = 0;  // errno of the failed write
 };
 
 // Writes the decoded attachment into `folder` under its cleaned name, made unique with
 // " (2)", " (3)", ... when the name is taken; an existing file is never replaced.
+// A message/rfc822 attachment without an extension gets ".eml", so that the desktop opens it
+// with a mail program.
 AttachmentFile WriteAttachment(const MimeMail& mail, const MailAttachment& attachment,
                                const std::string& folder);
 

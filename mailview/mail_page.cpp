@@ -2,6 +2,7 @@
 
 #include <QLocale>
 
+#include "attachment_links.h"
 #include "html_text.h"
 
 namespace dbx {
@@ -27,6 +28,14 @@ constexpr char kHead[] = DBXR_PAGE_START
     "#dbxr-head .subject{font-weight:bold;font-size:13px}"
     "#dbxr-head .field{margin-right:14px;white-space:nowrap}"
     "#dbxr-head .label{color:#666}"
+    // The mail's own style sheets must not hide or disguise the links of the list.
+    "#dbxr-head .attachment{display:inline-block !important;visibility:visible !important;"
+    "margin:1px 14px 1px 0;white-space:nowrap}"
+    "#dbxr-head .attachment a{display:inline !important;visibility:visible !important;"
+    "color:#0645ad !important;text-decoration:underline !important;font:inherit !important;"
+    "cursor:pointer}"
+    "#dbxr-head .attachment .details{color:#666}"
+    "#dbxr-head .attachment .save{margin-left:4px;font-size:11px !important}"
     ".dbxr-note{all:initial;display:block !important;font:12px sans-serif;background:#fff8d8;"
     "color:#000;border-bottom:1px solid #e0d8a8;padding:3px 10px;margin:-8px -10px 8px}"
     ".dbxr-text{white-space:pre-wrap;word-wrap:break-word;font:13px sans-serif}"
@@ -49,18 +58,24 @@ std::string Field(const char* label, const QString& value) {
     return field;
 }
 
+// Each attachment's name opens it, as in a mail program; "Save as..." beside it saves it.
 std::string AttachmentList(const std::vector<MailAttachment>& attachments) {
     std::string list;
     for (const MailAttachment& attachment : attachments) {
-        if (!list.empty()) list += ", ";
         const QString name =
             attachment.name.isEmpty() ? QStringLiteral("(no name)") : attachment.name;
         QString details = attachment.type;
         if (attachment.size >= 0) {
             details += ", " + QLocale::system().formattedDataSize(attachment.size);
         }
-        list += "<span class=\"attachment\">" + EscapeHtml(name.toStdString()) + " (" +
-                EscapeHtml(details.toStdString()) + ")</span>";
+        const std::string part = std::to_string(attachment.part);
+        list += "<span class=\"attachment\"><a class=\"open\" id=\"dbxr-open-" + part +
+                "\" title=\"Open\" href=\"" +
+                AttachmentLink(AttachmentAction::Open, attachment.part) + "\">" +
+                EscapeHtml(name.toStdString()) + "</a> <span class=\"details\">(" +
+                EscapeHtml(details.toStdString()) + ")</span> <a class=\"save\" id=\"dbxr-save-" +
+                part + "\" href=\"" + AttachmentLink(AttachmentAction::Save, attachment.part) +
+                "\">Save as...</a></span> ";
     }
     return list;
 }

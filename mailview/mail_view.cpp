@@ -179,6 +179,7 @@ MailView Build(std::unique_ptr<MimeMail> mail, const std::string& folder,
     view.pagePath = pagePath.toStdString();
     view.pictures = pictures.Count();
     view.attachments = static_cast<int>(content.attachments.size());
+    view.listed = std::move(content.attachments);
     view.remoteImages = content.remoteImages;
     return view;
 }

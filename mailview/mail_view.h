@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
+
+#include "mime_mail.h"
 
 namespace dbx {
 
@@ -29,6 +32,7 @@ struct MailView {
     int pictures = 0;      // inline pictures written next to the page
     int attachments = 0;
     int remoteImages = 0;
+    std::vector<MailAttachment> listed;  // the attachments the page lists, in its order
 };
 
 // Builds the decoded preview page of the message in `emlPath` inside `folder` (a private

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 
 #include "gmime_setup.h"
 #include "mime_bounds.h"
@@ -326,14 +327,25 @@ std::vector<MailAttachment> MimeMail::Attachments() const {
     return list;
 }
 
-bool MimeMail::SaveAttachment(int index, const std::string& path) const {
+bool MimeMail::SaveAttachment(int index, const std::string& path, int* error) const {
+    int ignored = 0;
+    int& failure = error ? *error : ignored;
+    failure = 0;
     const auto& listed = impl_->layout.attachments;
     if (std::find(listed.begin(), listed.end(), index) == listed.end()) return false;
     GMimeObject* object = impl_->layout.parts[static_cast<std::size_t>(index)];
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        failure = errno;
+        return false;
+    }
+    // The errno of the first step that fails; EIO when the stream left none.
+    const auto failed = [&failure] {
+        if (failure == 0) failure = errno != 0 ? errno : EIO;
+    };
     GMimeStream* file = g_mime_stream_fs_new(fd);  // owns the descriptor
     bool ok = false;
+    errno = 0;
     if (GMIME_IS_MESSAGE_PART(object)) {
         GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
         ok = inner && g_mime_object_write_to_stream(GMIME_OBJECT(inner), nullptr, file) >= 0;
@@ -341,8 +353,17 @@ bool MimeMail::SaveAttachment(int index, const std::string& path) const {
         GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(object));
         ok = content && g_mime_data_wrapper_write_to_stream(content, file) >= 0;
     }
-    ok = g_mime_stream_flush(file) == 0 && ok;
-    ok = g_mime_stream_close(file) == 0 && ok;
+    if (!ok) failed();
+    errno = 0;
+    if (g_mime_stream_flush(file) != 0) {
+        failed();
+        ok = false;
+    }
+    errno = 0;
+    if (g_mime_stream_close(file) != 0) {
+        failed();
+        ok = false;
+    }
     g_object_unref(file);
     if (!ok) ::unlink(path.c_str());
     return ok;

@@ -73,8 +73,9 @@ class MimeMail {
 
     // Writes the decoded content of the attachment `part` to `path` (a new file: an existing
     // one is not replaced). False when the part is no attachment or a write fails; a file
-    // left part way is removed.
-    bool SaveAttachment(int part, const std::string& path) const;
+    // left part way is removed. `error`, when given, gets the errno of the failing step (0 for
+    // a part that is no attachment).
+    bool SaveAttachment(int part, const std::string& path, int* error = nullptr) const;
 
     struct Impl;
 

@@ -1,7 +1,8 @@
 // preview-samples STORE: writes a small store whose messages show what the preview does: an
 // Outlook Express HTML message (quoted-printable, with a picture from the internet), a
-// quoted-printable text message, a message with an inline picture, one with an attachment, a
-// deleted one, and enough ordinary ones to sort and narrow the list.
+// quoted-printable text message, a message with an inline picture, one with attachments, one
+// with a program as its attachment, a deleted one, and enough ordinary ones to sort and
+// narrow the list.
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
@@ -128,8 +129,33 @@ std::vector<Sample> Samples() {
         "application/pdf;\r\n\tname=\"quotation.pdf\"\r\n"
         "Content-Transfer-Encoding: base64\r\nContent-Disposition: attachment;\r\n"
         "\tfilename=\"quotation.pdf\"\r\n\r\n" +
-            Base64Lines(pdf) + "\r\n------=_NextPart_000_0002--\r\n");
+            Base64Lines(pdf) +
+            "\r\n------=_NextPart_000_0002\r\nContent-Type: text/csv;\r\n\tname=\"price "
+            "list.csv\"\r\n"
+            "Content-Transfer-Encoding: quoted-printable\r\nContent-Disposition: attachment;\r\n"
+            "\tfilename=\"price list.csv\"\r\n\r\nitem;price\r\nchair;49.90\r\ntable;189.00\r\n"
+            "------=_NextPart_000_0002--\r\n");
     samples.push_back(attachment);
+
+    // A program dressed as a document: opened only after a warning.
+    Sample parcel{"service@parcels.example",
+                  "Parcel Service",
+                  "me@example.org",
+                  "Your parcel could not be delivered",
+                  "",
+                  when + 4 * 86400};
+    parcel.body = Headers(
+        parcel,
+        "Content-Type: multipart/mixed;\r\n\tboundary=\"----=_NextPart_000_0003\"\r\n\r\n"
+        "------=_NextPart_000_0003\r\nContent-Type: text/plain;\r\n\tcharset=\"us-ascii\"\r\n\r\n"
+        "We could not deliver your parcel. Print the delivery note attached and take it to "
+        "your post office.\r\n\r\n"
+        "------=_NextPart_000_0003\r\nContent-Type: application/octet-stream;\r\n"
+        "\tname=\"delivery_note.pdf.exe\"\r\nContent-Transfer-Encoding: base64\r\n"
+        "Content-Disposition: attachment;\r\n\tfilename=\"delivery_note.pdf.exe\"\r\n\r\n" +
+            Base64Lines(QByteArray("MZ\x90\x00 not a real program", 23)) +
+            "\r\n------=_NextPart_000_0003--\r\n");
+    samples.push_back(parcel);
 
     Sample deleted{
         "old.friend@example.net", "Old Friend", "me@example.org", "Fotos vom Wochenende", "",

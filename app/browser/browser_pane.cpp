@@ -6,8 +6,10 @@
 #include <QVBoxLayout>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlScheme>
 #include <QWebEngineView>
 
+#include "attachment_links.h"
 #include "browser/locked_page.h"
 
 namespace dbx {
@@ -17,6 +19,12 @@ void BrowserPane::PrepareEngine() {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Known to the engine, so that a click on an attachment link comes to the page as a
+    // navigation, which it refuses, instead of to the desktop as an address to open.
+    QWebEngineUrlScheme scheme(kAttachmentScheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    scheme.setFlags(QWebEngineUrlScheme::NoAccessAllowed);
+    QWebEngineUrlScheme::registerScheme(scheme);
 }
 
 BrowserPane::BrowserPane(QWidget* parent) : QWidget(parent) {
@@ -25,6 +33,7 @@ BrowserPane::BrowserPane(QWidget* parent) : QWidget(parent) {
     profile_->setHttpCacheType(QWebEngineProfile::NoCache);
     profile_->setPersistentCookiesPolicy(QWebEngineProfile::NoPersistentCookies);
     profile_->setUrlRequestInterceptor(new LocalOnlyInterceptor(profile_));
+    profile_->installUrlSchemeHandler(kAttachmentScheme, new RefusingSchemeHandler(profile_));
 
     QWebEngineSettings* settings = profile_->settings();
     settings->setAttribute(QWebEngineSettings::JavascriptEnabled, false);
@@ -41,9 +50,13 @@ BrowserPane::BrowserPane(QWidget* parent) : QWidget(parent) {
     settings->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     // Stores keep their texts in the Windows code page; a page that names none reads so.
     settings->setDefaultTextEncoding(QStringLiteral("windows-1252"));
+    // Addresses of schemes the engine does not know are never handed to the desktop.
+    settings->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
 
     view_ = new QWebEngineView(this);
-    view_->setPage(new LockedPage(profile_, view_));
+    auto* page = new LockedPage(profile_, view_);
+    view_->setPage(page);
+    connect(page, &LockedPage::AttachmentLinkClicked, this, &BrowserPane::AttachmentLinkClicked);
     view_->setContextMenuPolicy(Qt::NoContextMenu);
     connect(view_, &QWebEngineView::loadFinished, this,
             [this](bool ok) { emit LoadFinished(view_->url(), ok); });

@@ -18,8 +18,9 @@ class BrowserPane : public QWidget {
     explicit BrowserPane(QWidget* parent = nullptr);
     ~BrowserPane() override;
 
-    // Must run before the application object exists: the engine's process-wide settings, and
-    // its sandbox turned off when running as root (the engine refuses to start otherwise).
+    // Must run before the application object exists: the engine's process-wide settings, the
+    // attachment links' scheme, and its sandbox turned off when running as root (the engine
+    // refuses to start otherwise).
     static void PrepareEngine();
 
     // Shows the file at `path`, replacing what was shown; returns at once.
@@ -30,6 +31,8 @@ class BrowserPane : public QWidget {
 
   signals:
     void LoadFinished(const QUrl& url, bool ok);
+    // A link of a decoded page's attachment list was clicked: `link` on the page at `page`.
+    void AttachmentLinkClicked(const QUrl& page, const QUrl& link);
 
   private:
     QWebEngineProfile* profile_ = nullptr;

@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QWebEngineNewWindowRequest>
+#include <QWebEngineUrlRequestJob>
 
+#include "attachment_links.h"
 #include "shell.h"
 
 namespace dbx {
@@ -26,6 +28,10 @@ bool LocalOnlyInterceptor::MayLoad(const QUrl& page, const QUrl& request) {
     return !folder.isEmpty() && file.startsWith(folder + QLatin1Char('/'));
 }
 
+void RefusingSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
+    job->fail(QWebEngineUrlRequestJob::RequestDenied);
+}
+
 LockedPage::LockedPage(QWebEngineProfile* profile, QObject* parent)
     : QWebEnginePage(profile, parent) {
     // Links meant for a new window ("target=_blank") arrive here instead of as navigations.
@@ -45,7 +51,12 @@ bool LockedPage::MayOpenOutside(const QUrl& url) {
 
 bool LockedPage::acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) {
     if (type == NavigationTypeLinkClicked) {
-        if (MayOpenOutside(url)) Shell::Current().Open(url.toString());
+        if (url.scheme() == QLatin1String(kAttachmentScheme)) {
+            // Only a link of the page the program showed: never one inside a frame.
+            if (isMainFrame) emit AttachmentLinkClicked(this->url(), url);
+        } else if (MayOpenOutside(url)) {
+            Shell::Current().Open(url.toString());
+        }
         return false;
     }
     // The program's own loads only: a mail's frames would show files of their choosing.

@@ -2,6 +2,7 @@
 
 #include <QWebEnginePage>
 #include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineUrlSchemeHandler>
 
 namespace dbx {
 
@@ -19,9 +20,19 @@ class LocalOnlyInterceptor : public QWebEngineUrlRequestInterceptor {
     static bool MayLoad(const QUrl& page, const QUrl& request);
 };
 
+// Answers every load of the attachment links' scheme with a refusal: they are caught as
+// clicks and never loaded.
+class RefusingSchemeHandler : public QWebEngineUrlSchemeHandler {
+    Q_OBJECT
+  public:
+    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
+    void requestStarted(QWebEngineUrlRequestJob* job) override;
+};
+
 // A page that only goes where the program sends it. Links the user clicks open in the
-// user's own programs (web and mail addresses only); everything else that would navigate
-// away (forms, refreshes, scripts' pop-ups) is refused, and no frame is loaded.
+// user's own programs (web and mail addresses only) or, for the attachment list's own links,
+// go to the window; everything else that would navigate away (forms, refreshes, scripts'
+// pop-ups) is refused, and no frame is loaded.
 class LockedPage : public QWebEnginePage {
     Q_OBJECT
   public:
@@ -29,6 +40,10 @@ class LockedPage : public QWebEnginePage {
 
     // Web and mail addresses; a clicked link to anything else is dropped.
     static bool MayOpenOutside(const QUrl& url);
+
+  signals:
+    // A link of the page's attachment list was clicked on the page at `page`.
+    void AttachmentLinkClicked(const QUrl& page, const QUrl& link);
 
   protected:
     bool acceptNavigationRequest(const QUrl& url, NavigationType type, bool isMainFrame) override;

@@ -20,4 +20,11 @@ int Ask(const std::string& text, const char* caption) {
     return ShowMarkupMessageBox(nullptr, text, caption, kMbYesNo | kMbIconQuestion, &options);
 }
 
+int AskWarning(const std::string& text, const char* caption) {
+    const MessageBoxOptions options = AppMessageStyle();
+    constexpr unsigned kSecondButtonDefault = 0x100;
+    return ShowMarkupMessageBox(nullptr, text, caption,
+                                kMbYesNo | kMbIconExclamation | kSecondButtonDefault, &options);
+}
+
 }  // namespace dbx

@@ -20,4 +20,8 @@ void Notify(const std::string& text, const char* caption = texts::kCaption,
 // of the button that answered it (kIdYes, kIdNo).
 int Ask(const std::string& text, const char* caption = texts::kCaption);
 
+// A warning that asks before something risky is done: exclamation icon, Yes and No, with No
+// the default, so that Enter does nothing risky.
+int AskWarning(const std::string& text, const char* caption = texts::kCaption);
+
 }  // namespace dbx

@@ -1,5 +1,7 @@
 #include "preview/preview_controller.h"
 
+#include <algorithm>
+
 #include "browser/browser_pane.h"
 #include "common/app_message.h"
 #include "common/app_texts.h"
@@ -8,6 +10,7 @@
 #include "list/results_model.h"
 #include "list/results_view.h"
 #include "main_window_ids.h"
+#include "preview/attachment_controller.h"
 #include "preview/preview_folder.h"
 #include "session/window_session.h"
 #include "wizard_window.h"
@@ -19,7 +22,39 @@ PreviewController::PreviewController(WizardWindow& window, std::function<bool()>
     : QObject(parent),
       window_(window),
       searchRunning_(std::move(searchRunning)),
-      job_([this](PreviewResult result) { Finish(result); }) {}
+      attachments_(new AttachmentController(window, this)),
+      job_([this](PreviewResult result) { Finish(result); }) {
+    connect(attachments_, &AttachmentController::Ended, this, &PreviewController::Ended);
+    if (BrowserPane* pane = window_.Pane()) {
+        connect(pane, &BrowserPane::AttachmentLinkClicked, this,
+                [this](const QUrl& page, const QUrl& link) { OnAttachmentLink(page, link); });
+    }
+}
+
+bool PreviewController::Running() const {
+    return job_.Running() || attachments_->Running();
+}
+
+void PreviewController::RequestStop() {
+    job_.RequestStop();
+    attachments_->RequestStop();
+}
+
+bool PreviewController::WaitForReturn(std::chrono::milliseconds bound) {
+    const auto deadline = std::chrono::steady_clock::now() + bound;
+    if (!job_.WaitForReturn(bound)) return false;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    return attachments_->WaitForReturn(std::max(std::chrono::milliseconds(0), left));
+}
+
+void PreviewController::OnAttachmentLink(const QUrl& page, const QUrl& link) {
+    // One job at a time: a link clicked while something runs does nothing.
+    if (searchRunning_() || Running()) return;
+    const std::string folder = RunPreviewFolder();
+    if (!folder.empty()) folder_ = folder;
+    attachments_->OnLink(page, link, folder);
+}
 
 void PreviewController::OnListClick(const QPoint& viewportPoint) {
     if (searchRunning_()) {
@@ -66,6 +101,11 @@ void PreviewController::PreviewSourceRow(int sourceRow, const std::string& folde
     params.counter = &session.mailCounter;
     params.mode = mode_;
     params.codePage = codePage_;
+    previewed_.offset = params.offset;
+    previewed_.storePath = params.storePath;
+    previewed_.displacement = params.extras.displacement;
+    previewed_.trimFreedTail = params.extras.trimFreedTail;
+    previewed_.codePage = codePage_;
     if (const WorkflowTestSeam* seam = WorkflowTestSeam::Active()) params.hold = seam->previewStart;
 
     window_.ResultsList()->SetBusy(true);
@@ -78,8 +118,16 @@ void PreviewController::Finish(const PreviewResult& result) {
     // The job counts as over from here on: once the list takes clicks again, a click starts
     // a new preview instead of finding this one still running.
     if (!result.page.path.empty()) {
-        window_.Pane()->Navigate(QString::fromLocal8Bit(result.page.path));
+        const QString path = QString::fromLocal8Bit(result.page.path);
+        if (result.page.decoded) {
+            attachments_->SetShownPage(QUrl::fromLocalFile(path), previewed_,
+                                       result.page.attachments);
+        } else {
+            attachments_->ClearShownPage();
+        }
+        window_.Pane()->Navigate(path);
     } else if (!result.note.empty()) {
+        attachments_->ClearShownPage();
         window_.Pane()->Navigate(QString::fromLocal8Bit(result.note));
     }
     window_.ResultsList()->SetBusy(false);

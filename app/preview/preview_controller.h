@@ -6,16 +6,19 @@
 #include <string>
 
 #include "common/job.h"
+#include "preview/attachment_job.h"
 #include "preview/preview_job.h"
 
 namespace dbx {
 
+class AttachmentController;
 class WizardWindow;
 
 // The preview of a clicked row. The message is extracted and its page built on a job of its
 // own (decoded as a mail program shows it, or the raw view when asked for or when the message
 // cannot be read); the result comes back to the user-interface thread, where the pane is
-// navigated and the list and buttons are restored.
+// navigated and the list and buttons are restored. The attachments a decoded page lists are
+// opened and saved from its links, on a job of their own (see AttachmentController).
 class PreviewController : public QObject {
     Q_OBJECT
   public:
@@ -34,11 +37,12 @@ class PreviewController : public QObject {
     void SetCodePage(const QByteArray& codePage) { codePage_ = codePage; }
     // The model row of the message shown last; -1 before the first preview.
     int ShownSourceRow() const { return shownSourceRow_; }
-    // From the start of a preview until its end has been applied to the window.
-    bool Running() const { return job_.Running(); }
-    void RequestStop() { job_.RequestStop(); }
+    // From the start of a preview, or of an attachment's writing, until its end has been
+    // applied to the window.
+    bool Running() const;
+    void RequestStop();
     bool StopRequested() const { return job_.StopRequested(); }
-    bool WaitForReturn(std::chrono::milliseconds bound) { return job_.WaitForReturn(bound); }
+    bool WaitForReturn(std::chrono::milliseconds bound);
     // The private folder the previews of this run use; "" before the first preview.
     const std::string& Folder() const { return folder_; }
 
@@ -48,6 +52,7 @@ class PreviewController : public QObject {
   private:
     void PreviewSourceRow(int sourceRow, const std::string& folder);
     void Finish(const PreviewResult& result);
+    void OnAttachmentLink(const QUrl& page, const QUrl& link);
 
     WizardWindow& window_;
     PreviewMode mode_ = PreviewMode::Decoded;
@@ -55,6 +60,8 @@ class PreviewController : public QObject {
     int shownSourceRow_ = -1;
     std::string folder_;
     std::function<bool()> searchRunning_;
+    ShownMessage previewed_;  // where the message of the running preview lies
+    AttachmentController* attachments_ = nullptr;
     Job<PreviewResult> job_;
 };
 

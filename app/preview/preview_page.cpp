@@ -18,6 +18,7 @@ PreviewPage BuildPreviewPage(const std::string& emlPath, const std::string& dire
         if (view.status == MailViewStatus::Shown) {
             page.path = view.pagePath;
             page.decoded = true;
+            page.attachments = view.listed;
             return page;
         }
         if (view.status == MailViewStatus::Stopped) return page;

@@ -4,6 +4,9 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
+
+#include "mime_mail.h"
 
 namespace dbx {
 
@@ -13,8 +16,9 @@ enum class PreviewMode {
 };
 
 struct PreviewPage {
-    std::string path;      // the file to show; empty: nothing new to show
-    bool decoded = false;  // the decoded page, not the raw view
+    std::string path;                         // the file to show; empty: nothing new to show
+    bool decoded = false;                     // the decoded page, not the raw view
+    std::vector<MailAttachment> attachments;  // those the decoded page lists
 };
 
 // Builds the page for an extracted message in the private folder `directory`, on the job

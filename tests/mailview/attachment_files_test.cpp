@@ -2,7 +2,9 @@
 // never over another file, programs and scripts told apart.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
 
 #include "attachment_files.h"
 #include "mime_mail.h"
@@ -91,7 +93,8 @@ TEST(AttachmentFiles, AreWrittenDecodedUnderCleanUniqueNames) {
     EXPECT_EQ(ReadWholeFile(tool.path), std::string("MZ\x90\0", 4));
 
     const AttachmentFile inner = WriteAttachment(*mail, attachments[2], dir.Path().string());
-    EXPECT_EQ(fs::path(inner.path).filename(), "inner");
+    // A forwarded message opens with a mail program.
+    EXPECT_EQ(fs::path(inner.path).filename(), "inner.eml");
     EXPECT_NE(ReadWholeFile(inner.path).find("inner body"), std::string::npos);
 
     // Every file lies in the folder, and nothing else was written.
@@ -110,12 +113,23 @@ TEST(AttachmentFiles, OnlyListedPartsAreWrittenAndFailuresLeaveNothing) {
     ASSERT_FALSE(mail->Shown().empty());
     const int bodyPart = mail->Shown()[0].part;
     EXPECT_FALSE(mail->SaveAttachment(bodyPart, dir.File("body.txt")));
-    EXPECT_FALSE(mail->SaveAttachment(99, dir.File("none")));
+    int error = -1;
+    EXPECT_FALSE(mail->SaveAttachment(99, dir.File("none"), &error));
+    EXPECT_EQ(error, 0);
     EXPECT_FALSE(fs::exists(dir.File("body.txt")));
+    // An existing file is not replaced, and the reason is told.
+    const int part = mail->Attachments()[0].part;
+    std::ofstream(dir.File("taken.pdf")) << "mine";
+    EXPECT_FALSE(mail->SaveAttachment(part, dir.File("taken.pdf"), &error));
+    EXPECT_EQ(error, EEXIST);
+    EXPECT_EQ(ReadWholeFile(dir.File("taken.pdf")), "mine");
+    EXPECT_FALSE(mail->SaveAttachment(part, dir.File("taken.pdf/x.pdf"), &error));
+    EXPECT_EQ(error, ENOTDIR);
     // A folder that is not there: nothing written, and said so.
     const AttachmentFile lost =
         WriteAttachment(*mail, mail->Attachments()[0], dir.File("no/such/folder"));
     EXPECT_TRUE(lost.path.empty());
+    EXPECT_EQ(lost.error, ENOENT);
 }
 
 }  // namespace

@@ -158,7 +158,9 @@ TEST_F(MailStructures, AForwardedMessageShowsItsHeadersAndBodyInline) {
         << page;
     EXPECT_EQ(page.find("not inline"), std::string::npos);
     EXPECT_EQ(view.attachments, 1);
-    EXPECT_NE(page.find("kept aside (message/rfc822"), std::string::npos) << page;
+    EXPECT_NE(page.find("kept aside</a> <span class=\"details\">(message/rfc822"),
+              std::string::npos)
+        << page;
     // The boxes close: as many ends as starts.
     EXPECT_EQ(Count(page, "class=\"dbxr-nested\""), 1);
 }

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 
+#include "attachment_links.h"
 #include "mail_view.h"
 #include "test_support.h"
 
@@ -192,11 +193,56 @@ TEST_F(MailViewTest, AttachmentsAreListedWithNameTypeAndSize) {
     EXPECT_EQ(view.attachments, 2);
     EXPECT_TRUE(Has(page, "<p>see the <b>report</b></p>"));
     EXPECT_FALSE(Has(page, "see the report"));  // the alternative text is not shown too
-    EXPECT_TRUE(Has(page, "r\xC3\xA9port &lt;1&gt;.pdf (application/pdf, " +
-                              QLocale::system().formattedDataSize(5700).toStdString() + ")"))
+    EXPECT_TRUE(
+        Has(page, "r\xC3\xA9port &lt;1&gt;.pdf</a> <span class=\"details\">(application/pdf, " +
+                      QLocale::system().formattedDataSize(5700).toStdString() + ")"))
         << page;
-    EXPECT_TRUE(Has(page, "notes.txt (text/plain, "));
+    EXPECT_TRUE(Has(page, "notes.txt</a> <span class=\"details\">(text/plain, "));
     EXPECT_TRUE(Pictures().empty());
+    // The name opens the attachment and "Save as..." saves it: links the pane hands to the
+    // window, naming the part to write.
+    ASSERT_EQ(view.listed.size(), 2u);
+    EXPECT_EQ(view.listed[1].name, "notes.txt");
+    for (const MailAttachment& attachment : view.listed) {
+        const std::string part = std::to_string(attachment.part);
+        EXPECT_TRUE(Has(page, "href=\"dbxr-attachment:open/" + part + "\">")) << page;
+        EXPECT_TRUE(Has(page, "href=\"dbxr-attachment:save/" + part + "\">Save as...</a>"));
+    }
+}
+
+TEST(AttachmentLinks, ReadBackOnlyWhatThePageWrites) {
+    for (const AttachmentAction action : {AttachmentAction::Open, AttachmentAction::Save}) {
+        for (const int part : {0, 7, 123456}) {
+            AttachmentAction read =
+                action == AttachmentAction::Open ? AttachmentAction::Save : AttachmentAction::Open;
+            int readPart = -1;
+            const QUrl link(QString::fromStdString(AttachmentLink(action, part)));
+            ASSERT_TRUE(ReadAttachmentLink(link, &read, &readPart))
+                << link.toString().toStdString();
+            EXPECT_EQ(read, action);
+            EXPECT_EQ(readPart, part);
+        }
+    }
+    for (const char* other :
+         {"dbxr-attachment:open/", "dbxr-attachment:open/-1", "dbxr-attachment:open/1x",
+          "dbxr-attachment:run/1", "dbxr-attachment:open/1?x", "dbxr-attachment:open/1#x",
+          "dbxr-attachment://host/open/1", "dbxr-attachment:open/12345678901",
+          "dbxr-attachment:open", "file:///open/1", "https://example.org/open/1"}) {
+        AttachmentAction action = AttachmentAction::Open;
+        int part = -1;
+        EXPECT_FALSE(ReadAttachmentLink(QUrl(other), &action, &part)) << other;
+    }
+}
+
+TEST_F(MailViewTest, AMailCannotWriteLinksToItsAttachments) {
+    const std::string page = Page(
+        "From: a@example.org\r\nContent-Type: text/html\r\n\r\n"
+        "<a href=\"dbxr-attachment:open/0\">one</a><a href=\" DBXR-ATTACHMENT:save/0\">two</a>"
+        "<a id=\"dbxr-open-0\" href=\"https://example.org/\">three</a>");
+    ASSERT_EQ(view.status, MailViewStatus::Shown);
+    EXPECT_FALSE(Has(page, "dbxr-attachment:")) << page;
+    EXPECT_FALSE(Has(page, "DBXR-ATTACHMENT")) << page;
+    EXPECT_FALSE(Has(page, "dbxr-open-0")) << page;
 }
 
 TEST_F(MailViewTest, RemotePicturesAreBlockedWithOneLineAboveTheBody) {
