@@ -134,6 +134,7 @@ class StoreExtraction {
             extras.name = NameFor(c);
             extras.unreadable = scan.unreadable.get();
             extras.device = scan.device;
+            extras.recordSize = c.found ? c.found->size : 0;
             const ExtractOutcome outcome =
                 ExtractMessage({c.offset, store, outDir, 0, args_.prefix}, counter, extras);
             if (outcome.status != ExtractStatus::Written) {
