@@ -129,7 +129,7 @@ class StoreExtraction {
             progress_.SetStatus("Extracting " + std::to_string(i + 1) + " of " +
                                 std::to_string(chosen.size()));
             ExtractExtras extras;
-            extras.displacement = scan.displacement;
+            extras.displacement = c.found ? c.found->displacement : scan.displacement;
             extras.trimFreedTail = true;
             extras.name = NameFor(c);
             extras.unreadable = scan.unreadable.get();

@@ -85,6 +85,7 @@ int RunScan(const ScanArgs& args) {
             orphaned += m.orphaned;
             const bool partial = m.incomplete || m.unreadableBytes > 0;
             incomplete += partial;
+            extras.displacement = m.displacement;
             row.offset = m.offset;
             row.status = StatusText(m);
             if (m.orphaned) {  // already UTF-8, from the mail's own header

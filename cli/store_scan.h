@@ -13,10 +13,11 @@
 namespace dbx::cli {
 
 // One store scanned for the command line: one row per body, and with --deep the chains no
-// record leads to, found at the store's own positions when it is displaced.
+// record leads to, for every group of structures that agree on a displacement (a store
+// displaced, two stores one after the other), each read at its own positions.
 struct StoreScan {
     ScanReport report;
-    std::int64_t displacement = 0;
+    std::int64_t displacement = 0;  // of the first group; each message carries its own
     bool deep = false;
     std::vector<RecoveredMessage> messages;  // listed ones in discovery order, then orphans
     // What the disk failed to give; the extraction after the scan adds to it.

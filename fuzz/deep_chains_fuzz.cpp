@@ -56,7 +56,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::int64_t displacement = 0;
     {
         dbx::StoreFile file;
-        if (file.Open(path)) displacement = dbx::FindDisplacement(file).displacement;
+        if (file.Open(path)) {
+            displacement = dbx::FindDisplacement(file).displacement;
+            // Every group found is one its own structures agree on, each found once.
+            const std::vector<dbx::DisplacementFinding> groups = dbx::FindDisplacements(file);
+            for (std::size_t i = 0; i < groups.size(); ++i) {
+                if (groups[i].agreeing == 0) abort();
+                for (std::size_t j = 0; j < i; ++j) {
+                    if (groups[j].displacement == groups[i].displacement) abort();
+                }
+            }
+        }
     }
     dbx::BlockIndex index;
     Collector collector;

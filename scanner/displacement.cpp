@@ -23,6 +23,12 @@ constexpr std::size_t kFarReads = 4096;
 constexpr std::uint32_t kMostEntries = 64;
 constexpr std::size_t kLeastAgreeing = 2;
 constexpr std::uint8_t kStoreMagic[] = {0xCF, 0xAD, 0x12, 0xFE};
+// Agreeing structures kept per group to test it against the others, and groups tested.
+constexpr std::size_t kSamples = 64;
+constexpr std::size_t kMostGroups = 32;
+// Bytes compared to tell a copy of a structure from a structure of its own: a whole block
+// (two stores of one person may hold blocks whose headers and first lines are alike).
+constexpr std::size_t kCopyCompare = kBlockSpan;
 
 bool LooksLikeBlock(const std::uint8_t* p) {
     return LoadU32(p) != 0 && LooksLikeBlockHeader(p);
@@ -105,16 +111,32 @@ bool NewFirstBlock(std::set<std::uint32_t>& firstBlocks, std::uint32_t block) {
     return true;
 }
 
-}  // namespace
+// Where an agreeing structure lies and the position it names.
+struct Sample {
+    std::uint64_t at = 0;
+    std::uint32_t self = 0;
+};
 
-DisplacementFinding FindDisplacement(const StoreFile& file) {
-    const std::uint64_t length = file.FileLength();
+struct Survey {
     std::map<std::int64_t, std::size_t> agreeing;
+    std::map<std::int64_t, std::vector<Sample>> samples;
+    std::size_t seen = 0;
+};
+
+void Keep(Survey& survey, std::int64_t d, std::uint64_t at, std::uint32_t self) {
+    ++survey.agreeing[d];
+    std::vector<Sample>& kept = survey.samples[d];
+    if (kept.size() < kSamples) kept.push_back({at, self});
+}
+
+// Reads the file as it lies: the file's own displacement setting is ignored.
+Survey SurveyFile(const StoreFile& file) {
+    const std::uint64_t length = file.FileLength();
+    Survey survey;
     // Blocks take 0x210 bytes whatever data they hold: of look-alikes packed closer (as a mail
     // can carry them), one counts per block span.
     std::map<std::int64_t, std::uint64_t> lastBlock;
     std::map<std::int64_t, std::set<std::uint32_t>> firstBlocks;
-    DisplacementFinding finding;
     std::size_t farReads = kFarReads;
     Stretch s(file, farReads);
     const std::uint64_t step = std::max<std::uint64_t>(kStretch, length / kStretches);
@@ -124,14 +146,14 @@ DisplacementFinding FindDisplacement(const StoreFile& file) {
         const std::uint64_t at = step * std::uint64_t(n);
         if (at >= length || !s.Load(at)) break;
         if (at == 0 && std::equal(std::begin(kStoreMagic), std::end(kStoreMagic), s.Bytes())) {
-            ++agreeing[0];  // the store's own header, at its place
+            Keep(survey, 0, 0, 0);  // the store's own header, at its place
         }
         suggested.assign(1, 0);
         for (std::size_t i = 0; i + kBlockHeaderSize <= s.Size(); ++i) {
             // The size word's 0x01/0x02 byte at i + 5 rules out nearly every offset at once.
             const std::uint8_t b = s.Bytes()[i + 5];
             if ((b != 0x02 && b != 0x01) || !LooksLikeBlock(s.Bytes() + i)) continue;
-            ++finding.seen;
+            ++survey.seen;
             const std::uint32_t self = LoadU32(s.Bytes() + i);
             const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
             const std::uint32_t next = LoadU32(s.Bytes() + i + kBlockNextAt);
@@ -140,7 +162,7 @@ DisplacementFinding FindDisplacement(const StoreFile& file) {
             if (last != lastBlock.end() && at + i < last->second + kBlockSpan) continue;
             if (!s.BlockAt(next, d)) continue;
             lastBlock[d] = at + i;
-            ++agreeing[d];
+            Keep(survey, d, at + i, self);
             if (std::find(suggested.begin(), suggested.end(), d) == suggested.end() &&
                 suggested.size() < 8) {
                 suggested.push_back(d);
@@ -149,18 +171,96 @@ DisplacementFinding FindDisplacement(const StoreFile& file) {
         for (std::size_t i = 0; i + kRecordHeaderSize <= s.Size(); ++i) {
             const std::uint8_t count = s.Bytes()[i + kRecordEntryCountAt];
             if (count == 0 || count > kMostEntries) continue;
-            const std::int64_t d = std::int64_t(LoadU32(s.Bytes() + i)) - std::int64_t(at + i);
+            const std::uint32_t self = LoadU32(s.Bytes() + i);
+            const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
             if (std::find(suggested.begin(), suggested.end(), d) == suggested.end()) continue;
             const std::uint32_t block = RecordLeadsToBlock(s, i, d);
-            if (block && NewFirstBlock(firstBlocks[d], block)) ++agreeing[d];
+            if (block && NewFirstBlock(firstBlocks[d], block)) Keep(survey, d, at + i, self);
         }
     }
-    if (agreeing.count(0)) {
-        finding.agreeing = agreeing[0];
+    return survey;
+}
+
+// Whether the structure at `sample` is a copy of the one group `other` holds where the sample's
+// named position lies (a stretch copied elsewhere).
+bool CopyOf(const StoreFile& file, const Sample& sample, std::int64_t other) {
+    const std::int64_t copyAt = std::int64_t(sample.self) - other;
+    if (sample.self == 0 || copyAt < 0 || std::uint64_t(copyAt) == sample.at) return false;
+    std::uint8_t a[kCopyCompare];
+    std::uint8_t b[kCopyCompare];
+    return file.ReadFile(sample.at, reinterpret_cast<char*>(a), sizeof a) == sizeof a &&
+           file.ReadFile(std::uint64_t(copyAt), reinterpret_cast<char*>(b), sizeof b) == sizeof b &&
+           std::equal(std::begin(a), std::end(a), std::begin(b));
+}
+
+// Whether the structure at `sample` (of group `own`) lies inside the data of a block of some
+// other displacement: a mail carrying look-alikes.
+bool InsideABlock(const StoreFile& file, const Sample& sample, std::int64_t own) {
+    const std::uint64_t from = sample.at >= kBlockSpan ? sample.at - kBlockSpan : 0;
+    std::vector<std::uint8_t> before(std::size_t(sample.at - from));
+    if (before.size() < kBlockHeaderSize) return false;
+    before.resize(file.ReadFile(from, reinterpret_cast<char*>(before.data()), before.size()));
+    for (std::size_t i = 0; i + kBlockHeaderSize <= before.size(); ++i) {
+        const std::uint8_t* p = before.data() + i;
+        if (!LooksLikeBlock(p)) continue;
+        const std::uint64_t q = from + i;
+        if (std::int64_t(LoadU32(p)) - std::int64_t(q) == own) continue;
+        std::uint32_t data = LoadU32(p + kBlockDataLengthAt);
+        if (data == 0 || data > kBlockDataMax) data = kBlockDataMax;
+        if (sample.at >= q + kBlockHeaderSize && sample.at < q + kBlockHeaderSize + data) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file) {
+    Survey survey = SurveyFile(file);
+    std::vector<std::pair<std::int64_t, std::size_t>> groups;
+    for (const auto& [d, count] : survey.agreeing) {
+        // The store's own header counts alone: one at its place needs no second witness.
+        if (count >= kLeastAgreeing || d == 0) groups.emplace_back(d, count);
+    }
+    // A store at its place first, then the best supported.
+    std::stable_sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) {
+        if ((a.first == 0) != (b.first == 0)) return a.first == 0;
+        return a.second > b.second;
+    });
+    if (groups.size() > kMostGroups) groups.resize(kMostGroups);
+    std::vector<DisplacementFinding> accepted;
+    for (const auto& [d, count] : groups) {
+        const std::vector<Sample>& samples = survey.samples[d];
+        std::size_t own = 0;
+        for (const Sample& sample : samples) {
+            bool theirs = InsideABlock(file, sample, d);
+            for (std::size_t a = 0; a < accepted.size() && !theirs; ++a) {
+                theirs = CopyOf(file, sample, accepted[a].displacement);
+            }
+            own += !theirs;
+        }
+        // Half its structures or more in mails or copied from another group: no store.
+        if (own * 2 <= samples.size()) continue;
+        DisplacementFinding finding;
+        finding.displacement = d;
+        finding.agreeing = count;
+        finding.seen = survey.seen;
+        accepted.push_back(finding);
+    }
+    return accepted;
+}
+
+DisplacementFinding FindDisplacement(const StoreFile& file) {
+    const Survey survey = SurveyFile(file);
+    DisplacementFinding finding;
+    finding.seen = survey.seen;
+    if (survey.agreeing.count(0)) {
+        finding.agreeing = survey.agreeing.at(0);
         return finding;
     }
     std::size_t runnerUp = 0;
-    for (const auto& [d, count] : agreeing) {
+    for (const auto& [d, count] : survey.agreeing) {
         if (count > finding.agreeing) {
             runnerUp = finding.agreeing;
             finding.agreeing = count;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "store_file.h"
 
@@ -25,5 +26,12 @@ struct DisplacementFinding {
 // takes the displacement with the most agreeing structures, when no other has as many. Reads
 // the file as it lies: the file's own displacement setting is ignored.
 DisplacementFinding FindDisplacement(const StoreFile& file);
+
+// Every group of structures that agree on one displacement and are a store of their own (two
+// stores written one after the other, pieces of one store moved apart): the store at its place
+// first, then by support. A group whose structures lie inside the mails of another, or are
+// copies of the other's structures, is part of that other, not a store. Empty when nothing
+// agrees.
+std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file);
 
 }  // namespace dbx

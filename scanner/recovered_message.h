@@ -26,6 +26,9 @@ struct RecoveredMessage {
     // The message's size as its record gives it (0: not given); a chain that ends with fewer
     // bytes is cut short.
     std::uint32_t size = 0;
+    // Position its structures name minus where they lie: the group of structures it was read
+    // from (0 for a store at its place).
+    std::int64_t displacement = 0;
 
     // Runs before every probe: clearing keeps the texts' storage.
     void Reset() {
@@ -40,6 +43,7 @@ struct RecoveredMessage {
         incomplete = false;
         unreadableBytes = 0;
         size = 0;
+        displacement = 0;
     }
 };
 

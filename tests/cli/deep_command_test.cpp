@@ -343,3 +343,70 @@ TEST_F(DamagedStore, AStoreWithItsStartCutOffComesBackWithADeepSearch) {
 
 }  // namespace
 }  // namespace dbx
+
+namespace dbx {
+namespace {
+
+// Stores laid one after the other in one file, as a copy or a carving leaves them.
+class StoresInOneFile : public ::testing::Test {
+  protected:
+    // Appends a generated store of `messages` messages; returns where it starts.
+    std::size_t Append(std::uint32_t messages, std::uint64_t seed, const std::string& folder) {
+        const std::string part = dir.File("part" + std::to_string(seed) + ".dbx");
+        gen::GeneratorOptions options;
+        options.messageCount = messages;
+        options.deletedCount = 0;
+        options.seed = seed;
+        options.folderName = folder;
+        options.onMessage = [&](const gen::ManifestEntry&, std::string_view body) {
+            bodies.emplace_back(body);
+        };
+        gen::GenerateStore(part, options);
+        const std::size_t at = bytes.size();
+        bytes += ReadWholeFile(part);
+        return at;
+    }
+    void Save() {
+        std::ofstream(store, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    }
+
+    test::TempDir dir;
+    std::string store = dir.File("two.dbx");
+    std::string out = dir.File("out");
+    std::string bytes;
+    std::vector<std::string> bodies;
+};
+
+TEST_F(StoresInOneFile, TheSecondStoreIsFoundAndReadAtItsOwnPositions) {
+    Append(20, 5, "Inbox");
+    const std::size_t second = Append(30, 6, "Sent Items");
+    Save();
+
+    // The plain scan reads the file as it lies: the first store only.
+    auto plain = RunDbxrecover({"scan", "--format", "json", store});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_EQ(json::parse(plain.out).size(), 20u);
+
+    auto deep = RunDbxrecover({"scan", "--deep", "--format", "json", store});
+    ASSERT_EQ(deep.exitCode, 0) << deep.err;
+    EXPECT_NE(deep.err.find(std::to_string(-std::int64_t(second))), std::string::npos) << deep.err;
+    std::map<std::int64_t, std::size_t> perGroup;
+    for (const json& row : json::parse(deep.out)) {
+        EXPECT_EQ(row["status"], "Existing");
+        EXPECT_FALSE(row["incomplete"].get<bool>());
+        ++perGroup[row.value("displacement", std::int64_t(0))];
+    }
+    EXPECT_EQ(perGroup,
+              (std::map<std::int64_t, std::size_t>{{-std::int64_t(second), 30u}, {0, 20u}}));
+
+    auto extract = RunDbxrecover({"extract", "--deep", "--out", out, store});
+    ASSERT_EQ(extract.exitCode, 0) << extract.err;
+    std::multiset<std::string> files;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        files.insert(ReadWholeFile(entry.path().string()));
+    }
+    EXPECT_EQ(files, std::multiset<std::string>(bodies.begin(), bodies.end()));
+}
+
+}  // namespace
+}  // namespace dbx

@@ -505,6 +505,50 @@ TEST_F(Displaced, ADisplacedStoreIsFoundThoughAMailInItCarriesHeadersOfAnother) 
     EXPECT_EQ(found.listed[0].offset, kBodies);
 }
 
+std::vector<std::int64_t> Groups(const std::string& path) {
+    StoreFile file;
+    EXPECT_TRUE(file.Open(path));
+    std::vector<std::int64_t> groups;
+    for (const DisplacementFinding& f : FindDisplacements(file)) groups.push_back(f.displacement);
+    return groups;
+}
+
+TEST_F(Displaced, EveryStoreInAFileIsAGroupOfItsOwn) {
+    // Two stores one after the other: the second names positions from its own start.
+    StoreBuilder second{0x10000};
+    second.Header("Sent Items");
+    second.PutRecord(build::kFirstSegment, TypicalProperties(Fields(kBodies, "s0")));
+    second.PutBody(kBodies, Mail("s0", 1500));
+    second.PutBody(kBodies + 4 * build::kBlockSize, Mail("s1", 1100));
+    build::Bytes both = Original().Image();
+    both.insert(both.end(), second.Image().begin(), second.Image().end());
+    Write(both);
+    EXPECT_EQ(Groups(path), (std::vector<std::int64_t>{0, -0x10000}));
+
+    const Found found = DeepScan(path, -0x10000);
+    ASSERT_EQ(found.listed.size(), 1u);
+    EXPECT_EQ(found.listed[0].subject, "s0");
+    ASSERT_EQ(found.orphans.size(), 1u);
+    EXPECT_EQ(found.orphans[0].subject, "s1");
+}
+
+TEST_F(Displaced, LookAlikesInMailsAndCopiedStretchesAreNoStoreOfTheirOwn) {
+    StoreBuilder s = Original();
+    s.Zero(0, 8);
+    PlantHeaders(s, BlocksOfOriginal(), 130, 1000000);
+    // A stretch of blocks copied elsewhere (as a file system leaves old clusters).
+    const build::Bytes image = s.Image();
+    const build::Bytes copy(image.begin() + kBodies,
+                            image.begin() + kBodies + 9 * build::kBlockSize);
+    s.Put(0x9000, copy);
+    Write(s.Image());
+    EXPECT_EQ(Groups(path), (std::vector<std::int64_t>{0}));
+
+    // Nothing agrees: no group at all.
+    Write(build::Bytes(0x4000, 0));
+    EXPECT_TRUE(Groups(path).empty());
+}
+
 TEST(BlockIndexBounds, OverlappingHeadersAreNotTakenSoTheIndexStaysSmall) {
     // A crafted stretch with a block header every 16 bytes.
     constexpr std::uint32_t kSpan = 64 * 1024;
