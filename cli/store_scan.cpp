@@ -60,12 +60,13 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
     scan.device = std::move(device);
     const std::vector<std::int64_t> groups = Groups(store, scan);
     scan.displacement = groups.front();
+    // Each group's records first: a record may lead to blocks of another group.
+    std::vector<BlockIndex> blocks(groups.size());
+    std::vector<std::vector<RecoveredMessage>> listed(groups.size());
     for (std::size_t g = 0; g < groups.size(); ++g) {
-        const std::int64_t displacement = groups[g];
-        BlockIndex blocks;
         ScanOptions options;
-        options.displacement = displacement;
-        if (deep) options.blocks = &blocks;
+        options.displacement = groups[g];
+        if (deep) options.blocks = &blocks[g];
         // Dates are formatted from the environment, which both threads may do at once.
         options.threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
         options.unreadable = scan.unreadable.get();
@@ -75,25 +76,60 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
             store, progress, [&](const RecoveredMessage& m) { hits.push_back(m); }, options);
         if (g == 0 || report.outcome != ScanOutcome::Finished) scan.report = report;
         // Stores of different groups may name the same offsets: one row per body within each.
-        std::vector<RecoveredMessage> listed = OneRowPerBody(std::move(hits));
-        if (deep && report.outcome == ScanOutcome::Finished) {
-            progress.SetStatus("Looking for chains of blocks no record leads to");
-            DeepSearchOptions deepOptions;
-            deepOptions.displacement = displacement;
-            deepOptions.stopFlag = &InterruptFlag();
-            deepOptions.unreadable = scan.unreadable.get();
-            deepOptions.device = scan.device;
-            std::vector<RecoveredMessage> orphans =
-                FindOrphanedChains(store, blocks, listed, deepOptions);
-            progress.Clear();
-            if (InterruptFlag().load()) scan.report.outcome = ScanOutcome::Stopped;
-            listed.insert(listed.end(), std::make_move_iterator(orphans.begin()),
-                          std::make_move_iterator(orphans.end()));
+        listed[g] = OneRowPerBody(std::move(hits));
+        for (RecoveredMessage& m : listed[g]) m.displacement = groups[g];
+        if (report.outcome != ScanOutcome::Finished) break;
+    }
+    if (!deep || scan.report.outcome != ScanOutcome::Finished) {
+        for (auto& rows : listed) {
+            scan.messages.insert(scan.messages.end(), std::make_move_iterator(rows.begin()),
+                                 std::make_move_iterator(rows.end()));
         }
-        for (RecoveredMessage& m : listed) m.displacement = displacement;
-        scan.messages.insert(scan.messages.end(), std::make_move_iterator(listed.begin()),
-                             std::make_move_iterator(listed.end()));
-        if (scan.report.outcome != ScanOutcome::Finished) break;
+        return scan;
+    }
+    for (BlockIndex& index : blocks) index.Finish();
+    // A row whose first block is not where its own group has it is read where another
+    // group's block names that offset: its message was moved apart from its record.
+    std::vector<std::vector<std::pair<std::size_t, std::size_t>>> bodiesOf(groups.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (std::size_t i = 0; i < listed[g].size(); ++i) {
+            std::size_t at = g;
+            if (!blocks[g].Find(listed[g][i].offset)) {
+                for (std::size_t h = 0; h < groups.size(); ++h) {
+                    if (h != g && blocks[h].Find(listed[g][i].offset)) {
+                        at = h;
+                        break;
+                    }
+                }
+            }
+            listed[g][i].displacement = groups[at];
+            bodiesOf[at].emplace_back(g, i);
+        }
+    }
+    std::vector<std::vector<RecoveredMessage>> orphans(groups.size());
+    for (std::size_t g = 0; g < groups.size() && !InterruptFlag().load(); ++g) {
+        progress.SetStatus("Looking for chains of blocks no record leads to");
+        std::vector<RecoveredMessage> reaching;
+        for (const auto& [h, i] : bodiesOf[g]) reaching.push_back(listed[h][i]);
+        DeepSearchOptions deepOptions;
+        deepOptions.displacement = groups[g];
+        deepOptions.stopFlag = &InterruptFlag();
+        deepOptions.unreadable = scan.unreadable.get();
+        deepOptions.device = scan.device;
+        orphans[g] = FindOrphanedChains(store, blocks[g], reaching, deepOptions);
+        for (std::size_t k = 0; k < reaching.size(); ++k) {
+            const auto& [h, i] = bodiesOf[g][k];
+            listed[h][i].incomplete = reaching[k].incomplete;
+        }
+        for (RecoveredMessage& m : orphans[g]) m.displacement = groups[g];
+        progress.Clear();
+    }
+    if (InterruptFlag().load()) scan.report.outcome = ScanOutcome::Stopped;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (auto* rows : {&listed[g], &orphans[g]}) {
+            scan.messages.insert(scan.messages.end(), std::make_move_iterator(rows->begin()),
+                                 std::make_move_iterator(rows->end()));
+        }
     }
     return scan;
 }

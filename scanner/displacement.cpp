@@ -26,6 +26,8 @@ constexpr std::uint8_t kStoreMagic[] = {0xCF, 0xAD, 0x12, 0xFE};
 // Agreeing structures kept per group to test it against the others, and groups tested.
 constexpr std::size_t kSamples = 64;
 constexpr std::size_t kMostGroups = 32;
+// Displacements of block headers per stretch that records are tried against.
+constexpr std::size_t kMostBlockGroups = 16;
 // Bytes compared to tell a copy of a structure from a structure of its own: a whole block
 // (two stores of one person may hold blocks whose headers and first lines are alike).
 constexpr std::size_t kCopyCompare = kBlockSpan;
@@ -142,6 +144,7 @@ Survey SurveyFile(const StoreFile& file) {
     const std::uint64_t step = std::max<std::uint64_t>(kStretch, length / kStretches);
     // The records of each stretch are looked at for the displacements its blocks suggest.
     std::vector<std::int64_t> suggested;
+    std::vector<std::int64_t> blockGroups;  // displacements of the stretch's block headers
     for (int n = 0; n < kStretches; ++n) {
         const std::uint64_t at = step * std::uint64_t(n);
         if (at >= length || !s.Load(at)) break;
@@ -149,6 +152,7 @@ Survey SurveyFile(const StoreFile& file) {
             Keep(survey, 0, 0, 0);  // the store's own header, at its place
         }
         suggested.assign(1, 0);
+        blockGroups.clear();
         for (std::size_t i = 0; i + kBlockHeaderSize <= s.Size(); ++i) {
             // The size word's 0x01/0x02 byte at i + 5 rules out nearly every offset at once.
             const std::uint8_t b = s.Bytes()[i + 5];
@@ -156,6 +160,10 @@ Survey SurveyFile(const StoreFile& file) {
             ++survey.seen;
             const std::uint32_t self = LoadU32(s.Bytes() + i);
             const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
+            if (std::find(blockGroups.begin(), blockGroups.end(), d) == blockGroups.end() &&
+                blockGroups.size() < kMostBlockGroups) {
+                blockGroups.push_back(d);
+            }
             const std::uint32_t next = LoadU32(s.Bytes() + i + kBlockNextAt);
             if (next == 0 || next == self) continue;
             const auto last = lastBlock.find(d);
@@ -174,8 +182,18 @@ Survey SurveyFile(const StoreFile& file) {
             const std::uint32_t self = LoadU32(s.Bytes() + i);
             const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
             if (std::find(suggested.begin(), suggested.end(), d) == suggested.end()) continue;
-            const std::uint32_t block = RecordLeadsToBlock(s, i, d);
-            if (block && NewFirstBlock(firstBlocks[d], block)) Keep(survey, d, at + i, self);
+            std::uint32_t block = RecordLeadsToBlock(s, i, d);
+            std::int64_t blocksAt = d;
+            // A message whose blocks were moved apart from its record: the record leads to
+            // them where they lie, and speaks for their group.
+            for (std::size_t k = 0; !block && k < blockGroups.size(); ++k) {
+                if (blockGroups[k] == d) continue;
+                blocksAt = blockGroups[k];
+                block = RecordLeadsToBlock(s, i, blocksAt);
+            }
+            if (block && NewFirstBlock(firstBlocks[blocksAt], block)) {
+                Keep(survey, blocksAt, at + i, self);
+            }
         }
     }
     return survey;
