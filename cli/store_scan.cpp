@@ -1,15 +1,19 @@
 #include "store_scan.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 
 #include "block_index.h"
 #include "dedupe.h"
 #include "displacement.h"
+#include "file_names.h"
+#include "group_links.h"
 #include "messages.h"
 #include "orphan_chains.h"
 #include "scan_runner.h"
 #include "store_file.h"
+#include "store_header.h"
 
 namespace dbx::cli {
 
@@ -24,7 +28,7 @@ namespace {
 
 // The groups of structures the deep search reads, each at its own positions; the plain scan
 // reads the store as it lies.
-std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan) {
+std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool image) {
     std::vector<std::int64_t> groups;
     if (scan.deep) {
         StoreFile file;
@@ -32,13 +36,17 @@ std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan) {
             file.SetDevice(scan.device);
             file.SetUnreadable(scan.unreadable.get());
             file.SetStopFlag(&InterruptFlag());
-            for (const DisplacementFinding& f : FindDisplacements(file)) {
+            const SurveyReach reach = image ? SurveyReach::Whole : SurveyReach::Sampled;
+            for (const DisplacementFinding& f : FindDisplacements(file, reach, &InterruptFlag())) {
                 groups.push_back(f.displacement);
             }
         }
     }
     if (groups.empty()) groups.push_back(0);
-    if (groups.size() == 1 && groups[0] != 0) {
+    if (image) {
+        Say(Quoted(store) + ": " + std::to_string(groups.size()) +
+            " groups of structures, each read at its own positions");
+    } else if (groups.size() == 1 && groups[0] != 0) {
         Say(Quoted(store) + " is displaced by " + std::to_string(groups[0]) + " bytes (" +
             DescribeDisplacement(groups[0]) + "); it is read at its own positions");
     } else if (groups.size() > 1) {
@@ -51,14 +59,49 @@ std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan) {
     return groups;
 }
 
+// The stores of a disk image: groups joined by the links that cross them, each named from its
+// own header when that survived.
+void NameStores(const std::string& image, const std::vector<std::int64_t>& groups,
+                std::vector<BlockIndex>& blocks,
+                const std::vector<std::vector<std::pair<std::size_t, std::size_t>>>& bodiesOf,
+                StoreScan& scan, std::vector<std::size_t>& storeOf) {
+    GroupJoiner joiner(groups.size());
+    joiner.JoinByChains(blocks);
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (const auto& [h, i] : bodiesOf[g]) joiner.Join(g, h);
+    }
+    storeOf = joiner.Stores();
+    const std::size_t stores =
+        storeOf.empty() ? 0 : *std::max_element(storeOf.begin(), storeOf.end()) + 1;
+    std::vector<std::string> names(stores);
+    StoreFile file;
+    if (file.Open(image)) {
+        file.SetDevice(scan.device);
+        file.SetUnreadable(scan.unreadable.get());
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            if (!names[storeOf[g]].empty()) continue;
+            file.SetDisplacement(groups[g]);
+            if (auto name = ReadStoreFolderName(file)) names[storeOf[g]] = SafeFileName(*name);
+        }
+    }
+    UniqueNames unique;
+    std::size_t unnamed = 0;
+    for (std::string& name : names) {
+        if (name.empty()) name = "Store " + std::to_string(++unnamed);
+        scan.storeNames.push_back(unique.Take(name));
+    }
+}
+
 }  // namespace
 
 StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep,
-                         std::shared_ptr<const ReadDevice> device) {
+                         std::shared_ptr<const ReadDevice> device, bool image) {
     StoreScan scan;
-    scan.deep = deep;
+    scan.deep = deep || image;
+    deep = scan.deep;
+    scan.image = image;
     scan.device = std::move(device);
-    const std::vector<std::int64_t> groups = Groups(store, scan);
+    const std::vector<std::int64_t> groups = Groups(store, scan, image);
     scan.displacement = groups.front();
     // Each group's records first: a record may lead to blocks of another group.
     std::vector<BlockIndex> blocks(groups.size());
@@ -124,6 +167,15 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
         for (RecoveredMessage& m : orphans[g]) m.displacement = groups[g];
         progress.Clear();
     }
+    if (image) {
+        std::vector<std::size_t> storeOf;
+        NameStores(store, groups, blocks, bodiesOf, scan, storeOf);
+        // A row belongs to the store of the group its record (or orphan chain) was found in.
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            for (RecoveredMessage& m : listed[g]) m.store = std::uint32_t(storeOf[g]);
+            for (RecoveredMessage& m : orphans[g]) m.store = std::uint32_t(storeOf[g]);
+        }
+    }
     if (InterruptFlag().load()) scan.report.outcome = ScanOutcome::Stopped;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         for (auto* rows : {&listed[g], &orphans[g]}) {
@@ -131,6 +183,10 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
                                  std::make_move_iterator(rows->end()));
         }
     }
+    // Each store's rows together, in the order found.
+    std::stable_sort(
+        scan.messages.begin(), scan.messages.end(),
+        [](const RecoveredMessage& a, const RecoveredMessage& b) { return a.store < b.store; });
     return scan;
 }
 

@@ -23,13 +23,19 @@ struct StoreScan {
     // What the disk failed to give; the extraction after the scan adds to it.
     std::shared_ptr<UnreadableRanges> unreadable = std::make_shared<UnreadableRanges>();
     std::shared_ptr<const ReadDevice> device;  // as the scan read the store
+    // A disk image: the name of each store found (messages carry their store's number),
+    // safe as a file name and unique.
+    bool image = false;
+    std::vector<std::string> storeNames;
 };
 
 // Scans `store` with the progress line and Ctrl-C. With `deep`, a displaced store is said so
 // on stderr.
 // `device` stands between the file and the reads (null: none).
+// With `image` (a deep search of its own) every store the input holds is found, in any
+// number of groups, and named.
 StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep,
-                         std::shared_ptr<const ReadDevice> device = nullptr);
+                         std::shared_ptr<const ReadDevice> device = nullptr, bool image = false);
 
 // "its first 4096 bytes are missing" / "4096 bytes come before it".
 std::string DescribeDisplacement(std::int64_t displacement);

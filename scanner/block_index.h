@@ -60,6 +60,7 @@ class BlockIndex {
         return Find(pos);
     }
 
+    const Block* Find(std::uint32_t pos) const { return const_cast<BlockIndex*>(this)->Find(pos); }
     Block* Find(std::uint32_t pos) {
         auto it = std::lower_bound(blocks_.begin(), blocks_.end(), pos,
                                    [](const Block& b, std::uint32_t p) { return b.pos < p; });
@@ -67,6 +68,7 @@ class BlockIndex {
     }
 
     std::vector<Block>& Blocks() { return blocks_; }
+    const std::vector<Block>& Blocks() const { return blocks_; }
     std::size_t Size() const { return blocks_.size(); }
 
   private:

@@ -25,7 +25,12 @@ constexpr std::size_t kLeastAgreeing = 2;
 constexpr std::uint8_t kStoreMagic[] = {0xCF, 0xAD, 0x12, 0xFE};
 // Agreeing structures kept per group to test it against the others, and groups tested.
 constexpr std::size_t kSamples = 64;
-constexpr std::size_t kMostGroups = 32;
+constexpr std::size_t kMostGroups = 4096;
+constexpr std::size_t kMostSurveyed = 65536;
+constexpr std::uint64_t kSectorSize = 512;
+// A group's samples tested against the others, and the groups it is tested against as a copy.
+constexpr std::size_t kSamplesTested = 16;
+constexpr std::size_t kMostCopyTests = 64;
 // Displacements of block headers per stretch that records are tried against.
 constexpr std::size_t kMostBlockGroups = 16;
 // Bytes compared to tell a copy of a structure from a structure of its own: a whole block
@@ -126,13 +131,16 @@ struct Survey {
 };
 
 void Keep(Survey& survey, std::int64_t d, std::uint64_t at, std::uint32_t self) {
+    // Memory grows with what is found, within a bound whatever the input holds.
+    if (survey.agreeing.size() >= kMostSurveyed && !survey.agreeing.count(d)) return;
     ++survey.agreeing[d];
     std::vector<Sample>& kept = survey.samples[d];
     if (kept.size() < kSamples) kept.push_back({at, self});
 }
 
-// Reads the file as it lies: the file's own displacement setting is ignored.
-Survey SurveyFile(const StoreFile& file) {
+// Reads the file as it lies: the file's own displacement setting is ignored. `whole`: every
+// stretch, else a few spread over the file.
+Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* stop) {
     const std::uint64_t length = file.FileLength();
     Survey survey;
     // Blocks take 0x210 bytes whatever data they hold: of look-alikes packed closer (as a mail
@@ -141,12 +149,16 @@ Survey SurveyFile(const StoreFile& file) {
     std::map<std::int64_t, std::set<std::uint32_t>> firstBlocks;
     std::size_t farReads = kFarReads;
     Stretch s(file, farReads);
-    const std::uint64_t step = std::max<std::uint64_t>(kStretch, length / kStretches);
+    const std::uint64_t step =
+        whole ? kStretch - kBlockSpan : std::max<std::uint64_t>(kStretch, length / kStretches);
     // The records of each stretch are looked at for the displacements its blocks suggest.
     std::vector<std::int64_t> suggested;
     std::vector<std::int64_t> blockGroups;  // displacements of the stretch's block headers
-    for (int n = 0; n < kStretches; ++n) {
-        const std::uint64_t at = step * std::uint64_t(n);
+    std::uint64_t at = 0;
+    for (std::uint64_t n = 0; whole || n < std::uint64_t(kStretches); ++n, at += step) {
+        if (stop && stop->load(std::memory_order_relaxed) != 0) break;
+        // A hole of a sparse image holds nothing: on from the data after it.
+        if (whole) at = std::max(at, file.NextData(at) / kSectorSize * kSectorSize);
         if (at >= length || !s.Load(at)) break;
         if (at == 0 && std::equal(std::begin(kStoreMagic), std::end(kStoreMagic), s.Bytes())) {
             Keep(survey, 0, 0, 0);  // the store's own header, at its place
@@ -234,8 +246,9 @@ bool InsideABlock(const StoreFile& file, const Sample& sample, std::int64_t own)
 
 }  // namespace
 
-std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file) {
-    Survey survey = SurveyFile(file);
+std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file, SurveyReach reach,
+                                                   const std::atomic<int>* stop) {
+    Survey survey = SurveyFile(file, reach == SurveyReach::Whole, stop);
     std::vector<std::pair<std::int64_t, std::size_t>> groups;
     for (const auto& [d, count] : survey.agreeing) {
         // The store's own header counts alone: one at its place needs no second witness.
@@ -249,11 +262,13 @@ std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file) {
     if (groups.size() > kMostGroups) groups.resize(kMostGroups);
     std::vector<DisplacementFinding> accepted;
     for (const auto& [d, count] : groups) {
-        const std::vector<Sample>& samples = survey.samples[d];
+        std::vector<Sample>& samples = survey.samples[d];
+        if (samples.size() > kSamplesTested) samples.resize(kSamplesTested);
         std::size_t own = 0;
         for (const Sample& sample : samples) {
             bool theirs = InsideABlock(file, sample, d);
-            for (std::size_t a = 0; a < accepted.size() && !theirs; ++a) {
+            const std::size_t against = std::min(accepted.size(), kMostCopyTests);
+            for (std::size_t a = 0; a < against && !theirs; ++a) {
                 theirs = CopyOf(file, sample, accepted[a].displacement);
             }
             own += !theirs;
@@ -270,7 +285,7 @@ std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file) {
 }
 
 DisplacementFinding FindDisplacement(const StoreFile& file) {
-    const Survey survey = SurveyFile(file);
+    const Survey survey = SurveyFile(file, false, nullptr);
     DisplacementFinding finding;
     finding.seen = survey.seen;
     if (survey.agreeing.count(0)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -32,6 +33,12 @@ DisplacementFinding FindDisplacement(const StoreFile& file);
 // first, then by support. A group whose structures lie inside the mails of another, or are
 // copies of the other's structures, is part of that other, not a store. Empty when nothing
 // agrees.
-std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file);
+enum class SurveyReach {
+    Sampled,  // a bounded amount of reading, whatever the file's size
+    Whole,    // every byte (a disk image holds stores anywhere)
+};
+std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file,
+                                                   SurveyReach reach = SurveyReach::Sampled,
+                                                   const std::atomic<int>* stop = nullptr);
 
 }  // namespace dbx

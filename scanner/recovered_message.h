@@ -29,6 +29,8 @@ struct RecoveredMessage {
     // Position its structures name minus where they lie: the group of structures it was read
     // from (0 for a store at its place).
     std::int64_t displacement = 0;
+    // Which store of a disk image it belongs to.
+    std::uint32_t store = 0;
 
     // Runs before every probe: clearing keeps the texts' storage.
     void Reset() {
@@ -44,6 +46,7 @@ struct RecoveredMessage {
         unreadableBytes = 0;
         size = 0;
         displacement = 0;
+        store = 0;
     }
 };
 

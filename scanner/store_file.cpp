@@ -80,6 +80,14 @@ std::uint64_t StoreFile::CurrentLength() const {
     return length + std::uint64_t(displacement_);
 }
 
+std::uint64_t StoreFile::NextData(std::uint64_t pos) const {
+    if (fd_ < 0 || device_ || pos > std::uint64_t(INT64_MAX)) return pos;
+    const off_t data = ::lseek(fd_, off_t(pos), SEEK_DATA);
+    if (data >= 0) return std::max(pos, std::uint64_t(data));
+    // ENXIO: nothing but a hole from here on; other errors: the file does not say.
+    return errno == ENXIO ? std::max(pos, FileLength()) : pos;
+}
+
 std::uint64_t StoreFile::FileLength() const {
     if (fd_ < 0) return 0;
     struct stat st {};

@@ -61,6 +61,9 @@ class StoreFile {
 
     // The file as it lies, whatever the displacement (`lost` at the file's positions).
     std::uint64_t FileLength() const;
+    // The first file position from `pos` on that may hold other bytes than zeros: past the
+    // holes of a sparse image file. `pos` itself when the file cannot say (a device seam).
+    std::uint64_t NextData(std::uint64_t pos) const;
     std::size_t ReadFile(std::uint64_t pos, char* dst, std::size_t n,
                          std::vector<UnreadableRange>* lost = nullptr) const;
 
