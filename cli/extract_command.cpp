@@ -87,6 +87,9 @@ std::vector<StoreScan> SplitByStore(const StoreScan& scan) {
         part.unreadable = scan.unreadable;
         part.device = scan.device;
     }
+    for (std::size_t k = 0; k < parts.size() && k < scan.storePieces.size(); ++k) {
+        parts[k].pieces = scan.storePieces[k];
+    }
     for (const RecoveredMessage& m : scan.messages) {
         if (m.store < parts.size()) parts[m.store].messages.push_back(m);
     }
@@ -153,6 +156,7 @@ class StoreExtraction {
             extras.unreadable = scan.unreadable.get();
             extras.device = scan.device;
             extras.recordSize = c.found ? c.found->size : 0;
+            extras.pieces = scan.pieces;
             const ExtractOutcome outcome =
                 ExtractMessage({c.offset, store, outDir, 0, args_.prefix}, counter, extras);
             if (outcome.status != ExtractStatus::Written) {

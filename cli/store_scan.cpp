@@ -14,6 +14,7 @@
 #include "scan_runner.h"
 #include "store_file.h"
 #include "store_header.h"
+#include "store_pieces.h"
 
 namespace dbx::cli {
 
@@ -25,6 +26,9 @@ std::string DescribeDisplacement(std::int64_t displacement) {
 }
 
 namespace {
+
+using Links = std::vector<std::vector<std::pair<std::size_t, std::size_t>>>;
+using Rows = std::vector<std::vector<RecoveredMessage>>;
 
 // The groups of structures the deep search reads, each at its own positions; the plain scan
 // reads the store as it lies.
@@ -62,9 +66,8 @@ std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool
 // The stores of a disk image: groups joined by the links that cross them, each named from its
 // own header when that survived.
 void NameStores(const std::string& image, const std::vector<std::int64_t>& groups,
-                std::vector<BlockIndex>& blocks,
-                const std::vector<std::vector<std::pair<std::size_t, std::size_t>>>& bodiesOf,
-                StoreScan& scan, std::vector<std::size_t>& storeOf) {
+                std::vector<BlockIndex>& blocks, const Links& bodiesOf, StoreScan& scan,
+                std::vector<std::size_t>& storeOf) {
     GroupJoiner joiner(groups.size());
     joiner.JoinByChains(blocks);
     for (std::size_t g = 0; g < groups.size(); ++g) {
@@ -89,6 +92,53 @@ void NameStores(const std::string& image, const std::vector<std::int64_t>& group
     for (std::string& name : names) {
         if (name.empty()) name = "Store " + std::to_string(++unnamed);
         scan.storeNames.push_back(unique.Take(name));
+    }
+}
+
+// The deep search of each store of an image over all its pieces: chains run on from one piece
+// to the next, and each block is read where it lies.
+void SearchImageStores(const std::string& image, const std::vector<std::int64_t>& groups,
+                       std::vector<BlockIndex>& blocks, const Links& bodiesOf, Rows& listed,
+                       Rows& orphans, StoreScan& scan, ProgressLine& progress) {
+    std::vector<std::size_t> storeOf;
+    NameStores(image, groups, blocks, bodiesOf, scan, storeOf);
+    std::vector<std::vector<std::size_t>> members(scan.storeNames.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) members[storeOf[g]].push_back(g);
+    for (std::size_t k = 0; k < members.size() && !InterruptFlag().load(); ++k) {
+        progress.SetStatus("Looking for chains of blocks no record leads to");
+        JoinedStore joined = JoinPieces(blocks, groups, members[k]);
+        std::vector<std::pair<std::size_t, std::size_t>> rows;
+        std::vector<RecoveredMessage> reaching;
+        for (std::size_t g : members[k]) {
+            for (std::size_t i = 0; i < listed[g].size(); ++i) {
+                rows.emplace_back(g, i);
+                reaching.push_back(listed[g][i]);
+            }
+        }
+        DeepSearchOptions deepOptions;
+        deepOptions.displacement = joined.displacement;
+        deepOptions.pieces = joined.pieces;
+        deepOptions.stopFlag = &InterruptFlag();
+        deepOptions.unreadable = scan.unreadable.get();
+        deepOptions.device = scan.device;
+        std::vector<RecoveredMessage> found =
+            FindOrphanedChains(image, joined.blocks, reaching, deepOptions);
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            RecoveredMessage& m = listed[rows[r].first][rows[r].second];
+            m.incomplete = reaching[r].incomplete;
+            m.store = std::uint32_t(k);
+        }
+        std::uint64_t runEnd = 0;
+        for (RecoveredMessage& m : found) {
+            m.store = std::uint32_t(k);
+            m.displacement = joined.pieces->At(m.offset, joined.displacement, runEnd);
+        }
+        if (!members[k].empty()) {
+            auto& into = orphans[members[k].front()];
+            into.insert(into.end(), found.begin(), found.end());
+        }
+        scan.storePieces.push_back(std::move(joined.pieces));
+        progress.Clear();
     }
 }
 
@@ -150,30 +200,25 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
         }
     }
     std::vector<std::vector<RecoveredMessage>> orphans(groups.size());
-    for (std::size_t g = 0; g < groups.size() && !InterruptFlag().load(); ++g) {
-        progress.SetStatus("Looking for chains of blocks no record leads to");
-        std::vector<RecoveredMessage> reaching;
-        for (const auto& [h, i] : bodiesOf[g]) reaching.push_back(listed[h][i]);
-        DeepSearchOptions deepOptions;
-        deepOptions.displacement = groups[g];
-        deepOptions.stopFlag = &InterruptFlag();
-        deepOptions.unreadable = scan.unreadable.get();
-        deepOptions.device = scan.device;
-        orphans[g] = FindOrphanedChains(store, blocks[g], reaching, deepOptions);
-        for (std::size_t k = 0; k < reaching.size(); ++k) {
-            const auto& [h, i] = bodiesOf[g][k];
-            listed[h][i].incomplete = reaching[k].incomplete;
-        }
-        for (RecoveredMessage& m : orphans[g]) m.displacement = groups[g];
-        progress.Clear();
-    }
     if (image) {
-        std::vector<std::size_t> storeOf;
-        NameStores(store, groups, blocks, bodiesOf, scan, storeOf);
-        // A row belongs to the store of the group its record (or orphan chain) was found in.
-        for (std::size_t g = 0; g < groups.size(); ++g) {
-            for (RecoveredMessage& m : listed[g]) m.store = std::uint32_t(storeOf[g]);
-            for (RecoveredMessage& m : orphans[g]) m.store = std::uint32_t(storeOf[g]);
+        SearchImageStores(store, groups, blocks, bodiesOf, listed, orphans, scan, progress);
+    } else {
+        for (std::size_t g = 0; g < groups.size() && !InterruptFlag().load(); ++g) {
+            progress.SetStatus("Looking for chains of blocks no record leads to");
+            std::vector<RecoveredMessage> reaching;
+            for (const auto& [h, i] : bodiesOf[g]) reaching.push_back(listed[h][i]);
+            DeepSearchOptions deepOptions;
+            deepOptions.displacement = groups[g];
+            deepOptions.stopFlag = &InterruptFlag();
+            deepOptions.unreadable = scan.unreadable.get();
+            deepOptions.device = scan.device;
+            orphans[g] = FindOrphanedChains(store, blocks[g], reaching, deepOptions);
+            for (std::size_t k = 0; k < reaching.size(); ++k) {
+                const auto& [h, i] = bodiesOf[g][k];
+                listed[h][i].incomplete = reaching[k].incomplete;
+            }
+            for (RecoveredMessage& m : orphans[g]) m.displacement = groups[g];
+            progress.Clear();
         }
     }
     if (InterruptFlag().load()) scan.report.outcome = ScanOutcome::Stopped;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "piece_map.h"
 #include "read_device.h"
 #include "recovered_message.h"
 #include "scan_store.h"
@@ -27,6 +28,9 @@ struct StoreScan {
     // safe as a file name and unique.
     bool image = false;
     std::vector<std::string> storeNames;
+    // Where the pieces of each store lie (image), or of the one store (null: no pieces).
+    std::vector<std::shared_ptr<const PieceMap>> storePieces;
+    std::shared_ptr<const PieceMap> pieces;
 };
 
 // Scans `store` with the progress line and Ctrl-C. With `deep`, a displaced store is said so

@@ -23,6 +23,9 @@ constexpr std::size_t kFarReads = 4096;
 constexpr std::uint32_t kMostEntries = 64;
 constexpr std::size_t kLeastAgreeing = 2;
 constexpr std::uint8_t kStoreMagic[] = {0xCF, 0xAD, 0x12, 0xFE};
+constexpr std::uint8_t kHeaderStart[] = {0xCF, 0xAD, 0x12, 0xFE, 0xC5, 0xFD, 0x74, 0x6F, 0x66, 0xE3,
+                                         0xD1, 0x11, 0x9A, 0x4E, 0x00, 0xC0, 0x4F, 0xA3, 0x09, 0xD4,
+                                         0x05, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00};
 // Agreeing structures kept per group to test it against the others, and groups tested.
 constexpr std::size_t kSamples = 64;
 constexpr std::size_t kMostGroups = 4096;
@@ -149,8 +152,9 @@ Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* sto
     std::map<std::int64_t, std::set<std::uint32_t>> firstBlocks;
     std::size_t farReads = kFarReads;
     Stretch s(file, farReads);
+    // Stretches overlap by more than a block, at sector steps.
     const std::uint64_t step =
-        whole ? kStretch - kBlockSpan : std::max<std::uint64_t>(kStretch, length / kStretches);
+        whole ? kStretch - 2 * kSectorSize : std::max<std::uint64_t>(kStretch, length / kStretches);
     // The records of each stretch are looked at for the displacements its blocks suggest.
     std::vector<std::int64_t> suggested;
     std::vector<std::int64_t> blockGroups;  // displacements of the stretch's block headers
@@ -162,6 +166,20 @@ Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* sto
         if (at >= length || !s.Load(at)) break;
         if (at == 0 && std::equal(std::begin(kStoreMagic), std::end(kStoreMagic), s.Bytes())) {
             Keep(survey, 0, 0, 0);  // the store's own header, at its place
+        } else if (whole) {
+            // A store's header at a sector of an image: its first 28 bytes are always the same,
+            // worth as much as two structures that agree.
+            for (std::size_t i = (kSectorSize - at % kSectorSize) % kSectorSize;
+                 i + sizeof kHeaderStart <= s.Size(); i += kSectorSize) {
+                if (!std::equal(std::begin(kHeaderStart), std::end(kHeaderStart), s.Bytes() + i)) {
+                    continue;
+                }
+                const std::int64_t d = -std::int64_t(at + i);
+                if (survey.agreeing.count(d) == 0) {
+                    Keep(survey, d, at + i, 0);
+                    Keep(survey, d, at + i, 0);
+                }
+            }
         }
         suggested.assign(1, 0);
         blockGroups.clear();

@@ -64,6 +64,7 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
         return outcome;
     }
     store.SetDisplacement(extras.displacement);
+    store.SetPieces(extras.pieces);
     UnreadableRanges own;
     store.SetDevice(extras.device);
     store.SetUnreadable(extras.unreadable ? extras.unreadable : &own);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "chain_walk.h"
+#include "piece_map.h"
 #include "read_device.h"
 #include "recovered_message.h"
 #include "unreadable_ranges.h"
@@ -43,6 +44,7 @@ struct ExtractExtras {
     // The size the message's record gives (0: none): a whole chain with fewer bytes is not
     // the whole message.
     std::uint32_t recordSize = 0;
+    std::shared_ptr<const PieceMap> pieces;  // a store in pieces: see StoreFile::SetPieces
 };
 
 enum class ExtractStatus {

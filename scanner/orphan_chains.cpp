@@ -210,6 +210,7 @@ std::vector<RecoveredMessage> FindOrphanedChains(const std::string& storePath, B
     if (!file.Open(storePath)) return orphans;
     UnreadableRanges own;
     file.SetDisplacement(options.displacement);
+    file.SetPieces(options.pieces);
     file.SetDevice(options.device);
     file.SetUnreadable(options.unreadable ? options.unreadable : &own);
     file.SetStopFlag(options.stopFlag);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "block_index.h"
+#include "piece_map.h"
 #include "read_device.h"
 #include "record_date.h"
 #include "recovered_message.h"
@@ -20,6 +21,7 @@ struct DeepSearchOptions {
     DateFormatter formatDate;                    // empty: EnvironmentDateFormatter()
     UnreadableRanges* unreadable = nullptr;      // as ScanOptions::unreadable
     std::shared_ptr<const ReadDevice> device;    // null: the file itself
+    std::shared_ptr<const PieceMap> pieces;      // a store in pieces (null: none)
 };
 
 // After a scan that filled `index`: marks each listed message whose chain of blocks breaks

@@ -127,5 +127,27 @@ TEST_F(DiskImage, AStorePastFourGibibytesIsReached) {
     ExpectExtracted();
 }
 
+TEST_F(DiskImage, AStoreInPiecesAtRandomClustersComesBackWhole) {
+    const auto inbox = Store(60, 13, "Inbox");
+    ASSERT_GT(inbox.size(), std::size_t(4 * 65536));
+    constexpr std::uint64_t kSize = 24 << 20;
+    {
+        gen::ImageBuilder disk(image, kSize);
+        disk.Random(0, kSize, 17);
+        disk.Scatter(inbox, 65536, 1 << 20, kSize, 4096, 19);
+        disk.Close();
+    }
+    auto scan = RunDbxrecover({"scan", "--image", "--format", "json", image});
+    ASSERT_EQ(scan.exitCode, 0) << scan.err;
+    std::size_t rows = 0;
+    for (const json& row : json::parse(scan.out)) {
+        EXPECT_EQ(row["folder"], "Inbox");
+        EXPECT_FALSE(row["incomplete"].get<bool>()) << row.dump();
+        ++rows;
+    }
+    EXPECT_EQ(rows, 60u);
+    ExpectExtracted();
+}
+
 }  // namespace
 }  // namespace dbx
