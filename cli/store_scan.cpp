@@ -166,7 +166,7 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
         options.device = scan.device;
         std::vector<RecoveredMessage> hits;
         const ScanReport report = RunScanWithProgress(
-            store, progress, [&](const RecoveredMessage& m) { hits.push_back(m); }, options);
+            store, progress, [&](const RecoveredMessage& m) { hits.push_back(m); }, options, image);
         if (g == 0 || report.outcome != ScanOutcome::Finished) scan.report = report;
         // Stores of different groups may name the same offsets: one row per body within each.
         listed[g] = OneRowPerBody(std::move(hits));
@@ -188,12 +188,13 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
         for (std::size_t i = 0; i < listed[g].size(); ++i) {
             std::size_t at = g;
             if (!blocks[g].Find(listed[g][i].offset)) {
+                // Only a group alone in holding that block can be the one: pieces of several
+                // stores claim the same positions.
+                std::size_t holders = 0;
                 for (std::size_t h = 0; h < groups.size(); ++h) {
-                    if (h != g && blocks[h].Find(listed[g][i].offset)) {
-                        at = h;
-                        break;
-                    }
+                    if (h != g && blocks[h].Find(listed[g][i].offset) && ++holders == 1) at = h;
                 }
+                if (holders > 1) at = g;
             }
             listed[g][i].displacement = groups[at];
             bodiesOf[at].emplace_back(g, i);
@@ -227,6 +228,9 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
             scan.messages.insert(scan.messages.end(), std::make_move_iterator(rows->begin()),
                                  std::make_move_iterator(rows->end()));
         }
+    }
+    if (image && scan.messages.empty() && scan.report.outcome == ScanOutcome::Finished) {
+        Say("no messages found: " + Quoted(store) + " holds no store that could be recognised");
     }
     // Each store's rows together, in the order found.
     std::stable_sort(
