@@ -27,12 +27,17 @@ std::string DescribeDisplacement(std::int64_t displacement) {
 
 namespace {
 
+// Probed on either side of the structures that agree, for those that do not (records among
+// them, blocks of single-block messages).
+constexpr std::uint64_t kGroupMargin = 256 * 1024;
+
 using Links = std::vector<std::vector<std::pair<std::size_t, std::size_t>>>;
 using Rows = std::vector<std::vector<RecoveredMessage>>;
 
 // The groups of structures the deep search reads, each at its own positions; the plain scan
 // reads the store as it lies.
-std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool image) {
+std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool image,
+                                 std::vector<std::pair<std::uint64_t, std::uint64_t>>& ranges) {
     std::vector<std::int64_t> groups;
     if (scan.deep) {
         StoreFile file;
@@ -43,10 +48,16 @@ std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool
             const SurveyReach reach = image ? SurveyReach::Whole : SurveyReach::Sampled;
             for (const DisplacementFinding& f : FindDisplacements(file, reach, &InterruptFlag())) {
                 groups.push_back(f.displacement);
+                // In an image, a group is probed around where its structures lie.
+                const std::uint64_t from = f.lowest > kGroupMargin ? f.lowest - kGroupMargin : 0;
+                ranges.emplace_back(image ? from : 0, image ? f.highest + kGroupMargin : 0);
             }
         }
     }
-    if (groups.empty()) groups.push_back(0);
+    if (groups.empty()) {
+        groups.push_back(0);
+        ranges.emplace_back(0, 0);
+    }
     if (image) {
         Say(Quoted(store) + ": " + std::to_string(groups.size()) +
             " groups of structures, each read at its own positions");
@@ -151,7 +162,8 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
     deep = scan.deep;
     scan.image = image;
     scan.device = std::move(device);
-    const std::vector<std::int64_t> groups = Groups(store, scan, image);
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+    const std::vector<std::int64_t> groups = Groups(store, scan, image, ranges);
     scan.displacement = groups.front();
     // Each group's records first: a record may lead to blocks of another group.
     std::vector<BlockIndex> blocks(groups.size());
@@ -159,6 +171,8 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
     for (std::size_t g = 0; g < groups.size(); ++g) {
         ScanOptions options;
         options.displacement = groups[g];
+        options.begin = ranges[g].first;
+        options.end = ranges[g].second;
         if (deep) options.blocks = &blocks[g];
         // Dates are formatted from the environment, which both threads may do at once.
         options.threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;

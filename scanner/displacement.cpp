@@ -129,6 +129,7 @@ struct Sample {
 
 struct Survey {
     std::map<std::int64_t, std::size_t> agreeing;
+    std::map<std::int64_t, std::pair<std::uint32_t, std::uint32_t>> extent;
     std::map<std::int64_t, std::vector<Sample>> samples;
     std::size_t seen = 0;
 };
@@ -137,6 +138,11 @@ void Keep(Survey& survey, std::int64_t d, std::uint64_t at, std::uint32_t self) 
     // Memory grows with what is found, within a bound whatever the input holds.
     if (survey.agreeing.size() >= kMostSurveyed && !survey.agreeing.count(d)) return;
     ++survey.agreeing[d];
+    auto [it, fresh] = survey.extent.try_emplace(d, self, self);
+    if (!fresh) {
+        it->second.first = std::min(it->second.first, self);
+        it->second.second = std::max(it->second.second, self);
+    }
     std::vector<Sample>& kept = survey.samples[d];
     if (kept.size() < kSamples) kept.push_back({at, self});
 }
@@ -297,6 +303,8 @@ std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file, Survey
         finding.displacement = d;
         finding.agreeing = count;
         finding.seen = survey.seen;
+        finding.lowest = survey.extent[d].first;
+        finding.highest = survey.extent[d].second;
         accepted.push_back(finding);
     }
     return accepted;

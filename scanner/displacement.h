@@ -17,6 +17,9 @@ struct DisplacementFinding {
     // whose message's first block is, and the store's own header at the file's start.
     std::size_t agreeing = 0;
     std::size_t seen = 0;  // block headers looked at
+    // The lowest and highest positions its agreeing structures name: where it lies.
+    std::uint64_t lowest = 0;
+    std::uint64_t highest = 0;
 };
 
 // For the deep search: looks at the message blocks and records in a few stretches of the file
