@@ -41,7 +41,14 @@ std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool
     std::vector<std::int64_t> groups;
     if (scan.deep) {
         StoreFile file;
-        if (file.Open(store)) {
+        const bool opened = file.Open(store);
+        if (!opened && image) {
+            scan.report.outcome = ScanOutcome::OpenFailed;
+            scan.report.error = file.Error();
+            Say("cannot read " + Quoted(store) + ": " + DescribeOpenError(file.Error()));
+            return groups;
+        }
+        if (opened) {
             file.SetDevice(scan.device);
             file.SetUnreadable(scan.unreadable.get());
             file.SetStopFlag(&InterruptFlag());
@@ -54,7 +61,8 @@ std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool
             }
         }
     }
-    if (groups.empty()) {
+    // An image with no store in it is not scanned again; a store is read as it lies.
+    if (groups.empty() && !image) {
         groups.push_back(0);
         ranges.emplace_back(0, 0);
     }
@@ -164,7 +172,8 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
     scan.device = std::move(device);
     std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
     const std::vector<std::int64_t> groups = Groups(store, scan, image, ranges);
-    scan.displacement = groups.front();
+    scan.displacement = groups.empty() ? 0 : groups.front();
+    if (scan.report.outcome == ScanOutcome::OpenFailed) return scan;
     // Each group's records first: a record may lead to blocks of another group.
     std::vector<BlockIndex> blocks(groups.size());
     std::vector<std::vector<RecoveredMessage>> listed(groups.size());
