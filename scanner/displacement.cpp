@@ -164,6 +164,10 @@ Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* sto
     // The records of each stretch are looked at for the displacements its blocks suggest.
     std::vector<std::int64_t> suggested;
     std::vector<std::int64_t> blockGroups;  // displacements of the stretch's block headers
+    // Blocks and records lie at multiples of 4 in a store, and an image holds stores at
+    // sectors: there only every fourth position can hold one. A file's bytes may have been
+    // shifted by any count.
+    const std::size_t stride = whole ? 4 : 1;
     std::uint64_t at = 0;
     for (std::uint64_t n = 0; whole || n < std::uint64_t(kStretches); ++n, at += step) {
         if (stop && stop->load(std::memory_order_relaxed) != 0) break;
@@ -189,7 +193,7 @@ Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* sto
         }
         suggested.assign(1, 0);
         blockGroups.clear();
-        for (std::size_t i = 0; i + kBlockHeaderSize <= s.Size(); ++i) {
+        for (std::size_t i = 0; i + kBlockHeaderSize <= s.Size(); i += stride) {
             // The size word's 0x01/0x02 byte at i + 5 rules out nearly every offset at once.
             const std::uint8_t b = s.Bytes()[i + 5];
             if ((b != 0x02 && b != 0x01) || !LooksLikeBlock(s.Bytes() + i)) continue;
@@ -212,12 +216,17 @@ Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* sto
                 suggested.push_back(d);
             }
         }
-        for (std::size_t i = 0; i + kRecordHeaderSize <= s.Size(); ++i) {
-            const std::uint8_t count = s.Bytes()[i + kRecordEntryCountAt];
-            if (count == 0 || count > kMostEntries) continue;
+        for (std::size_t i = 0; i + kRecordHeaderSize <= s.Size(); i += stride) {
+            // The self offset first: it rules out nearly every position the same way each
+            // time, where the entry count would pass one in four of random bytes.
             const std::uint32_t self = LoadU32(s.Bytes() + i);
             const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
-            if (std::find(suggested.begin(), suggested.end(), d) == suggested.end()) continue;
+            if (d != suggested.front() &&
+                std::find(suggested.begin() + 1, suggested.end(), d) == suggested.end()) {
+                continue;
+            }
+            const std::uint8_t count = s.Bytes()[i + kRecordEntryCountAt];
+            if (count == 0 || count > kMostEntries) continue;
             std::uint32_t block = RecordLeadsToBlock(s, i, d);
             std::int64_t blocksAt = d;
             // A message whose blocks were moved apart from its record: the record leads to
