@@ -19,6 +19,7 @@
 #include "message_extractor.h"
 #include "messages.h"
 #include "output_path.h"
+#include "same_disk.h"
 #include "scan_command.h"
 #include "scan_runner.h"
 #include "store_scan.h"
@@ -75,6 +76,26 @@ bool ReadWhole(const std::string& path, std::string& text) {
     return got == 0;
 }
 
+// One scan per store of a disk image (in the order of their names); the scan itself otherwise.
+std::vector<StoreScan> SplitByStore(const StoreScan& scan) {
+    if (!scan.image) return {scan};
+    std::vector<StoreScan> parts(scan.storeNames.size());
+    for (StoreScan& part : parts) {
+        part.report = scan.report;
+        part.displacement = scan.displacement;
+        part.deep = scan.deep;
+        part.unreadable = scan.unreadable;
+        part.device = scan.device;
+    }
+    for (std::size_t k = 0; k < parts.size() && k < scan.storePieces.size(); ++k) {
+        parts[k].pieces = scan.storePieces[k];
+    }
+    for (const RecoveredMessage& m : scan.messages) {
+        if (m.store < parts.size()) parts[m.store].messages.push_back(m);
+    }
+    return parts;
+}
+
 struct Totals {
     ExtractTotals counts;
     MboxTotals mbox;
@@ -129,11 +150,13 @@ class StoreExtraction {
             progress_.SetStatus("Extracting " + std::to_string(i + 1) + " of " +
                                 std::to_string(chosen.size()));
             ExtractExtras extras;
-            extras.displacement = scan.displacement;
+            extras.displacement = c.found ? c.found->displacement : scan.displacement;
             extras.trimFreedTail = true;
             extras.name = NameFor(c);
             extras.unreadable = scan.unreadable.get();
             extras.device = scan.device;
+            extras.recordSize = c.found ? c.found->size : 0;
+            extras.pieces = scan.pieces;
             const ExtractOutcome outcome =
                 ExtractMessage({c.offset, store, outDir, 0, args_.prefix}, counter, extras);
             if (outcome.status != ExtractStatus::Written) {
@@ -237,6 +260,17 @@ int RunExtract(const ExtractArgs& args) {
     std::vector<FolderStore> stores;
     bool folder = false;
     if (!ListStores(args.store, stores, folder)) return kExitFailure;
+    if (!args.dryRun && !args.allowSameDisk) {
+        for (const std::string& target : {args.out, args.mbox}) {
+            if (target.empty() || !OutputOnInputDisk(args.store, target)) continue;
+            Say("refusing to write to " + Quoted(target) + ": it lies on the disk " +
+                Quoted(args.store) +
+                " being read, and writing there could overwrite the mail being recovered; "
+                "choose a folder on another disk (or give --allow-same-disk)");
+            return kExitUsage;
+        }
+    }
+    const bool split = folder || args.image;  // a folder (and an mbox) for each store
     if (!args.dryRun) {
         std::error_code ec;
         fs::create_directories(args.out, ec);
@@ -245,7 +279,7 @@ int RunExtract(const ExtractArgs& args) {
                 (ec ? ec.message() : "not a folder"));
             return kExitFailure;
         }
-        if (folder && !args.mbox.empty()) {
+        if (split && !args.mbox.empty()) {
             fs::create_directories(args.mbox, ec);
             if (ec || !fs::is_directory(args.mbox)) {
                 Say("cannot use the folder " + Quoted(args.mbox) + " for the mbox files");
@@ -262,7 +296,9 @@ int RunExtract(const ExtractArgs& args) {
     bool interrupted = false;
     bool unreadableBytes = false;
     for (const FolderStore& store : stores) {
-        const StoreScan scan = ScanForListing(store.path, progress, args.deep, args.device);
+        const StoreScan whole =
+            ScanForListing(store.path, progress, args.deep, args.device, args.image);
+        const StoreScan& scan = whole;
         if (scan.report.outcome == ScanOutcome::OpenFailed) {
             ++unopened;
             continue;
@@ -274,10 +310,15 @@ int RunExtract(const ExtractArgs& args) {
             interrupted = true;
             break;
         }
-        const std::string outDir = folder ? JoinPath(args.out, store.name) : args.out;
-        std::string mboxPath = args.mbox;
-        if (folder && !args.mbox.empty()) mboxPath = JoinPath(args.mbox, store.name + ".mbox");
-        const bool goOn = extraction.Run(store.path, outDir, mboxPath, scan);
+        const std::vector<StoreScan> parts = SplitByStore(whole);
+        bool goOn = true;
+        for (std::size_t part = 0; part < parts.size() && goOn; ++part) {
+            const std::string name = args.image ? whole.storeNames[part] : store.name;
+            const std::string outDir = split ? JoinPath(args.out, name) : args.out;
+            std::string mboxPath = args.mbox;
+            if (split && !args.mbox.empty()) mboxPath = JoinPath(args.mbox, name + ".mbox");
+            goOn = extraction.Run(store.path, outDir, mboxPath, parts[part]);
+        }
         progress.Clear();
         // Said after the extraction: it may have met more of them.
         SayUnreadable(*scan.unreadable, store.path, folder);

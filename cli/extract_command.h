@@ -17,8 +17,10 @@ struct ExtractArgs {
     std::vector<std::uint32_t> offsets;  // chosen bodies; empty for all
     std::string mbox;
     bool dryRun = false;
-    bool deep = false;                      // also the chains of blocks no record leads to
-    std::string names = "counter";          // or "descriptive": date, sender and subject
+    bool deep = false;              // also the chains of blocks no record leads to
+    bool image = false;             // a disk image or device: every store in it, one folder each
+    bool allowSameDisk = false;     // output on the disk of a block device being read
+    std::string names = "counter";  // or "descriptive": date, sender and subject
     std::string codepage = "windows-1252";  // of the store's texts: --dry-run, descriptive names
     // As ScanArgs::device: not on the command line.
     std::shared_ptr<const ReadDevice> device;

@@ -39,6 +39,8 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     scanCommand->add_flag("--deep", scan.deep,
                           "Also list the chains of message blocks no record leads to");
+    scanCommand->add_flag("--image", scan.image,
+                          "STORE is a disk image or device: find every store in it (deep)");
 
     ExtractArgs extract;
     CLI::App* extractCommand =
@@ -71,6 +73,11 @@ int main(int argc, char** argv) {
     extractCommand->add_flag("--dry-run", extract.dryRun, "List what would be written");
     extractCommand->add_flag("--deep", extract.deep,
                              "Also the chains of message blocks no record leads to");
+    extractCommand->add_flag(
+        "--image", extract.image,
+        "STORE is a disk image or device: every store in it (deep), one folder each");
+    extractCommand->add_flag("--allow-same-disk", extract.allowSameDisk,
+                             "Write onto the disk being read (destroys what is to be recovered)");
     extractCommand
         ->add_option("--names", extract.names,
                      "counter: PREFIX + number; descriptive: \"YYYY-MM-DD HHMM From - Subject\"")

@@ -60,7 +60,8 @@ int RunScan(const ScanArgs& args) {
     HitRow row;                // one for all hits: its texts keep their storage
     RowExtras extras;
     for (const FolderStore& store : stores) {
-        const StoreScan scan = ScanForListing(store.path, progress, args.deep, args.device);
+        const StoreScan scan =
+            ScanForListing(store.path, progress, args.deep, args.device, args.image);
         SayUnreadable(*scan.unreadable, store.path, folder);
         unreadableBytes = unreadableBytes || !scan.unreadable->Empty();
         if (scan.report.outcome == ScanOutcome::OpenFailed) {
@@ -69,10 +70,10 @@ int RunScan(const ScanArgs& args) {
         }
         if (!writer) {
             HitColumns columns;
-            columns.folder = folder;
+            columns.folder = folder || scan.image;
             // Rows the disk failed part of are marked like broken chains.
-            columns.incomplete = args.deep || !scan.unreadable->Empty();
-            columns.displacement = folder || args.deep || scan.displacement != 0;
+            columns.incomplete = args.deep || args.image || !scan.unreadable->Empty();
+            columns.displacement = folder || args.deep || args.image || scan.displacement != 0;
             writer = MakeHitWriter(args.format, stdout, columns);
             writer->Begin();
         }
@@ -85,6 +86,12 @@ int RunScan(const ScanArgs& args) {
             orphaned += m.orphaned;
             const bool partial = m.incomplete || m.unreadableBytes > 0;
             incomplete += partial;
+            extras.displacement = m.displacement;
+            if (scan.image && m.store < scan.storeNames.size() &&
+                extras.folder != scan.storeNames[m.store]) {
+                extras.folder = scan.storeNames[m.store];
+                writer->BeginStore(extras.folder);
+            }
             row.offset = m.offset;
             row.status = StatusText(m);
             if (m.orphaned) {  // already UTF-8, from the mail's own header
@@ -115,7 +122,7 @@ int RunScan(const ScanArgs& args) {
         std::string summary = std::to_string(found) + " messages found (" +
                               std::to_string(found - deleted - orphaned) + " existing, " +
                               std::to_string(deleted) + " deleted";
-        if (args.deep) {
+        if (args.deep || args.image) {
             summary += ", " + std::to_string(orphaned) + " orphaned; " +
                        std::to_string(incomplete) + " incomplete";
         }

@@ -13,7 +13,8 @@ struct ScanArgs {
     std::string store;
     std::string format = "table";
     std::string codepage = "windows-1252";
-    bool deep = false;  // also the chains of blocks no record leads to
+    bool deep = false;   // also the chains of blocks no record leads to
+    bool image = false;  // a disk image or device: every store in it, each named
     // Where the stores' bytes come from; null: the files. Not on the command line: tests
     // put a failing disk here.
     std::shared_ptr<const ReadDevice> device;

@@ -29,9 +29,9 @@ class ProgressObserver : public ScanObserver {
 
 ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
                                const std::function<void(const RecoveredMessage&)>& onHit,
-                               ScanOptions options) {
+                               ScanOptions options, bool group) {
     std::error_code ec;
-    if (std::filesystem::is_regular_file(store, ec) &&
+    if (!group && std::filesystem::is_regular_file(store, ec) &&
         std::filesystem::file_size(store, ec) > kMaxStoreLength) {
         Say("warning: " + Quoted(store) +
             " is larger than 4 GiB; only its first 4 GiB are scanned");
@@ -43,7 +43,7 @@ ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
     progress.Clear();
     if (report.outcome == ScanOutcome::OpenFailed) {
         Say("cannot read " + Quoted(store) + ": " + DescribeOpenError(report.error));
-    } else if (report.outcome == ScanOutcome::Finished && report.hits == 0) {
+    } else if (!group && report.outcome == ScanOutcome::Finished && report.hits == 0) {
         Say("no messages found: " + WhyNothingWasFound(Quoted(store), report));
     }
     return report;

@@ -24,8 +24,10 @@ enum ExitCode {
 // A store that cannot be read gets one line on stderr naming the path and the reason, and so
 // does a store in which nothing was found; a store beyond 4 GiB gets a warning. `options` may
 // ask for a displacement or a block index; the stop flag is Ctrl-C's.
+// `group`: one group of structures of a disk image, read at its displacement: the caller says
+// what the image held.
 ScanReport RunScanWithProgress(const std::string& store, ProgressLine& progress,
                                const std::function<void(const RecoveredMessage&)>& onHit,
-                               ScanOptions options = {});
+                               ScanOptions options = {}, bool group = false);
 
 }  // namespace dbx::cli

@@ -1,15 +1,20 @@
 #include "store_scan.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <thread>
 
 #include "block_index.h"
 #include "dedupe.h"
 #include "displacement.h"
+#include "file_names.h"
+#include "group_links.h"
 #include "messages.h"
 #include "orphan_chains.h"
 #include "scan_runner.h"
 #include "store_file.h"
+#include "store_header.h"
+#include "store_pieces.h"
 
 namespace dbx::cli {
 
@@ -20,52 +25,240 @@ std::string DescribeDisplacement(std::int64_t displacement) {
     return std::to_string(-displacement) + " bytes come before it";
 }
 
-StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep,
-                         std::shared_ptr<const ReadDevice> device) {
-    StoreScan scan;
-    scan.deep = deep;
-    scan.device = std::move(device);
-    // The plain scan reads the store as it lies: only the deep search looks for a store
-    // whose structures all lie away from the positions they name.
-    if (deep) {
+namespace {
+
+// Probed on either side of the structures that agree, for those that do not (records among
+// them, blocks of single-block messages).
+constexpr std::uint64_t kGroupMargin = 256 * 1024;
+
+using Links = std::vector<std::vector<std::pair<std::size_t, std::size_t>>>;
+using Rows = std::vector<std::vector<RecoveredMessage>>;
+
+// The groups of structures the deep search reads, each at its own positions; the plain scan
+// reads the store as it lies.
+std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool image,
+                                 std::vector<std::pair<std::uint64_t, std::uint64_t>>& ranges) {
+    std::vector<std::int64_t> groups;
+    if (scan.deep) {
         StoreFile file;
-        if (file.Open(store)) {
+        const bool opened = file.Open(store);
+        if (!opened && image) {
+            scan.report.outcome = ScanOutcome::OpenFailed;
+            scan.report.error = file.Error();
+            Say("cannot read " + Quoted(store) + ": " + DescribeOpenError(file.Error()));
+            return groups;
+        }
+        if (opened) {
             file.SetDevice(scan.device);
             file.SetUnreadable(scan.unreadable.get());
             file.SetStopFlag(&InterruptFlag());
-            scan.displacement = FindDisplacement(file).displacement;
+            const SurveyReach reach = image ? SurveyReach::Whole : SurveyReach::Sampled;
+            for (const DisplacementFinding& f : FindDisplacements(file, reach, &InterruptFlag())) {
+                groups.push_back(f.displacement);
+                // In an image, a group is probed around where its structures lie.
+                const std::uint64_t from = f.lowest > kGroupMargin ? f.lowest - kGroupMargin : 0;
+                ranges.emplace_back(image ? from : 0, image ? f.highest + kGroupMargin : 0);
+            }
         }
     }
-    if (scan.displacement != 0) {
-        Say(Quoted(store) + " is displaced by " + std::to_string(scan.displacement) + " bytes (" +
-            DescribeDisplacement(scan.displacement) + "); it is read at its own positions");
+    // An image with no store in it is not scanned again; a store is read as it lies.
+    if (groups.empty() && !image) {
+        groups.push_back(0);
+        ranges.emplace_back(0, 0);
     }
-    BlockIndex blocks;
-    ScanOptions options;
-    options.displacement = scan.displacement;
-    if (deep) options.blocks = &blocks;
-    // Dates are formatted from the environment, which both threads may do at once.
-    options.threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
-    options.unreadable = scan.unreadable.get();
-    options.device = scan.device;
-    std::vector<RecoveredMessage> hits;
-    scan.report = RunScanWithProgress(
-        store, progress, [&](const RecoveredMessage& m) { hits.push_back(m); }, options);
-    scan.messages = OneRowPerBody(std::move(hits));
-    if (deep && scan.report.outcome == ScanOutcome::Finished) {
+    if (image) {
+        Say(Quoted(store) + ": " + std::to_string(groups.size()) +
+            " groups of structures, each read at its own positions");
+    } else if (groups.size() == 1 && groups[0] != 0) {
+        Say(Quoted(store) + " is displaced by " + std::to_string(groups[0]) + " bytes (" +
+            DescribeDisplacement(groups[0]) + "); it is read at its own positions");
+    } else if (groups.size() > 1) {
+        std::string list;
+        for (std::int64_t d : groups) list += (list.empty() ? "" : ", ") + std::to_string(d);
+        Say(Quoted(store) + " holds " + std::to_string(groups.size()) +
+            " groups of structures, displaced by " + list +
+            " bytes; each is read at its own positions");
+    }
+    return groups;
+}
+
+// The stores of a disk image: groups joined by the links that cross them, each named from its
+// own header when that survived.
+void NameStores(const std::string& image, const std::vector<std::int64_t>& groups,
+                std::vector<BlockIndex>& blocks, const Links& bodiesOf, StoreScan& scan,
+                std::vector<std::size_t>& storeOf) {
+    GroupJoiner joiner(groups.size());
+    joiner.JoinByChains(blocks);
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (const auto& [h, i] : bodiesOf[g]) joiner.Join(g, h);
+    }
+    storeOf = joiner.Stores();
+    const std::size_t stores =
+        storeOf.empty() ? 0 : *std::max_element(storeOf.begin(), storeOf.end()) + 1;
+    std::vector<std::string> names(stores);
+    StoreFile file;
+    if (file.Open(image)) {
+        file.SetDevice(scan.device);
+        file.SetUnreadable(scan.unreadable.get());
+        for (std::size_t g = 0; g < groups.size(); ++g) {
+            if (!names[storeOf[g]].empty()) continue;
+            file.SetDisplacement(groups[g]);
+            if (auto name = ReadStoreFolderName(file)) names[storeOf[g]] = SafeFileName(*name);
+        }
+    }
+    UniqueNames unique;
+    std::size_t unnamed = 0;
+    for (std::string& name : names) {
+        if (name.empty()) name = "Store " + std::to_string(++unnamed);
+        scan.storeNames.push_back(unique.Take(name));
+    }
+}
+
+// The deep search of each store of an image over all its pieces: chains run on from one piece
+// to the next, and each block is read where it lies.
+void SearchImageStores(const std::string& image, const std::vector<std::int64_t>& groups,
+                       std::vector<BlockIndex>& blocks, const Links& bodiesOf, Rows& listed,
+                       Rows& orphans, StoreScan& scan, ProgressLine& progress) {
+    std::vector<std::size_t> storeOf;
+    NameStores(image, groups, blocks, bodiesOf, scan, storeOf);
+    std::vector<std::vector<std::size_t>> members(scan.storeNames.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) members[storeOf[g]].push_back(g);
+    for (std::size_t k = 0; k < members.size() && !InterruptFlag().load(); ++k) {
         progress.SetStatus("Looking for chains of blocks no record leads to");
+        JoinedStore joined = JoinPieces(blocks, groups, members[k]);
+        std::vector<std::pair<std::size_t, std::size_t>> rows;
+        std::vector<RecoveredMessage> reaching;
+        for (std::size_t g : members[k]) {
+            for (std::size_t i = 0; i < listed[g].size(); ++i) {
+                rows.emplace_back(g, i);
+                reaching.push_back(listed[g][i]);
+            }
+        }
         DeepSearchOptions deepOptions;
-        deepOptions.displacement = scan.displacement;
+        deepOptions.displacement = joined.displacement;
+        deepOptions.pieces = joined.pieces;
         deepOptions.stopFlag = &InterruptFlag();
         deepOptions.unreadable = scan.unreadable.get();
         deepOptions.device = scan.device;
-        std::vector<RecoveredMessage> orphans =
-            FindOrphanedChains(store, blocks, scan.messages, deepOptions);
+        std::vector<RecoveredMessage> found =
+            FindOrphanedChains(image, joined.blocks, reaching, deepOptions);
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            RecoveredMessage& m = listed[rows[r].first][rows[r].second];
+            m.incomplete = reaching[r].incomplete;
+            m.store = std::uint32_t(k);
+        }
+        std::uint64_t runEnd = 0;
+        for (RecoveredMessage& m : found) {
+            m.store = std::uint32_t(k);
+            m.displacement = joined.pieces->At(m.offset, joined.displacement, runEnd);
+        }
+        if (!members[k].empty()) {
+            auto& into = orphans[members[k].front()];
+            into.insert(into.end(), found.begin(), found.end());
+        }
+        scan.storePieces.push_back(std::move(joined.pieces));
         progress.Clear();
-        if (InterruptFlag().load()) scan.report.outcome = ScanOutcome::Stopped;
-        scan.messages.insert(scan.messages.end(), std::make_move_iterator(orphans.begin()),
-                             std::make_move_iterator(orphans.end()));
     }
+}
+
+}  // namespace
+
+StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep,
+                         std::shared_ptr<const ReadDevice> device, bool image) {
+    StoreScan scan;
+    scan.deep = deep || image;
+    deep = scan.deep;
+    scan.image = image;
+    scan.device = std::move(device);
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
+    const std::vector<std::int64_t> groups = Groups(store, scan, image, ranges);
+    scan.displacement = groups.empty() ? 0 : groups.front();
+    if (scan.report.outcome == ScanOutcome::OpenFailed) return scan;
+    // Each group's records first: a record may lead to blocks of another group.
+    std::vector<BlockIndex> blocks(groups.size());
+    std::vector<std::vector<RecoveredMessage>> listed(groups.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        ScanOptions options;
+        options.displacement = groups[g];
+        options.begin = ranges[g].first;
+        options.end = ranges[g].second;
+        if (deep) options.blocks = &blocks[g];
+        // Dates are formatted from the environment, which both threads may do at once.
+        options.threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+        options.unreadable = scan.unreadable.get();
+        options.device = scan.device;
+        std::vector<RecoveredMessage> hits;
+        const ScanReport report = RunScanWithProgress(
+            store, progress, [&](const RecoveredMessage& m) { hits.push_back(m); }, options, image);
+        if (g == 0 || report.outcome != ScanOutcome::Finished) scan.report = report;
+        // Stores of different groups may name the same offsets: one row per body within each.
+        listed[g] = OneRowPerBody(std::move(hits));
+        for (RecoveredMessage& m : listed[g]) m.displacement = groups[g];
+        if (report.outcome != ScanOutcome::Finished) break;
+    }
+    if (!deep || scan.report.outcome != ScanOutcome::Finished) {
+        for (auto& rows : listed) {
+            scan.messages.insert(scan.messages.end(), std::make_move_iterator(rows.begin()),
+                                 std::make_move_iterator(rows.end()));
+        }
+        return scan;
+    }
+    for (BlockIndex& index : blocks) index.Finish();
+    // A row whose first block is not where its own group has it is read where another
+    // group's block names that offset: its message was moved apart from its record.
+    std::vector<std::vector<std::pair<std::size_t, std::size_t>>> bodiesOf(groups.size());
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (std::size_t i = 0; i < listed[g].size(); ++i) {
+            std::size_t at = g;
+            if (!blocks[g].Find(listed[g][i].offset)) {
+                // Only a group alone in holding that block can be the one: pieces of several
+                // stores claim the same positions.
+                std::size_t holders = 0;
+                for (std::size_t h = 0; h < groups.size(); ++h) {
+                    if (h != g && blocks[h].Find(listed[g][i].offset) && ++holders == 1) at = h;
+                }
+                if (holders > 1) at = g;
+            }
+            listed[g][i].displacement = groups[at];
+            bodiesOf[at].emplace_back(g, i);
+        }
+    }
+    std::vector<std::vector<RecoveredMessage>> orphans(groups.size());
+    if (image) {
+        SearchImageStores(store, groups, blocks, bodiesOf, listed, orphans, scan, progress);
+    } else {
+        for (std::size_t g = 0; g < groups.size() && !InterruptFlag().load(); ++g) {
+            progress.SetStatus("Looking for chains of blocks no record leads to");
+            std::vector<RecoveredMessage> reaching;
+            for (const auto& [h, i] : bodiesOf[g]) reaching.push_back(listed[h][i]);
+            DeepSearchOptions deepOptions;
+            deepOptions.displacement = groups[g];
+            deepOptions.stopFlag = &InterruptFlag();
+            deepOptions.unreadable = scan.unreadable.get();
+            deepOptions.device = scan.device;
+            orphans[g] = FindOrphanedChains(store, blocks[g], reaching, deepOptions);
+            for (std::size_t k = 0; k < reaching.size(); ++k) {
+                const auto& [h, i] = bodiesOf[g][k];
+                listed[h][i].incomplete = reaching[k].incomplete;
+            }
+            for (RecoveredMessage& m : orphans[g]) m.displacement = groups[g];
+            progress.Clear();
+        }
+    }
+    if (InterruptFlag().load()) scan.report.outcome = ScanOutcome::Stopped;
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (auto* rows : {&listed[g], &orphans[g]}) {
+            scan.messages.insert(scan.messages.end(), std::make_move_iterator(rows->begin()),
+                                 std::make_move_iterator(rows->end()));
+        }
+    }
+    if (image && scan.messages.empty() && scan.report.outcome == ScanOutcome::Finished) {
+        Say("no messages found: " + Quoted(store) + " holds no store that could be recognised");
+    }
+    // Each store's rows together, in the order found.
+    std::stable_sort(
+        scan.messages.begin(), scan.messages.end(),
+        [](const RecoveredMessage& a, const RecoveredMessage& b) { return a.store < b.store; });
     return scan;
 }
 

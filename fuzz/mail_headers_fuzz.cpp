@@ -41,6 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         abort();
     }
     (void)dbx::StartsWithHeaderField(text);
+    // A header judged whole must start with a field, as the chain judge relies on.
+    if (dbx::StartsWithMailHeader(text, true) && !dbx::StartsWithHeaderField(text)) abort();
+    (void)dbx::StartsWithMailHeader(text, false);
     (void)dbx::ParseMailDate(text);
     (void)dbx::DecodeEncodedWords(text);
     return 0;

@@ -36,6 +36,12 @@ class BlockIndex {
             {std::uint32_t(pos), LoadU32(header + 12), std::uint16_t(length), freed, false});
     }
 
+    // A block of another index (the pieces of one store joined); Finish() orders them.
+    void Add(const Block& block) {
+        if (!blocks_.empty() && blocks_.back().pos >= block.pos) sorted_ = false;
+        blocks_.push_back(block);
+    }
+
     // Room for the most blocks a store of `length` bytes can hold; memory is only taken as
     // blocks come.
     void Reserve(std::uint64_t length) { blocks_.reserve(std::size_t(length / kBlockSpan + 1)); }
@@ -43,8 +49,8 @@ class BlockIndex {
     // Orders the blocks by position (a scan offers them in order already).
     void Finish() {
         if (sorted_) return;
-        std::sort(blocks_.begin(), blocks_.end(),
-                  [](const Block& a, const Block& b) { return a.pos < b.pos; });
+        std::stable_sort(blocks_.begin(), blocks_.end(),
+                         [](const Block& a, const Block& b) { return a.pos < b.pos; });
         blocks_.erase(std::unique(blocks_.begin(), blocks_.end(),
                                   [](const Block& a, const Block& b) { return a.pos == b.pos; }),
                       blocks_.end());
@@ -60,6 +66,7 @@ class BlockIndex {
         return Find(pos);
     }
 
+    const Block* Find(std::uint32_t pos) const { return const_cast<BlockIndex*>(this)->Find(pos); }
     Block* Find(std::uint32_t pos) {
         auto it = std::lower_bound(blocks_.begin(), blocks_.end(), pos,
                                    [](const Block& b, std::uint32_t p) { return b.pos < p; });
@@ -67,6 +74,7 @@ class BlockIndex {
     }
 
     std::vector<Block>& Blocks() { return blocks_; }
+    const std::vector<Block>& Blocks() const { return blocks_; }
     std::size_t Size() const { return blocks_.size(); }
 
   private:

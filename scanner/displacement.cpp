@@ -23,6 +23,22 @@ constexpr std::size_t kFarReads = 4096;
 constexpr std::uint32_t kMostEntries = 64;
 constexpr std::size_t kLeastAgreeing = 2;
 constexpr std::uint8_t kStoreMagic[] = {0xCF, 0xAD, 0x12, 0xFE};
+constexpr std::uint8_t kHeaderStart[] = {0xCF, 0xAD, 0x12, 0xFE, 0xC5, 0xFD, 0x74, 0x6F, 0x66, 0xE3,
+                                         0xD1, 0x11, 0x9A, 0x4E, 0x00, 0xC0, 0x4F, 0xA3, 0x09, 0xD4,
+                                         0x05, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00};
+// Agreeing structures kept per group to test it against the others, and groups tested.
+constexpr std::size_t kSamples = 64;
+constexpr std::size_t kMostGroups = 4096;
+constexpr std::size_t kMostSurveyed = 65536;
+constexpr std::uint64_t kSectorSize = 512;
+// A group's samples tested against the others, and the groups it is tested against as a copy.
+constexpr std::size_t kSamplesTested = 16;
+constexpr std::size_t kMostCopyTests = 64;
+// Displacements of block headers per stretch that records are tried against.
+constexpr std::size_t kMostBlockGroups = 16;
+// Bytes compared to tell a copy of a structure from a structure of its own: a whole block
+// (two stores of one person may hold blocks whose headers and first lines are alike).
+constexpr std::size_t kCopyCompare = kBlockSpan;
 
 bool LooksLikeBlock(const std::uint8_t* p) {
     return LoadU32(p) != 0 && LooksLikeBlockHeader(p);
@@ -105,62 +121,214 @@ bool NewFirstBlock(std::set<std::uint32_t>& firstBlocks, std::uint32_t block) {
     return true;
 }
 
-}  // namespace
+// Where an agreeing structure lies and the position it names.
+struct Sample {
+    std::uint64_t at = 0;
+    std::uint32_t self = 0;
+};
 
-DisplacementFinding FindDisplacement(const StoreFile& file) {
-    const std::uint64_t length = file.FileLength();
+struct Survey {
     std::map<std::int64_t, std::size_t> agreeing;
+    std::map<std::int64_t, std::pair<std::uint32_t, std::uint32_t>> extent;
+    std::map<std::int64_t, std::vector<Sample>> samples;
+    std::size_t seen = 0;
+};
+
+void Keep(Survey& survey, std::int64_t d, std::uint64_t at, std::uint32_t self) {
+    // Memory grows with what is found, within a bound whatever the input holds.
+    if (survey.agreeing.size() >= kMostSurveyed && !survey.agreeing.count(d)) return;
+    ++survey.agreeing[d];
+    auto [it, fresh] = survey.extent.try_emplace(d, self, self);
+    if (!fresh) {
+        it->second.first = std::min(it->second.first, self);
+        it->second.second = std::max(it->second.second, self);
+    }
+    std::vector<Sample>& kept = survey.samples[d];
+    if (kept.size() < kSamples) kept.push_back({at, self});
+}
+
+// Reads the file as it lies: the file's own displacement setting is ignored. `whole`: every
+// stretch, else a few spread over the file.
+Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* stop) {
+    const std::uint64_t length = file.FileLength();
+    Survey survey;
     // Blocks take 0x210 bytes whatever data they hold: of look-alikes packed closer (as a mail
     // can carry them), one counts per block span.
     std::map<std::int64_t, std::uint64_t> lastBlock;
     std::map<std::int64_t, std::set<std::uint32_t>> firstBlocks;
-    DisplacementFinding finding;
     std::size_t farReads = kFarReads;
     Stretch s(file, farReads);
-    const std::uint64_t step = std::max<std::uint64_t>(kStretch, length / kStretches);
+    // Stretches overlap by more than a block, at sector steps.
+    const std::uint64_t step =
+        whole ? kStretch - 2 * kSectorSize : std::max<std::uint64_t>(kStretch, length / kStretches);
     // The records of each stretch are looked at for the displacements its blocks suggest.
     std::vector<std::int64_t> suggested;
-    for (int n = 0; n < kStretches; ++n) {
-        const std::uint64_t at = step * std::uint64_t(n);
+    std::vector<std::int64_t> blockGroups;  // displacements of the stretch's block headers
+    // Blocks and records lie at multiples of 4 in a store, and an image holds stores at
+    // sectors: there only every fourth position can hold one. A file's bytes may have been
+    // shifted by any count.
+    const std::size_t stride = whole ? 4 : 1;
+    std::uint64_t at = 0;
+    for (std::uint64_t n = 0; whole || n < std::uint64_t(kStretches); ++n, at += step) {
+        if (stop && stop->load(std::memory_order_relaxed) != 0) break;
+        // A hole of a sparse image holds nothing: on from the data after it.
+        if (whole) at = std::max(at, file.NextData(at) / kSectorSize * kSectorSize);
         if (at >= length || !s.Load(at)) break;
         if (at == 0 && std::equal(std::begin(kStoreMagic), std::end(kStoreMagic), s.Bytes())) {
-            ++agreeing[0];  // the store's own header, at its place
+            Keep(survey, 0, 0, 0);  // the store's own header, at its place
+        } else if (whole) {
+            // A store's header at a sector of an image: its first 28 bytes are always the same,
+            // worth as much as two structures that agree.
+            for (std::size_t i = (kSectorSize - at % kSectorSize) % kSectorSize;
+                 i + sizeof kHeaderStart <= s.Size(); i += kSectorSize) {
+                if (!std::equal(std::begin(kHeaderStart), std::end(kHeaderStart), s.Bytes() + i)) {
+                    continue;
+                }
+                const std::int64_t d = -std::int64_t(at + i);
+                if (survey.agreeing.count(d) == 0) {
+                    Keep(survey, d, at + i, 0);
+                    Keep(survey, d, at + i, 0);
+                }
+            }
         }
         suggested.assign(1, 0);
-        for (std::size_t i = 0; i + kBlockHeaderSize <= s.Size(); ++i) {
+        blockGroups.clear();
+        for (std::size_t i = 0; i + kBlockHeaderSize <= s.Size(); i += stride) {
             // The size word's 0x01/0x02 byte at i + 5 rules out nearly every offset at once.
             const std::uint8_t b = s.Bytes()[i + 5];
             if ((b != 0x02 && b != 0x01) || !LooksLikeBlock(s.Bytes() + i)) continue;
-            ++finding.seen;
+            ++survey.seen;
             const std::uint32_t self = LoadU32(s.Bytes() + i);
             const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
+            if (std::find(blockGroups.begin(), blockGroups.end(), d) == blockGroups.end() &&
+                blockGroups.size() < kMostBlockGroups) {
+                blockGroups.push_back(d);
+            }
             const std::uint32_t next = LoadU32(s.Bytes() + i + kBlockNextAt);
             if (next == 0 || next == self) continue;
             const auto last = lastBlock.find(d);
             if (last != lastBlock.end() && at + i < last->second + kBlockSpan) continue;
             if (!s.BlockAt(next, d)) continue;
             lastBlock[d] = at + i;
-            ++agreeing[d];
+            Keep(survey, d, at + i, self);
             if (std::find(suggested.begin(), suggested.end(), d) == suggested.end() &&
                 suggested.size() < 8) {
                 suggested.push_back(d);
             }
         }
-        for (std::size_t i = 0; i + kRecordHeaderSize <= s.Size(); ++i) {
+        for (std::size_t i = 0; i + kRecordHeaderSize <= s.Size(); i += stride) {
+            // The self offset first: it rules out nearly every position the same way each
+            // time, where the entry count would pass one in four of random bytes.
+            const std::uint32_t self = LoadU32(s.Bytes() + i);
+            const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
+            if (d != suggested.front() &&
+                std::find(suggested.begin() + 1, suggested.end(), d) == suggested.end()) {
+                continue;
+            }
             const std::uint8_t count = s.Bytes()[i + kRecordEntryCountAt];
             if (count == 0 || count > kMostEntries) continue;
-            const std::int64_t d = std::int64_t(LoadU32(s.Bytes() + i)) - std::int64_t(at + i);
-            if (std::find(suggested.begin(), suggested.end(), d) == suggested.end()) continue;
-            const std::uint32_t block = RecordLeadsToBlock(s, i, d);
-            if (block && NewFirstBlock(firstBlocks[d], block)) ++agreeing[d];
+            std::uint32_t block = RecordLeadsToBlock(s, i, d);
+            std::int64_t blocksAt = d;
+            // A message whose blocks were moved apart from its record: the record leads to
+            // them where they lie, and speaks for their group.
+            for (std::size_t k = 0; !block && k < blockGroups.size(); ++k) {
+                if (blockGroups[k] == d) continue;
+                blocksAt = blockGroups[k];
+                block = RecordLeadsToBlock(s, i, blocksAt);
+            }
+            if (block && NewFirstBlock(firstBlocks[blocksAt], block)) {
+                Keep(survey, blocksAt, at + i, self);
+            }
         }
     }
-    if (agreeing.count(0)) {
-        finding.agreeing = agreeing[0];
+    return survey;
+}
+
+// Whether the structure at `sample` is a copy of the one group `other` holds where the sample's
+// named position lies (a stretch copied elsewhere).
+bool CopyOf(const StoreFile& file, const Sample& sample, std::int64_t other) {
+    const std::int64_t copyAt = std::int64_t(sample.self) - other;
+    if (sample.self == 0 || copyAt < 0 || std::uint64_t(copyAt) == sample.at) return false;
+    std::uint8_t a[kCopyCompare];
+    std::uint8_t b[kCopyCompare];
+    return file.ReadFile(sample.at, reinterpret_cast<char*>(a), sizeof a) == sizeof a &&
+           file.ReadFile(std::uint64_t(copyAt), reinterpret_cast<char*>(b), sizeof b) == sizeof b &&
+           std::equal(std::begin(a), std::end(a), std::begin(b));
+}
+
+// Whether the structure at `sample` (of group `own`) lies inside the data of a block of some
+// other displacement: a mail carrying look-alikes.
+bool InsideABlock(const StoreFile& file, const Sample& sample, std::int64_t own) {
+    const std::uint64_t from = sample.at >= kBlockSpan ? sample.at - kBlockSpan : 0;
+    std::vector<std::uint8_t> before(std::size_t(sample.at - from));
+    if (before.size() < kBlockHeaderSize) return false;
+    before.resize(file.ReadFile(from, reinterpret_cast<char*>(before.data()), before.size()));
+    for (std::size_t i = 0; i + kBlockHeaderSize <= before.size(); ++i) {
+        const std::uint8_t* p = before.data() + i;
+        if (!LooksLikeBlock(p)) continue;
+        const std::uint64_t q = from + i;
+        if (std::int64_t(LoadU32(p)) - std::int64_t(q) == own) continue;
+        std::uint32_t data = LoadU32(p + kBlockDataLengthAt);
+        if (data == 0 || data > kBlockDataMax) data = kBlockDataMax;
+        if (sample.at >= q + kBlockHeaderSize && sample.at < q + kBlockHeaderSize + data) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file, SurveyReach reach,
+                                                   const std::atomic<int>* stop) {
+    Survey survey = SurveyFile(file, reach == SurveyReach::Whole, stop);
+    std::vector<std::pair<std::int64_t, std::size_t>> groups;
+    for (const auto& [d, count] : survey.agreeing) {
+        // The store's own header counts alone: one at its place needs no second witness.
+        if (count >= kLeastAgreeing || d == 0) groups.emplace_back(d, count);
+    }
+    // A store at its place first, then the best supported.
+    std::stable_sort(groups.begin(), groups.end(), [](const auto& a, const auto& b) {
+        if ((a.first == 0) != (b.first == 0)) return a.first == 0;
+        return a.second > b.second;
+    });
+    if (groups.size() > kMostGroups) groups.resize(kMostGroups);
+    std::vector<DisplacementFinding> accepted;
+    for (const auto& [d, count] : groups) {
+        std::vector<Sample>& samples = survey.samples[d];
+        if (samples.size() > kSamplesTested) samples.resize(kSamplesTested);
+        std::size_t own = 0;
+        for (const Sample& sample : samples) {
+            bool theirs = InsideABlock(file, sample, d);
+            const std::size_t against = std::min(accepted.size(), kMostCopyTests);
+            for (std::size_t a = 0; a < against && !theirs; ++a) {
+                theirs = CopyOf(file, sample, accepted[a].displacement);
+            }
+            own += !theirs;
+        }
+        // Half its structures or more in mails or copied from another group: no store.
+        if (own * 2 <= samples.size()) continue;
+        DisplacementFinding finding;
+        finding.displacement = d;
+        finding.agreeing = count;
+        finding.seen = survey.seen;
+        finding.lowest = survey.extent[d].first;
+        finding.highest = survey.extent[d].second;
+        accepted.push_back(finding);
+    }
+    return accepted;
+}
+
+DisplacementFinding FindDisplacement(const StoreFile& file) {
+    const Survey survey = SurveyFile(file, false, nullptr);
+    DisplacementFinding finding;
+    finding.seen = survey.seen;
+    if (survey.agreeing.count(0)) {
+        finding.agreeing = survey.agreeing.at(0);
         return finding;
     }
     std::size_t runnerUp = 0;
-    for (const auto& [d, count] : agreeing) {
+    for (const auto& [d, count] : survey.agreeing) {
         if (count > finding.agreeing) {
             runnerUp = finding.agreeing;
             finding.agreeing = count;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "store_file.h"
 
@@ -15,6 +17,9 @@ struct DisplacementFinding {
     // whose message's first block is, and the store's own header at the file's start.
     std::size_t agreeing = 0;
     std::size_t seen = 0;  // block headers looked at
+    // The lowest and highest positions its agreeing structures name: where it lies.
+    std::uint64_t lowest = 0;
+    std::uint64_t highest = 0;
 };
 
 // For the deep search: looks at the message blocks and records in a few stretches of the file
@@ -25,5 +30,18 @@ struct DisplacementFinding {
 // takes the displacement with the most agreeing structures, when no other has as many. Reads
 // the file as it lies: the file's own displacement setting is ignored.
 DisplacementFinding FindDisplacement(const StoreFile& file);
+
+// Every group of structures that agree on one displacement and are a store of their own (two
+// stores written one after the other, pieces of one store moved apart): the store at its place
+// first, then by support. A group whose structures lie inside the mails of another, or are
+// copies of the other's structures, is part of that other, not a store. Empty when nothing
+// agrees.
+enum class SurveyReach {
+    Sampled,  // a bounded amount of reading, whatever the file's size
+    Whole,    // every byte (a disk image holds stores anywhere)
+};
+std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file,
+                                                   SurveyReach reach = SurveyReach::Sampled,
+                                                   const std::atomic<int>* stop = nullptr);
 
 }  // namespace dbx

@@ -309,6 +309,23 @@ bool StartsWithHeaderField(std::string_view text) {
     return i > 0 && i < text.size() && text[i] == ':';
 }
 
+bool StartsWithMailHeader(std::string_view text, bool whole) {
+    if (!StartsWithHeaderField(text)) return false;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t eol = text.find('\n', at);
+        if (eol == std::string_view::npos && !whole) return true;  // cut: the rest is not there
+        std::string_view line = text.substr(at, eol == std::string_view::npos ? eol : eol - at);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty()) return true;
+        if (line.find('\0') != std::string_view::npos) return false;
+        if (line[0] != ' ' && line[0] != '\t' && !StartsWithHeaderField(line)) return false;
+        if (eol == std::string_view::npos) break;
+        at = eol + 1;
+    }
+    return true;
+}
+
 std::optional<std::int64_t> ParseMailDate(std::string_view text) {
     Cursor c(text);
     if (std::isalpha(static_cast<unsigned char>(c.Peek()))) c.Word();  // the day's name

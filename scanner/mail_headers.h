@@ -23,6 +23,12 @@ MailHeaders ReadMailHeaders(std::string_view text);
 // Whether `text` starts with a header field ("Name: value"), as a message does.
 bool StartsWithHeaderField(std::string_view text);
 
+// Whether `text` starts with a mail header: field lines ("Name: value") and their folded
+// continuations, without a NUL byte, up to the first empty line or the end of `text`. Unless
+// `whole` (the text is all there is), its last line may be cut short. What follows the header
+// (the body) is not looked at.
+bool StartsWithMailHeader(std::string_view text, bool whole);
+
 // "Tue, 3 Feb 2004 14:05:09 +0100" (RFC 5322, obsolete zone names too) as seconds since
 // 1970 UTC.
 std::optional<std::int64_t> ParseMailDate(std::string_view text);

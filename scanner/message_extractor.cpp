@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -63,6 +64,7 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
         return outcome;
     }
     store.SetDisplacement(extras.displacement);
+    store.SetPieces(extras.pieces);
     UnreadableRanges own;
     store.SetDevice(extras.device);
     store.SetUnreadable(extras.unreadable ? extras.unreadable : &own);
@@ -134,7 +136,10 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
     }
     outcome.end = walk.end;
     outcome.unreadableBytes = unreadable;
-    outcome.incomplete = !walk.Complete() || unreadable > 0;
+    if (walk.Complete() && walk.bytes < extras.recordSize) {
+        outcome.shortBy = extras.recordSize - walk.bytes;
+    }
+    outcome.incomplete = !walk.Complete() || unreadable > 0 || outcome.shortBy > 0;
     outcome.position = std::uint32_t(walk.position);
     return outcome;
 }
@@ -166,12 +171,19 @@ std::string IncompleteReason(const ExtractOutcome& outcome, const RecoveredMessa
     std::string reason;
     const std::uint64_t lost = outcome.unreadableBytes + (listed ? listed->unreadableBytes : 0);
     if (lost > 0) reason = std::to_string(lost) + " bytes could not be read";
-    auto add = [&reason](const char* text) {
+    auto add = [&reason](const std::string& text) {
         if (!reason.empty()) reason += "; ";
         reason += text;
     };
+    std::uint64_t shortBy = outcome.shortBy;
+    if (listed && listed->size > outcome.bytes) {
+        shortBy = std::max<std::uint64_t>(shortBy, listed->size - outcome.bytes);
+    }
     if (outcome.end != ChainEnd::LastBlock) {
         add(DescribeChainEnd(outcome.end));
+    } else if (shortBy > 0) {
+        add("its chain ends " + std::to_string(shortBy) +
+            " bytes before the size its record gives");
     } else if (listed && listed->incomplete) {
         add("the start of its chain is gone");
     }

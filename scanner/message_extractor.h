@@ -6,6 +6,7 @@
 #include <string>
 
 #include "chain_walk.h"
+#include "piece_map.h"
 #include "read_device.h"
 #include "recovered_message.h"
 #include "unreadable_ranges.h"
@@ -40,6 +41,10 @@ struct ExtractExtras {
     // are added. Null: a record of this extraction's own.
     UnreadableRanges* unreadable = nullptr;
     std::shared_ptr<const ReadDevice> device;  // null: the file itself
+    // The size the message's record gives (0: none): a whole chain with fewer bytes is not
+    // the whole message.
+    std::uint32_t recordSize = 0;
+    std::shared_ptr<const PieceMap> pieces;  // a store in pieces: see StoreFile::SetPieces
 };
 
 enum class ExtractStatus {
@@ -63,6 +68,8 @@ struct ExtractOutcome {
     ChainEnd end = ChainEnd::LastBlock;
     // Bytes of its blocks the disk failed to give: written as zeros where they were data.
     std::uint64_t unreadableBytes = 0;
+    // Bytes the chain, though it ends on a last block, holds fewer than its record's size.
+    std::uint64_t shortBy = 0;
     // WriteFailed, and the partial file could not be removed either.
     bool partialKept = false;
 };
@@ -77,7 +84,8 @@ ExtractOutcome ExtractMessage(const ExtractRequest& request, MailCounter& counte
 std::string DescribeExtractFailure(const ExtractOutcome& outcome);
 
 // Why a written message is not whole, for reports: "N bytes could not be read" (its blocks'
-// and, when `listed` is given, its record's), "a later block is gone", ..., joined by "; ".
+// and, when `listed` is given, its record's), "a later block is gone", "its chain ends N bytes
+// before the size its record gives", ..., joined by "; ".
 // Empty when it is whole.
 std::string IncompleteReason(const ExtractOutcome& outcome, const RecoveredMessage* listed);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 #include "mail_headers.h"
 #include "scan_store.h"
@@ -26,19 +28,28 @@ bool LooksLikeMailText(const std::uint8_t* data, std::size_t n) {
     return end > 0 && std::memchr(data, 0, end) == nullptr;
 }
 
+std::string_view TrimZeroTail(std::string_view text) {
+    while (!text.empty() && text.back() == '\0') text.remove_suffix(1);
+    return text;
+}
+
 class OrphanReader {
   public:
     OrphanReader(const StoreFile& file, BlockIndex& index, const DeepSearchOptions& options)
-        : file_(file), index_(index), options_(options) {}
+        : file_(file), index_(index), options_(options), stamp_(index.Size(), 0) {}
 
     // Walks the listed message's chain through the index, marking its blocks; true when it
-    // reaches a last block.
-    // A block met again (a loop, or a chain that runs into another listed one) ends it.
-    bool CoverListed(std::uint32_t offset) {
-        for (BlockIndex::Block* b = index_.Find(offset); b; b = index_.FindAfter(b, b->next)) {
+    // reaches a last block with at least the bytes its record gives. A block met again (a
+    // loop, or a chain that runs into another listed one) ends it.
+    bool CoverListed(std::size_t which, const RecoveredMessage& m) {
+        BlockIndex::Block* b = index_.Find(m.offset);
+        if (b) listedStarts_.emplace(Index(b), which);
+        std::uint64_t bytes = 0;
+        for (; b; b = index_.FindAfter(b, b->next)) {
             if (b->covered) return false;
             b->covered = true;
-            if (b->next == 0) return true;
+            bytes += b->length;
+            if (b->next == 0) return bytes >= m.size;
         }
         return false;
     }
@@ -49,34 +60,43 @@ class OrphanReader {
         for (const BlockIndex::Block& b : blocks) {
             if (b.covered || b.next == 0) continue;
             if (BlockIndex::Block* n = index_.FindAfter(&b, b.next); n && !n->covered) {
-                hasPredecessor_[std::size_t(n - blocks.data())] = true;
+                hasPredecessor_[Index(n)] = true;
             }
         }
     }
 
     bool IsStart(std::size_t i) const { return !index_.Blocks()[i].covered && !hasPredecessor_[i]; }
 
-    // Takes the chain that starts at block `i`; false when it cannot be mail.
-    bool Take(std::size_t i, RecoveredMessage& message) {
-        auto& blocks = index_.Blocks();
-        BlockIndex::Block* b = &blocks[i];
-        const BlockIndex::Block first = *b;
+    // Takes the chain that starts at block `i`; false when it cannot be mail. Its blocks are
+    // marked only when it is taken. A chain that runs into the first block of a listed
+    // message whose record named the middle of it (a stale record) goes on through it: the
+    // listed one is then the headless part, put in `headless`.
+    bool Take(std::size_t i, RecoveredMessage& message, std::vector<std::size_t>& headless) {
+        const BlockIndex::Block first = index_.Blocks()[i];
         header_.clear();
         lostBytes_ = 0;
+        chain_.clear();
+        ++walk_;
         bool whole = false;
-        bool plausible = true;
-        for (; b && !b->covered; b = index_.FindAfter(b, b->next)) {
-            b->covered = true;
-            if (header_.size() < kHeaderBytes) {
-                if (!ReadData(*b)) break;
-                if (b == &blocks[i]) plausible = FirstBlockIsText(*b);
+        std::size_t listedAt = 0;  // chain_ position of the listed start passed; 0: none
+        std::size_t listed = 0;
+        for (BlockIndex::Block* b = &index_.Blocks()[i]; b; b = index_.FindAfter(b, b->next)) {
+            const std::size_t at = Index(b);
+            if (stamp_[at] == walk_) break;  // a loop
+            if (b->covered && listedAt == 0) {
+                const auto it = listedStarts_.find(at);
+                if (it == listedStarts_.end()) break;
+                listedAt = chain_.size();
+                listed = it->second;
             }
+            stamp_[at] = walk_;
+            chain_.push_back(b);
+            if (header_.size() < kHeaderBytes && !ReadData(*b)) break;
             if (b->next == 0) {
                 whole = true;
                 break;
             }
         }
-        if (!plausible) return false;
         std::string_view text(header_);
         if (first.freed) {
             // The link took the first bytes: the header goes on with the next field.
@@ -86,15 +106,37 @@ class OrphanReader {
                 if (text.empty() || (text[0] != ' ' && text[0] != '\t')) break;
             }
         }
+        std::string_view judged = text;
+        bool readAll = whole && header_.size() < kHeaderBytes;
+        if (first.freed) {
+            // Links overwrote the start of every later block too: only the first is judged.
+            const std::size_t at = header_.size() - text.size();
+            judged = judged.substr(0, firstLength_ > at ? firstLength_ - at : 0);
+            readAll = readAll && chain_.size() == 1;
+        }
+        // A chain broken inside the header can start on a field too: a message's start
+        // names its sender.
+        MailHeaders headers;
+        if (StartsWithHeaderField(text)) {
+            if (!StartsWithMailHeader(TrimZeroTail(judged), readAll)) return false;
+            headers = ReadMailHeaders(text);
+        } else if (!TailIsText(first)) {
+            return false;
+        }
+        const bool start = !headers.from.empty();
+        if (listedAt > 0) {
+            if (start) {
+                headless.push_back(listed);
+            } else {
+                chain_.resize(listedAt);  // a piece of a chain is not put before a listed one
+                whole = false;
+            }
+        }
+        for (BlockIndex::Block* b : chain_) b->covered = true;
         message.Reset();
         message.offset = first.pos;
         message.orphaned = true;
         message.deleted = first.freed;
-        // A chain broken inside the header can start on a field too: a message's start
-        // names its sender.
-        MailHeaders headers;
-        if (StartsWithHeaderField(text)) headers = ReadMailHeaders(text);
-        const bool start = !headers.from.empty();
         message.incomplete = !start || !whole;
         message.unreadableBytes = lostBytes_;
         if (start) {
@@ -118,17 +160,22 @@ class OrphanReader {
                                              header_.data() + at, b.length, &lost_);
         header_.resize(at + got);
         for (const UnreadableRange& r : lost_) lostBytes_ += r.length;
-        lastLength_ = got;
+        if (at == 0) firstLength_ = got;
         return got == b.length;
     }
 
-    bool FirstBlockIsText(const BlockIndex::Block& b) const {
+    std::size_t Index(const BlockIndex::Block* b) {
+        return std::size_t(b - index_.Blocks().data());
+    }
+
+    // A chain that does not start with a header (the tail of one broken in the middle): its
+    // first block must read as text through and through, as the body of a mail does.
+    bool TailIsText(const BlockIndex::Block& b) const {
         const std::size_t skip = b.freed ? kFreedLink : 0;
-        if (lastLength_ <= skip) return false;
+        const std::size_t n = std::min<std::size_t>(firstLength_, header_.size());
+        if (n <= skip) return false;
         const auto* data = reinterpret_cast<const std::uint8_t*>(header_.data());
-        if (!LooksLikeMailText(data + skip, lastLength_ - skip)) return false;
-        // A live block keeps no zeros inside its data length.
-        return b.freed || std::memchr(data, 0, lastLength_) == nullptr;
+        return LooksLikeMailText(data + skip, n - skip);
     }
 
     std::string Format(std::int64_t seconds) {
@@ -143,7 +190,11 @@ class OrphanReader {
     const DeepSearchOptions& options_;
     std::vector<bool> hasPredecessor_;
     std::string header_;
-    std::size_t lastLength_ = 0;
+    std::size_t firstLength_ = 0;
+    std::vector<std::uint32_t> stamp_;  // the walk that last passed each block
+    std::uint32_t walk_ = 0;
+    std::vector<BlockIndex::Block*> chain_;
+    std::unordered_map<std::size_t, std::size_t> listedStarts_;  // block -> listed message
     std::vector<UnreadableRange> lost_;
     std::uint64_t lostBytes_ = 0;
     DateFormatter formatter_;
@@ -159,19 +210,24 @@ std::vector<RecoveredMessage> FindOrphanedChains(const std::string& storePath, B
     if (!file.Open(storePath)) return orphans;
     UnreadableRanges own;
     file.SetDisplacement(options.displacement);
+    file.SetPieces(options.pieces);
     file.SetDevice(options.device);
     file.SetUnreadable(options.unreadable ? options.unreadable : &own);
     file.SetStopFlag(options.stopFlag);
     index.Finish();
     OrphanReader reader(file, index, options);
-    for (RecoveredMessage& m : listed) m.incomplete = !reader.CoverListed(m.offset);
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        listed[i].incomplete = !reader.CoverListed(i, listed[i]);
+    }
     reader.MarkPredecessors();
     RecoveredMessage message;
+    std::vector<std::size_t> headless;
     const std::size_t count = index.Size();
     for (std::size_t i = 0; i < count; ++i) {
         if (i % kStopPollEvery == 0 && StopRequested(options)) break;
-        if (reader.IsStart(i) && reader.Take(i, message)) orphans.push_back(message);
+        if (reader.IsStart(i) && reader.Take(i, message, headless)) orphans.push_back(message);
     }
+    for (std::size_t i : headless) listed[i].incomplete = true;
     return orphans;
 }
 

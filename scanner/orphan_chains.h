@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "block_index.h"
+#include "piece_map.h"
 #include "read_device.h"
 #include "record_date.h"
 #include "recovered_message.h"
@@ -20,14 +21,18 @@ struct DeepSearchOptions {
     DateFormatter formatDate;                    // empty: EnvironmentDateFormatter()
     UnreadableRanges* unreadable = nullptr;      // as ScanOptions::unreadable
     std::shared_ptr<const ReadDevice> device;    // null: the file itself
+    std::shared_ptr<const PieceMap> pieces;      // a store in pieces (null: none)
 };
 
 // After a scan that filled `index`: marks each listed message whose chain of blocks breaks
-// off as incomplete, and returns every chain that no listed message reaches, rebuilt from
-// its first block, as an "Orphaned" message with From, To, Subject and Date from its own
-// header. A chain that lacks its start (the tail of a chain broken in the middle) is
-// returned too, marked incomplete. Blocks whose data cannot be mail text are left out. An
-// orphan whose header blocks the disk failed to give carries their size in unreadableBytes.
+// off, or ends short of the size its record gives, as incomplete, and returns every chain that
+// no listed message reaches, rebuilt from its first block, as an "Orphaned" message with From,
+// To, Subject and Date from its own header. A chain is judged by the mail header it starts
+// with; one that starts with none (the tail of a chain broken in the middle) is returned when
+// its first block reads as text, marked incomplete. A listed message whose record names the
+// middle of an orphan's chain is that chain's tail: the orphan is whole, the listed one
+// incomplete. An orphan whose header blocks the disk failed to give carries their size in
+// unreadableBytes.
 std::vector<RecoveredMessage> FindOrphanedChains(const std::string& storePath, BlockIndex& index,
                                                  std::vector<RecoveredMessage>& listed,
                                                  const DeepSearchOptions& options = {});

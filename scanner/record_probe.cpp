@@ -88,6 +88,7 @@ bool RecordRecognizer::ProbeIndexRecord(std::int64_t r, RecoveredMessage& messag
     if (props.offsetInDataArea && !ReadStoredOffset(dataArea, props)) return false;
     if (!InBounds(std::int32_t(props.messageOffset))) return false;
     message.offset = props.messageOffset;
+    message.size = props.messageSize;
     message.to = ReadFieldText(dataArea, props.recipient);
     message.subject = ReadFieldText(dataArea, props.subject);
     if (TextsCutShort()) return false;

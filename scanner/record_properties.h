@@ -14,6 +14,7 @@ struct RecordProperties {
     std::uint32_t sender = 0;
     std::uint32_t date = 0;
     std::uint32_t recipient = 0;
+    std::uint32_t messageSize = 0;  // bytes of the message, as the record gives them
 
     // When several entries carry the same id, the last one wins; a stored message offset
     // stays marked as stored.
@@ -38,6 +39,9 @@ struct RecordProperties {
                 break;
             case layout::kPropRecipient:
                 recipient = value;
+                break;
+            case layout::kPropMessageSize:
+                messageSize = value;
                 break;
             default:
                 break;

@@ -23,6 +23,14 @@ struct RecoveredMessage {
     // Bytes of its record (or, for an orphan, of its blocks' data) that the disk failed to
     // give and that were read as zeros: its texts, and its file, may lack them.
     std::uint64_t unreadableBytes = 0;
+    // The message's size as its record gives it (0: not given); a chain that ends with fewer
+    // bytes is cut short.
+    std::uint32_t size = 0;
+    // Position its structures name minus where they lie: the group of structures it was read
+    // from (0 for a store at its place).
+    std::int64_t displacement = 0;
+    // Which store of a disk image it belongs to.
+    std::uint32_t store = 0;
 
     // Runs before every probe: clearing keeps the texts' storage.
     void Reset() {
@@ -36,6 +44,9 @@ struct RecoveredMessage {
         orphaned = false;
         incomplete = false;
         unreadableBytes = 0;
+        size = 0;
+        displacement = 0;
+        store = 0;
     }
 };
 

@@ -46,8 +46,14 @@ ScanReport ScanOpenedStore(const StoreFile& file, ScanObserver& observer,
     const std::uint64_t length = std::min(report.fileLength, kMaxStoreLength);
     report.scannedLength = length;
     if (length < kMinStoreLength) return report;
-    if (options.blocks) options.blocks->Reserve(length);
-    if (options.threads > 1) return ScanStoreOnTwoThreads(file, length, observer, options, report);
+    // Records read on past the range (their texts, their bodies): only the probing stops.
+    const bool ranged = options.begin > 0 || options.end > 0;
+    const std::uint64_t last = options.end > 0 ? std::min(length, options.end) : length;
+    const std::uint64_t first = std::min(options.begin, last) / kScanWindow * kScanWindow;
+    if (options.blocks) options.blocks->Reserve(last - first);
+    if (options.threads > 1 && !ranged) {
+        return ScanStoreOnTwoThreads(file, length, observer, options, report);
+    }
 
     BufferedSource source(file, length, kBufferCapacity);
     RecordRecognizer recognizer(
@@ -56,8 +62,8 @@ ScanReport ScanOpenedStore(const StoreFile& file, ScanObserver& observer,
     RecoveredMessage message;
     std::string status;
     const bool wantsStatus = observer.WantsStatusText();
-    source.Load(0);
-    for (std::uint64_t window = 0; window < length; window += kScanWindow) {
+    source.Load(first);
+    for (std::uint64_t window = first; window < last; window += kScanWindow) {
         if (window % 100 == 0) observer.OnProgress(int(window * 100 / length));
         if (wantsStatus) FormatStatusText(status, window, length);
         observer.OnWindow(window, status);

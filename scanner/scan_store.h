@@ -51,6 +51,10 @@ struct ScanOptions {
     UnreadableRanges* unreadable = nullptr;
     // Where the store's bytes come from; null: the file itself.
     std::shared_ptr<const ReadDevice> device;
+    // Only the store positions [begin, end) are probed (end 0: to the store's end); one
+    // thread then probes them. A group of structures of a disk image is scanned where it lies.
+    std::uint64_t begin = 0;
+    std::uint64_t end = 0;
 };
 
 enum class ScanOutcome { Finished, Stopped, OpenFailed };

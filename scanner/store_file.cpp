@@ -21,6 +21,7 @@ StoreFile::StoreFile(StoreFile&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       error_(other.error_),
       displacement_(other.displacement_),
+      pieces_(std::move(other.pieces_)),
       device_(std::move(other.device_)),
       unreadable_(other.unreadable_),
       stop_(other.stop_) {}
@@ -31,6 +32,7 @@ StoreFile& StoreFile::operator=(StoreFile&& other) noexcept {
         fd_ = std::exchange(other.fd_, -1);
         error_ = other.error_;
         displacement_ = other.displacement_;
+        pieces_ = std::move(other.pieces_);
         device_ = std::move(other.device_);
         unreadable_ = other.unreadable_;
         stop_ = other.stop_;
@@ -76,8 +78,17 @@ void StoreFile::Close() {
 
 std::uint64_t StoreFile::CurrentLength() const {
     const std::uint64_t length = FileLength();
-    if (displacement_ < 0 && length < std::uint64_t(-displacement_)) return 0;
-    return length + std::uint64_t(displacement_);
+    std::uint64_t shifted = length + std::uint64_t(displacement_);
+    if (displacement_ < 0 && length < std::uint64_t(-displacement_)) shifted = 0;
+    return pieces_ ? std::max(shifted, pieces_->End()) : shifted;
+}
+
+std::uint64_t StoreFile::NextData(std::uint64_t pos) const {
+    if (fd_ < 0 || device_ || pos > std::uint64_t(INT64_MAX)) return pos;
+    const off_t data = ::lseek(fd_, off_t(pos), SEEK_DATA);
+    if (data >= 0) return std::max(pos, std::uint64_t(data));
+    // ENXIO: nothing but a hole from here on; other errors: the file does not say.
+    return errno == ENXIO ? std::max(pos, FileLength()) : pos;
 }
 
 std::uint64_t StoreFile::FileLength() const {
@@ -91,16 +102,34 @@ std::uint64_t StoreFile::FileLength() const {
 
 std::size_t StoreFile::ReadAt(std::uint64_t pos, void* dst, std::size_t n,
                               std::vector<UnreadableRange>* lost) const {
+    if (!pieces_ || pieces_->Empty()) return ReadShifted(pos, dst, n, displacement_, lost);
+    // Each piece is read at its own displacement.
     auto* out = static_cast<char*>(dst);
-    if (displacement_ == 0) return ReadFile(pos, out, n, lost);
+    std::size_t got = 0;
+    while (got < n) {
+        std::uint64_t runEnd = 0;
+        const std::int64_t d = pieces_->At(pos + got, displacement_, runEnd);
+        const auto part = std::size_t(std::min<std::uint64_t>(n - got, runEnd - (pos + got)));
+        const std::size_t read = ReadShifted(pos + got, out + got, part, d, lost);
+        got += read;
+        if (read < part) break;
+    }
+    return got;
+}
+
+std::size_t StoreFile::ReadShifted(std::uint64_t pos, void* dst, std::size_t n,
+                                   std::int64_t displacement,
+                                   std::vector<UnreadableRange>* lost) const {
+    auto* out = static_cast<char*>(dst);
+    if (displacement == 0) return ReadFile(pos, out, n, lost);
     const std::size_t before = lost ? lost->size() : 0;
     std::size_t got = 0;
-    if (displacement_ < 0) {
-        const std::uint64_t shift = std::uint64_t(-displacement_);
+    if (displacement < 0) {
+        const std::uint64_t shift = std::uint64_t(-displacement);
         if (pos > UINT64_MAX - shift) return 0;
         got = ReadFile(pos + shift, out, n, lost);
     } else {
-        const std::uint64_t shift = std::uint64_t(displacement_);
+        const std::uint64_t shift = std::uint64_t(displacement);
         if (pos >= shift) {
             got = ReadFile(pos - shift, out, n, lost);
         } else {
@@ -114,7 +143,7 @@ std::size_t StoreFile::ReadAt(std::uint64_t pos, void* dst, std::size_t n,
     // What was lost is told at the store's own positions.
     if (lost) {
         for (std::size_t i = before; i < lost->size(); ++i) {
-            (*lost)[i].begin = std::uint64_t(std::int64_t((*lost)[i].begin) + displacement_);
+            (*lost)[i].begin = std::uint64_t(std::int64_t((*lost)[i].begin) + displacement);
         }
     }
     return got;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "piece_map.h"
 #include "read_device.h"
 #include "unreadable_ranges.h"
 
@@ -44,6 +45,9 @@ class StoreFile {
     // start was cut off (those positions read as zeros), negative when bytes were put before it.
     void SetDisplacement(std::int64_t displacement) { displacement_ = displacement; }
     std::int64_t Displacement() const { return displacement_; }
+    // A store in pieces: each range of positions at its own displacement, the displacement
+    // above elsewhere (null: none).
+    void SetPieces(std::shared_ptr<const PieceMap> pieces) { pieces_ = std::move(pieces); }
 
     // Where the bytes come from (null: the file itself, through pread).
     void SetDevice(std::shared_ptr<const ReadDevice> device) { device_ = std::move(device); }
@@ -61,13 +65,20 @@ class StoreFile {
 
     // The file as it lies, whatever the displacement (`lost` at the file's positions).
     std::uint64_t FileLength() const;
+    // The first file position from `pos` on that may hold other bytes than zeros: past the
+    // holes of a sparse image file. `pos` itself when the file cannot say (a device seam).
+    std::uint64_t NextData(std::uint64_t pos) const;
     std::size_t ReadFile(std::uint64_t pos, char* dst, std::size_t n,
                          std::vector<UnreadableRange>* lost = nullptr) const;
 
   private:
+    std::size_t ReadShifted(std::uint64_t pos, void* dst, std::size_t n, std::int64_t displacement,
+                            std::vector<UnreadableRange>* lost) const;
+
     int fd_ = -1;
     int error_ = 0;
     std::int64_t displacement_ = 0;
+    std::shared_ptr<const PieceMap> pieces_;
     std::shared_ptr<const ReadDevice> device_;
     UnreadableRanges* unreadable_ = nullptr;
     const std::atomic<int>* stop_ = nullptr;

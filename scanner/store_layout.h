@@ -24,6 +24,7 @@ enum PropertyId : std::uint8_t {
     kPropSender = 0x0E,
     kPropDate = 0x12,
     kPropRecipient = 0x14,
+    kPropMessageSize = 0x91,
 };
 
 // Message block: {self offset, block size word, data length, next block offset}, then data.

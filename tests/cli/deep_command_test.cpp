@@ -343,3 +343,136 @@ TEST_F(DamagedStore, AStoreWithItsStartCutOffComesBackWithADeepSearch) {
 
 }  // namespace
 }  // namespace dbx
+
+namespace dbx {
+namespace {
+
+// Stores laid one after the other in one file, as a copy or a carving leaves them.
+class StoresInOneFile : public ::testing::Test {
+  protected:
+    // Appends a generated store of `messages` messages; returns where it starts.
+    std::size_t Append(std::uint32_t messages, std::uint64_t seed, const std::string& folder) {
+        const std::string part = dir.File("part" + std::to_string(seed) + ".dbx");
+        gen::GeneratorOptions options;
+        options.messageCount = messages;
+        options.deletedCount = 0;
+        options.seed = seed;
+        options.folderName = folder;
+        options.onMessage = [&](const gen::ManifestEntry&, std::string_view body) {
+            bodies.emplace_back(body);
+        };
+        gen::GenerateStore(part, options);
+        const std::size_t at = bytes.size();
+        bytes += ReadWholeFile(part);
+        return at;
+    }
+    void Save() {
+        std::ofstream(store, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+    }
+
+    test::TempDir dir;
+    std::string store = dir.File("two.dbx");
+    std::string out = dir.File("out");
+    std::string bytes;
+    std::vector<std::string> bodies;
+};
+
+TEST_F(StoresInOneFile, TheSecondStoreIsFoundAndReadAtItsOwnPositions) {
+    Append(20, 5, "Inbox");
+    const std::size_t second = Append(30, 6, "Sent Items");
+    Save();
+
+    // The plain scan reads the file as it lies: the first store only.
+    auto plain = RunDbxrecover({"scan", "--format", "json", store});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    EXPECT_EQ(json::parse(plain.out).size(), 20u);
+
+    auto deep = RunDbxrecover({"scan", "--deep", "--format", "json", store});
+    ASSERT_EQ(deep.exitCode, 0) << deep.err;
+    EXPECT_NE(deep.err.find(std::to_string(-std::int64_t(second))), std::string::npos) << deep.err;
+    std::map<std::int64_t, std::size_t> perGroup;
+    for (const json& row : json::parse(deep.out)) {
+        EXPECT_EQ(row["status"], "Existing");
+        EXPECT_FALSE(row["incomplete"].get<bool>());
+        ++perGroup[row.value("displacement", std::int64_t(0))];
+    }
+    EXPECT_EQ(perGroup,
+              (std::map<std::int64_t, std::size_t>{{-std::int64_t(second), 30u}, {0, 20u}}));
+
+    auto extract = RunDbxrecover({"extract", "--deep", "--out", out, store});
+    ASSERT_EQ(extract.exitCode, 0) << extract.err;
+    std::multiset<std::string> files;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        files.insert(ReadWholeFile(entry.path().string()));
+    }
+    EXPECT_EQ(files, std::multiset<std::string>(bodies.begin(), bodies.end()));
+}
+
+}  // namespace
+}  // namespace dbx
+
+namespace dbx {
+namespace {
+
+std::string MovedMail(const std::string& subject, std::size_t size) {
+    std::string mail = "From: ana@example.pt\r\nTo: rui@example.pt\r\nSubject: " + subject +
+                       "\r\nDate: Fri, 1 Jan 2010 02:00:00 +0100\r\n\r\n";
+    mail.resize(size, 'm');
+    return mail;
+}
+
+TEST(MovedBlocks, AMessageWhoseBlocksLieAwayFromTheirOffsetsComesBackWhole) {
+    test::TempDir dir;
+    const std::string store = dir.File("moved.dbx");
+    constexpr std::uint32_t kBodies = 0x4000;
+    constexpr std::uint32_t kMoved = kBodies + 4 * build::kBlockSize;
+    constexpr std::uint32_t kAway = 0x8000;
+    build::StoreBuilder s{0x14000};
+    s.Header();
+    std::uint32_t at = build::kFirstSegment;
+    const std::string kept = MovedMail("kept", 900);
+    const std::string moved = MovedMail("moved", 1300);
+    for (const auto& [body, text] : {std::pair{kBodies, kept}, std::pair{kMoved, moved}}) {
+        build::MessageFields f;
+        f.from = "ana@example.pt";
+        f.to = "<rui@example.pt>";
+        f.subject = text.substr(text.find("Subject: ") + 9, 4);
+        f.filetime = build::FileTimeFromUnix(1262307600);
+        f.bodyOffset = body;
+        f.bodySize = std::uint32_t(text.size());
+        at += std::uint32_t(s.PutRecord(at, TypicalProperties(f)));
+    }
+    s.PutBody(kBodies, kept);
+    // The moved message's blocks name their own offsets but lie 0x8000 bytes further on.
+    std::vector<std::uint32_t> named;
+    for (std::uint32_t i = 0; i < 3; ++i) named.push_back(kMoved + i * build::kBlockSize);
+    for (const build::Block& b : build::EncodeMessageBlocks(moved, named)) {
+        s.Put(b.offset + kAway, b.bytes);
+    }
+    s.Save(store);
+
+    const std::string out = dir.File("out");
+    auto plain = RunDbxrecover({"extract", "--out", out + "-plain", store});
+    EXPECT_NE(plain.exitCode, 0);  // as the file lies, the moved message has no first block
+
+    auto deep = RunDbxrecover({"scan", "--deep", "--format", "json", store});
+    ASSERT_EQ(deep.exitCode, 0) << deep.err;
+    const json rows = json::parse(deep.out);
+    ASSERT_EQ(rows.size(), 2u) << deep.out;
+    EXPECT_EQ(rows[1]["offset"], kMoved);
+    EXPECT_EQ(rows[1]["status"], "Existing");
+    EXPECT_FALSE(rows[1]["incomplete"].get<bool>());
+    EXPECT_EQ(rows[1]["displacement"], -std::int64_t(kAway));
+    EXPECT_EQ(rows[0].value("displacement", std::int64_t(0)), 0);
+
+    auto extract = RunDbxrecover({"extract", "--deep", "--out", out, store});
+    ASSERT_EQ(extract.exitCode, 0) << extract.err << extract.out;
+    std::multiset<std::string> files;
+    for (const auto& entry : fs::directory_iterator(out)) {
+        files.insert(ReadWholeFile(entry.path().string()));
+    }
+    EXPECT_EQ(files, (std::multiset<std::string>{kept, moved}));
+}
+
+}  // namespace
+}  // namespace dbx

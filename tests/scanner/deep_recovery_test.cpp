@@ -279,6 +279,97 @@ TEST_F(DeepRecovery, AStoreCutShortInsideAChainKeepsThePartAndSaysSo) {
     EXPECT_EQ(ReadWholeFile(r.path), mail.substr(0, 512));
 }
 
+TEST_F(DeepRecovery, AnOrphanIsJudgedByTheHeaderItStartsWith) {
+    // Its record is gone and its body holds zeros in the first block: still a mail.
+    std::string binary = Mail("zeros", 300);
+    binary.append(200, '\0');
+    binary.resize(1200, 'b');
+    store.PutBody(kBodies, binary);
+    // A header with a zero inside it is no mail header, and a header that never ends in a
+    // chain read whole is none either.
+    std::string broken = Mail("broken", 600);
+    broken[20] = '\0';
+    store.PutBody(kBodies + 4 * build::kBlockSize, broken);
+    store.PutBody(kBodies + 8 * build::kBlockSize, "From: a@b.pt\r\nbinary\1\2\3");
+    store.Save(path);
+
+    const Found found = DeepScan(path);
+    ASSERT_EQ(found.orphans.size(), 1u);
+    const RecoveredMessage& orphan = found.orphans[0];
+    EXPECT_EQ(orphan.offset, kBodies);
+    EXPECT_EQ(orphan.subject, "zeros");
+    EXPECT_FALSE(orphan.incomplete);
+    EXPECT_EQ(ReadWholeFile(Extract(orphan.offset).path), binary);
+}
+
+TEST_F(DeepRecovery, AChainEndingBeforeItsRecordSizeIsIncomplete) {
+    const std::string mail = Mail("short", 1300);
+    build::MessageFields cut = Fields(kBodies, "short");
+    cut.bodySize = std::uint32_t(mail.size());
+    std::uint32_t at = build::kFirstSegment;
+    at += std::uint32_t(store.PutRecord(at, TypicalProperties(cut)));
+    store.PutBody(kBodies, mail);
+    store.PutU32(kBodies + build::kBlockSize + 12, 0);  // the second block ends the chain
+    // A whole one with its size given stays whole.
+    const std::uint32_t other = kBodies + 4 * build::kBlockSize;
+    build::MessageFields whole = Fields(other, "whole");
+    whole.bodySize = 700;
+    store.PutRecord(at, TypicalProperties(whole));
+    store.PutBody(other, Mail("whole", 700));
+    store.Save(path);
+
+    const Found found = DeepScan(path);
+    ASSERT_EQ(found.listed.size(), 2u);
+    EXPECT_EQ(found.listed[0].size, 1300u);
+    EXPECT_TRUE(found.listed[0].incomplete);
+    EXPECT_FALSE(found.listed[1].incomplete);
+    // The third block, no longer reached, is a tail of its own.
+    ASSERT_EQ(found.orphans.size(), 1u);
+    EXPECT_EQ(found.orphans[0].offset, kBodies + 2 * build::kBlockSize);
+
+    // Without the deep search the extraction says so too, from the record's size.
+    const std::vector<RecoveredMessage> plain = test::ScanHits(path);
+    ASSERT_EQ(plain.size(), 2u);
+    ExtractExtras extras;
+    extras.recordSize = plain[0].size;
+    const ExtractOutcome r = Extract(plain[0].offset, extras);
+    EXPECT_EQ(r.status, ExtractStatus::Written);
+    EXPECT_TRUE(r.incomplete);
+    EXPECT_EQ(r.shortBy, 276u);
+    EXPECT_EQ(ReadWholeFile(r.path), mail.substr(0, 1024));
+    EXPECT_EQ(IncompleteReason(r, &plain[0]),
+              "its chain ends 276 bytes before the size its record gives");
+    extras.recordSize = plain[1].size;
+    const ExtractOutcome w = Extract(plain[1].offset, extras);
+    EXPECT_FALSE(w.incomplete);
+    EXPECT_EQ(IncompleteReason(w, &plain[1]), "");
+}
+
+TEST_F(DeepRecovery, AStaleRecordNamingTheMiddleOfAChainLeavesTheWholeMessageWhole) {
+    const std::string mail = Mail("middle", 1300);
+    store.PutBody(kBodies, mail);
+    build::MessageFields stale = Fields(kBodies + build::kBlockSize, "middle");
+    stale.bodySize = std::uint32_t(mail.size());
+    store.PutRecord(build::kFirstSegment, TypicalProperties(stale));
+    store.Save(path);
+
+    const Found found = DeepScan(path);
+    ASSERT_EQ(found.listed.size(), 1u);
+    EXPECT_TRUE(found.listed[0].incomplete);
+    ASSERT_EQ(found.orphans.size(), 1u);
+    const RecoveredMessage& orphan = found.orphans[0];
+    EXPECT_EQ(orphan.offset, kBodies);
+    EXPECT_EQ(orphan.subject, "middle");
+    EXPECT_FALSE(orphan.incomplete);
+
+    const ExtractOutcome whole = Extract(orphan.offset);
+    EXPECT_EQ(ReadWholeFile(whole.path), mail);
+    EXPECT_EQ(IncompleteReason(whole, &orphan), "");
+    const ExtractOutcome tail = Extract(found.listed[0].offset);
+    EXPECT_EQ(ReadWholeFile(tail.path).size(), 788u);
+    EXPECT_NE(IncompleteReason(tail, &found.listed[0]), "");
+}
+
 class Displaced : public DeepRecovery {
   protected:
     // A store with three messages, two of them listed, as it would be at its own place.
@@ -427,6 +518,50 @@ TEST_F(Displaced, ADisplacedStoreIsFoundThoughAMailInItCarriesHeadersOfAnother) 
     const Found found = DeepScan(path, finding.displacement);
     ASSERT_EQ(found.listed.size(), 2u);
     EXPECT_EQ(found.listed[0].offset, kBodies);
+}
+
+std::vector<std::int64_t> Groups(const std::string& path) {
+    StoreFile file;
+    EXPECT_TRUE(file.Open(path));
+    std::vector<std::int64_t> groups;
+    for (const DisplacementFinding& f : FindDisplacements(file)) groups.push_back(f.displacement);
+    return groups;
+}
+
+TEST_F(Displaced, EveryStoreInAFileIsAGroupOfItsOwn) {
+    // Two stores one after the other: the second names positions from its own start.
+    StoreBuilder second{0x10000};
+    second.Header("Sent Items");
+    second.PutRecord(build::kFirstSegment, TypicalProperties(Fields(kBodies, "s0")));
+    second.PutBody(kBodies, Mail("s0", 1500));
+    second.PutBody(kBodies + 4 * build::kBlockSize, Mail("s1", 1100));
+    build::Bytes both = Original().Image();
+    both.insert(both.end(), second.Image().begin(), second.Image().end());
+    Write(both);
+    EXPECT_EQ(Groups(path), (std::vector<std::int64_t>{0, -0x10000}));
+
+    const Found found = DeepScan(path, -0x10000);
+    ASSERT_EQ(found.listed.size(), 1u);
+    EXPECT_EQ(found.listed[0].subject, "s0");
+    ASSERT_EQ(found.orphans.size(), 1u);
+    EXPECT_EQ(found.orphans[0].subject, "s1");
+}
+
+TEST_F(Displaced, LookAlikesInMailsAndCopiedStretchesAreNoStoreOfTheirOwn) {
+    StoreBuilder s = Original();
+    s.Zero(0, 8);
+    PlantHeaders(s, BlocksOfOriginal(), 130, 1000000);
+    // A stretch of blocks copied elsewhere (as a file system leaves old clusters).
+    const build::Bytes image = s.Image();
+    const build::Bytes copy(image.begin() + kBodies,
+                            image.begin() + kBodies + 9 * build::kBlockSize);
+    s.Put(0x9000, copy);
+    Write(s.Image());
+    EXPECT_EQ(Groups(path), (std::vector<std::int64_t>{0}));
+
+    // Nothing agrees: no group at all.
+    Write(build::Bytes(0x4000, 0));
+    EXPECT_TRUE(Groups(path).empty());
 }
 
 TEST(BlockIndexBounds, OverlappingHeadersAreNotTakenSoTheIndexStaysSmall) {

@@ -53,3 +53,21 @@ TEST(MailHeaders, HeaderStartsAndBounds) {
 
 }  // namespace
 }  // namespace dbx
+
+namespace dbx {
+namespace {
+
+TEST(MailHeaderShape, FieldsAndFoldsUpToTheEmptyLineMakeAHeader) {
+    EXPECT_TRUE(StartsWithMailHeader("From: a@b.pt\r\nSubject: x\r\n\tfolded\r\n\r\n\0\1", false));
+    EXPECT_TRUE(StartsWithMailHeader("From: a@b.pt\nTo: c@d.pt", true));
+    // A text cut short may end inside a line; a whole one may not.
+    EXPECT_TRUE(StartsWithMailHeader("From: a@b.pt\nTo: c@d.pt\nX-Cut", false));
+    EXPECT_FALSE(StartsWithMailHeader("From: a@b.pt\nTo: c@d.pt\nX-Cut", true));
+    EXPECT_FALSE(StartsWithMailHeader(std::string_view("From: a\0b\n\n", 11), true));
+    EXPECT_FALSE(StartsWithMailHeader("From: a@b.pt\nnot a field\n\n", true));
+    EXPECT_FALSE(StartsWithMailHeader("body text\n\n", true));
+    EXPECT_FALSE(StartsWithMailHeader("", true));
+}
+
+}  // namespace
+}  // namespace dbx

@@ -1,0 +1,67 @@
+#include "store_pieces.h"
+
+#include <algorithm>
+
+namespace dbx {
+namespace {
+
+// Disks are cut into clusters of this size, or at least of sectors.
+constexpr std::uint64_t kCluster = 4096;
+constexpr std::uint64_t kSector = 512;
+
+// Where a block whose span runs on into another piece is cut: the last cluster (else sector)
+// boundary inside its data.
+std::uint64_t CutInside(std::uint64_t pos) {
+    const std::uint64_t end = pos + kBlockSpan;
+    for (std::uint64_t unit : {kCluster, kSector}) {
+        const std::uint64_t cut = end / unit * unit;
+        if (cut > pos + kBlockHeaderSize && cut < end) return cut;
+    }
+    return end;
+}
+
+}  // namespace
+
+JoinedStore JoinPieces(const std::vector<BlockIndex>& blocks,
+                       const std::vector<std::int64_t>& displacements,
+                       const std::vector<std::size_t>& members) {
+    JoinedStore store;
+    if (!members.empty()) store.displacement = displacements[members.front()];
+    struct Placed {
+        BlockIndex::Block block;
+        std::int64_t displacement;
+    };
+    std::vector<Placed> all;
+    for (std::size_t g : members) {
+        for (BlockIndex::Block b : blocks[g].Blocks()) {
+            b.covered = false;
+            all.push_back({b, displacements[g]});
+        }
+    }
+    std::stable_sort(all.begin(), all.end(),
+                     [](const Placed& a, const Placed& b) { return a.block.pos < b.block.pos; });
+    all.erase(
+        std::unique(all.begin(), all.end(),
+                    [](const Placed& a, const Placed& b) { return a.block.pos == b.block.pos; }),
+        all.end());
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const Placed& p = all[i];
+        store.blocks.Add(p.block);
+        const std::uint64_t pos = p.block.pos;
+        std::uint64_t end = pos + kBlockSpan;
+        // A block whose span reaches the next block of another piece was cut with its piece:
+        // the rest of its data lies in that other piece.
+        if (i + 1 < all.size() && all[i + 1].displacement != p.displacement &&
+            all[i + 1].block.pos <= end) {
+            const std::uint64_t cut = CutInside(pos);
+            store.pieces->Add(cut, end, all[i + 1].displacement);
+            end = cut;
+        }
+        store.pieces->Add(pos, end, p.displacement);
+    }
+    store.blocks.Finish();
+    store.pieces->Finish();
+    return store;
+}
+
+}  // namespace dbx

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include <nlohmann/json.hpp>
+
+#include "cli_process.h"
+#include "image_builder.h"
+#include "store_generator.h"
+#include "test_support.h"
+
+namespace dbx {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using test::ReadWholeFile;
+using test::RunDbxrecover;
+
+// Disk images holding generated stores, and the bodies each store must give back.
+class DiskImage : public ::testing::Test {
+  protected:
+    std::vector<std::uint8_t> Store(std::uint32_t messages, std::uint64_t seed,
+                                    const std::string& folder) {
+        std::string name = std::to_string(seed);
+        name += ".dbx";
+        const std::string path = dir.File(name);
+        gen::GeneratorOptions options;
+        options.messageCount = messages;
+        options.deletedCount = 0;
+        options.seed = seed;
+        options.folderName = folder;
+        options.onMessage = [&](const gen::ManifestEntry&, std::string_view body) {
+            bodies[folder].insert(std::string(body));
+        };
+        gen::GenerateStore(path, options);
+        return gen::ReadFileBytes(path);
+    }
+
+    // Rows of `scan --image` by the store they name.
+    std::map<std::string, std::size_t> RowsPerStore() {
+        auto scan = RunDbxrecover({"scan", "--image", "--format", "json", image});
+        EXPECT_EQ(scan.exitCode, 0) << scan.err;
+        std::map<std::string, std::size_t> rows;
+        for (const json& row : json::parse(scan.out)) {
+            EXPECT_EQ(row["status"], "Existing");
+            EXPECT_FALSE(row["incomplete"].get<bool>()) << row.dump();
+            ++rows[row["folder"].get<std::string>()];
+        }
+        return rows;
+    }
+
+    // Every store's folder holds its bodies, exactly.
+    void ExpectExtracted(const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> args = {"extract", "--image", "--out", out, image};
+        args.insert(args.end(), extra.begin(), extra.end());
+        auto extract = RunDbxrecover(args);
+        ASSERT_EQ(extract.exitCode, 0) << extract.err << extract.out;
+        for (const auto& [folder, expected] : bodies) {
+            std::multiset<std::string> files;
+            for (const auto& entry : fs::directory_iterator(fs::path(out) / folder)) {
+                files.insert(ReadWholeFile(entry.path().string()));
+            }
+            EXPECT_EQ(files, std::multiset<std::string>(expected.begin(), expected.end()))
+                << folder;
+        }
+    }
+
+    test::TempDir dir;
+    std::string image = dir.File("disk.img");
+    std::string out = dir.File("out");
+    std::map<std::string, std::set<std::string>> bodies;
+};
+
+TEST_F(DiskImage, StoresAtSectorsAmongRandomBytesAreFoundEachApartAndNamed) {
+    const auto inbox = Store(20, 3, "Inbox");
+    const auto sent = Store(30, 4, "Sent Items");
+    constexpr std::uint64_t kPartition = 63 * gen::ImageBuilder::kSector;
+    const std::uint64_t second = kPartition + inbox.size() + 777 * gen::ImageBuilder::kSector;
+    {
+        gen::ImageBuilder disk(image, second + sent.size() + (1 << 20));
+        disk.Random(0, disk.kSector * 62, 1);
+        disk.Random(kPartition + inbox.size(), second - kPartition - inbox.size(), 2);
+        disk.Put(kPartition, inbox);
+        disk.Put(second, sent);
+        disk.Close();
+    }
+    // The plain scan finds nothing that names itself where it lies.
+    auto plain = RunDbxrecover({"scan", "--format", "json", image});
+    EXPECT_EQ(json::parse(plain.out).size(), 0u) << plain.err;
+
+    EXPECT_EQ(RowsPerStore(),
+              (std::map<std::string, std::size_t>{{"Inbox", 20}, {"Sent Items", 30}}));
+    const std::string mbox = dir.File("mbox");
+    ExpectExtracted({"--mbox", mbox});
+    EXPECT_TRUE(fs::is_regular_file(fs::path(mbox) / "Inbox.mbox"));
+    EXPECT_TRUE(fs::is_regular_file(fs::path(mbox) / "Sent Items.mbox"));
+}
+
+TEST_F(DiskImage, AStoreWhoseHeaderIsGoneIsNamedByNumber) {
+    auto inbox = Store(12, 7, "Inbox");
+    std::fill(inbox.begin(), inbox.begin() + 0x2AD4, std::uint8_t(0));  // header and info gone
+    {
+        gen::ImageBuilder disk(image, 8 << 20);
+        disk.Random(0, 8 << 20, 5);
+        disk.Put(1000 * disk.kSector, inbox);
+        disk.Close();
+    }
+    bodies["Store 1"] = bodies["Inbox"];
+    bodies.erase("Inbox");
+    EXPECT_EQ(RowsPerStore(), (std::map<std::string, std::size_t>{{"Store 1", 12}}));
+    ExpectExtracted();
+}
+
+TEST_F(DiskImage, AStorePastFourGibibytesIsReached) {
+    const auto inbox = Store(10, 9, "Inbox");
+    constexpr std::uint64_t kAt = (std::uint64_t(4) << 30) + 3 * gen::ImageBuilder::kSector;
+    {
+        gen::ImageBuilder disk(image, kAt + inbox.size() + (1 << 20));  // sparse
+        disk.Random(0, 1 << 20, 11);
+        disk.Put(kAt, inbox);
+        disk.Close();
+    }
+    EXPECT_EQ(RowsPerStore(), (std::map<std::string, std::size_t>{{"Inbox", 10}}));
+    ExpectExtracted();
+}
+
+TEST_F(DiskImage, AStoreInPiecesAtRandomClustersComesBackWhole) {
+    const auto inbox = Store(60, 13, "Inbox");
+    ASSERT_GT(inbox.size(), std::size_t(4 * 65536));
+    constexpr std::uint64_t kSize = 24 << 20;
+    {
+        gen::ImageBuilder disk(image, kSize);
+        disk.Random(0, kSize, 17);
+        disk.Scatter(inbox, 65536, 1 << 20, kSize, 4096, 19);
+        disk.Close();
+    }
+    auto scan = RunDbxrecover({"scan", "--image", "--format", "json", image});
+    ASSERT_EQ(scan.exitCode, 0) << scan.err;
+    std::size_t rows = 0;
+    for (const json& row : json::parse(scan.out)) {
+        EXPECT_EQ(row["folder"], "Inbox");
+        EXPECT_FALSE(row["incomplete"].get<bool>()) << row.dump();
+        ++rows;
+    }
+    EXPECT_EQ(rows, 60u);
+    ExpectExtracted();
+}
+
+}  // namespace
+}  // namespace dbx
