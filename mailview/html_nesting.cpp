@@ -4,6 +4,8 @@
 #include <array>
 #include <vector>
 
+#include "ascii_text.h"
+
 namespace dbx {
 namespace {
 
@@ -12,16 +14,6 @@ bool IsSpace(char c) {
 }
 bool IsAlpha(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Lower(s[i]) != prefix[i]) return false;
-    }
-    return true;
 }
 template <std::size_t N>
 bool OneOf(std::string_view name, const std::array<std::string_view, N>& names) {
@@ -137,7 +129,7 @@ class Bounder {
         std::size_t i = pos_ + nameOffset;
         std::string name;
         while (i < in_.size() && !IsSpace(in_[i]) && in_[i] != '/' && in_[i] != '>') {
-            if (name.size() < 32) name += Lower(in_[i]);
+            if (name.size() < 32) name += AsciiLower(in_[i]);
             ++i;
         }
         char quote = 0;

@@ -3,19 +3,11 @@
 #include <algorithm>
 #include <array>
 
+#include "ascii_text.h"
+
 namespace dbx {
 namespace {
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Lower(s[i]) != prefix[i]) return false;
-    }
-    return true;
-}
 template <std::size_t N>
 bool OneOf(std::string_view name, const std::array<std::string_view, N>& names) {
     return std::binary_search(names.begin(), names.end(), name);

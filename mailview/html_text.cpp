@@ -2,20 +2,10 @@
 
 #include <array>
 
+#include "ascii_text.h"
+
 namespace dbx {
 namespace {
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Lower(s[i]) != prefix[i]) return false;
-    }
-    return true;
-}
 
 bool EndsAddress(char c) {
     return static_cast<unsigned char>(c) <= 0x20 || c == '<' || c == '>' || c == '"' || c == '\'' ||
