@@ -69,7 +69,8 @@ bool AppearsInTime(const QString& path) {
 
 // The desktop's opener may take seconds to come back (measured up to 1.85 s); opening the home
 // page on Exit must not wait for it. This opener goes on only once the test has seen Open come
-// back; had Open waited for it, it would give up and say so.
+// back; had Open waited for it, it would give up and say so. Its answer appears whole, by a
+// rename, so that the test never reads it half written.
 TEST(Shell, OpeningAPageDoesNotWaitForTheDesktopsOpener) {
     QTemporaryDir bin;
     ASSERT_TRUE(bin.isValid());
@@ -84,7 +85,8 @@ TEST(Shell, OpeningAPageDoesNotWaitForTheDesktopsOpener) {
                            "echo \"$1\" > '%1'\n"
                            "i=0\n"
                            "while [ ! -e '%2' ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i+1)); done\n"
-                           "if [ -e '%2' ]; then echo released; else echo waited; fi > '%3'\n")
+                           "if [ -e '%2' ]; then echo released; else echo waited; fi > '%3.part'\n"
+                           "mv '%3.part' '%3'\n")
                 .arg(marker, release, outcome)
                 .toUtf8());
         opener.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
