@@ -10,12 +10,8 @@ build=${1:-build}
 make_store=$build/bench/crafted_store
 benchtime=$build/bench/benchtime
 dbxrecover=$build/cli/dbxrecover
-for tool in "$make_store" "$benchtime" "$dbxrecover"; do
-    if [ ! -x "$tool" ]; then
-        echo "crafted_scan: $tool is missing; build first (cmake --build $build -j2)" >&2
-        exit 1
-    fi
-done
+source bench/require_built.sh
+require_built "$build" "$make_store" "$benchtime" "$dbxrecover"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

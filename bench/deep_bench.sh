@@ -12,13 +12,8 @@ dbxrecover=$build/cli/dbxrecover
 
 source tools/deps.sh
 ensure_packages "${BENCH_PACKAGES[@]}"
-for tool in "$dbxgen" "$dbxrecover"; do
-    if [ ! -x "$tool" ]; then
-        echo "deep_bench: $tool is missing; build first:" >&2
-        echo "  cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release && cmake --build $build -j2" >&2
-        exit 1
-    fi
-done
+source bench/require_built.sh
+require_built "$build" "$dbxgen" "$dbxrecover"
 
 # Generated once, like scan_bench.sh's (the same options give the same bytes).
 generate() {

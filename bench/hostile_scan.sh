@@ -10,12 +10,8 @@ make_store=$build/bench/at_sign_store
 benchtime=$build/bench/benchtime
 dbxrecover=$build/cli/dbxrecover
 make_candidates=$build/bench/candidate_store
-for tool in "$make_store" "$make_candidates" "$benchtime" "$dbxrecover"; do
-    if [ ! -x "$tool" ]; then
-        echo "hostile_scan: $tool is missing; build first (cmake --build $build -j2)" >&2
-        exit 1
-    fi
-done
+source bench/require_built.sh
+require_built "$build" "$make_store" "$make_candidates" "$benchtime" "$dbxrecover"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -11,12 +11,8 @@ runs=${RUNS:-5}
 dbximage=$build/tools/dbximage
 dbxgen=$build/tools/dbxgen
 dbxrecover=$build/cli/dbxrecover
-for tool in "$dbximage" "$dbxgen" "$dbxrecover"; do
-    if [ ! -x "$tool" ]; then
-        echo "image_bench: $tool is missing; build first" >&2
-        exit 1
-    fi
-done
+source bench/require_built.sh
+require_built "$build" "$dbximage" "$dbxgen" "$dbxrecover"
 command -v farm-bench >/dev/null || { echo "image_bench: farm-bench is not on the PATH" >&2; exit 1; }
 
 # Generated once; a later run reuses them. Fixed seeds keep the bytes the same everywhere.

@@ -10,13 +10,8 @@ dbxgen=$build/tools/dbxgen
 benchtime=$build/bench/benchtime
 dbxrecover=$build/cli/dbxrecover
 
-for tool in "$dbxgen" "$benchtime" "$dbxrecover"; do
-    if [ ! -x "$tool" ]; then
-        echo "scan_bench: $tool is missing; build first:" >&2
-        echo "  cmake -S . -B $build -DCMAKE_BUILD_TYPE=Release && cmake --build $build -j2" >&2
-        exit 1
-    fi
-done
+source bench/require_built.sh
+require_built "$build" "$dbxgen" "$benchtime" "$dbxrecover"
 
 # Generated once; a later run reuses it. A fixed seed keeps the bytes the same everywhere.
 store=$build/bench/store-1g.dbx

@@ -189,41 +189,71 @@ int CountRemote(const Tokens& tokens, std::size_t begin, std::size_t end) {
     return count;
 }
 
+enum class Common { Written, Refused, Other };
+
+// The tokens a value and a selector write back alike: names, hashes, strings, numbers, spaces
+// and commas. Other: a token each of them judges in its own way.
+Common WriteCommonToken(const Token& t, std::string& out) {
+    switch (t.kind) {
+        case TokenKind::Ident:
+            if (!IsPlainName(t.text)) return Common::Refused;
+            out += t.text;
+            return Common::Written;
+        case TokenKind::Hash:
+            if (!IsPlainName(t.text)) return Common::Refused;
+            out += "#" + t.text;
+            return Common::Written;
+        case TokenKind::String:
+            out += QuotedString(t.text);
+            return Common::Written;
+        case TokenKind::Number:
+            if (!IsPlainNumber(t.text)) return Common::Refused;
+            out += t.text;
+            return Common::Written;
+        case TokenKind::Dimension:
+            if (!IsPlainNumber(t.text) || !IsPlainName(t.unit)) return Common::Refused;
+            out += t.text + t.unit;
+            return Common::Written;
+        case TokenKind::Whitespace:
+            if (!out.empty() && out.back() != ' ') out += ' ';
+            return Common::Written;
+        case TokenKind::Comma:
+            out += ',';
+            return Common::Written;
+        default:
+            return Common::Other;
+    }
+}
+
+// The character a punctuation token stands for.
+char Punctuation(TokenKind kind) {
+    switch (kind) {
+        case TokenKind::Colon:
+            return ':';
+        case TokenKind::OpenParen:
+            return '(';
+        case TokenKind::CloseParen:
+            return ')';
+        case TokenKind::OpenSquare:
+            return '[';
+        default:
+            return ']';
+    }
+}
+
 // One declaration's value [begin, end) written back, or false when anything in it is not
 // plainly a value: an address, an unknown function, a block, an escape-only delimiter.
 bool WriteValue(const Tokens& tokens, std::size_t begin, std::size_t end, std::string& out) {
     int parens = 0;
     for (std::size_t i = begin; i < end; ++i) {
         const Token& t = tokens[i];
+        const Common written = WriteCommonToken(t, out);
+        if (written == Common::Refused) return false;
+        if (written == Common::Written) continue;
         switch (t.kind) {
-            case TokenKind::Ident:
-                if (!IsPlainName(t.text)) return false;
-                out += t.text;
-                break;
-            case TokenKind::Hash:
-                if (!IsPlainName(t.text)) return false;
-                out += "#" + t.text;
-                break;
-            case TokenKind::String:
-                out += QuotedString(t.text);
-                break;
-            case TokenKind::Number:
-                if (!IsPlainNumber(t.text)) return false;
-                out += t.text;
-                break;
             case TokenKind::Percentage:
                 if (!IsPlainNumber(t.text)) return false;
                 out += t.text + "%";
-                break;
-            case TokenKind::Dimension:
-                if (!IsPlainNumber(t.text) || !IsPlainName(t.unit)) return false;
-                out += t.text + t.unit;
-                break;
-            case TokenKind::Whitespace:
-                if (!out.empty() && out.back() != ' ') out += ' ';
-                break;
-            case TokenKind::Comma:
-                out += ',';
                 break;
             case TokenKind::Function: {
                 const std::string name = Lower(t.text);
@@ -311,50 +341,20 @@ std::string WriteDeclarations(const Tokens& tokens, std::size_t begin, std::size
 bool WritePrelude(const Tokens& tokens, std::size_t begin, std::size_t end, std::string& out) {
     for (std::size_t i = begin; i < end; ++i) {
         const Token& t = tokens[i];
+        const Common written = WriteCommonToken(t, out);
+        if (written == Common::Refused) return false;
+        if (written == Common::Written) continue;
         switch (t.kind) {
-            case TokenKind::Ident:
-                if (!IsPlainName(t.text)) return false;
-                out += t.text;
-                break;
             case TokenKind::Function:
                 if (!IsPlainName(t.text) || StartsWithNoCase(t.text, "url")) return false;
                 out += t.text + "(";
                 break;
-            case TokenKind::Hash:
-                if (!IsPlainName(t.text)) return false;
-                out += "#" + t.text;
-                break;
-            case TokenKind::String:
-                out += QuotedString(t.text);
-                break;
-            case TokenKind::Number:
-                if (!IsPlainNumber(t.text)) return false;
-                out += t.text;
-                break;
-            case TokenKind::Dimension:
-                if (!IsPlainNumber(t.text) || !IsPlainName(t.unit)) return false;
-                out += t.text + t.unit;
-                break;
-            case TokenKind::Whitespace:
-                if (!out.empty() && out.back() != ' ') out += ' ';
-                break;
             case TokenKind::Colon:
-                out += ':';
-                break;
-            case TokenKind::Comma:
-                out += ',';
-                break;
             case TokenKind::OpenParen:
-                out += '(';
-                break;
             case TokenKind::CloseParen:
-                out += ')';
-                break;
             case TokenKind::OpenSquare:
-                out += '[';
-                break;
             case TokenKind::CloseSquare:
-                out += ']';
+                out += Punctuation(t.kind);
                 break;
             case TokenKind::Delim:
                 if (std::string_view(".*>+~=|^$-").find(t.text) == std::string_view::npos ||

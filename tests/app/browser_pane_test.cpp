@@ -1,5 +1,4 @@
 // The preview pane: local files shown, mails kept from running scripts or reaching out.
-#include <QTcpServer>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -8,6 +7,7 @@
 
 #include "browser/browser_pane.h"
 #include "browser/locked_page.h"
+#include "counting_server.h"
 #include "dialog_fixture.h"
 #include "shell.h"
 
@@ -87,14 +87,9 @@ TEST_F(Pane, ScriptsDoNotRun) {
 }
 
 TEST_F(Pane, NothingIsFetchedFromTheNetwork) {
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    int connections = 0;
-    QObject::connect(&server, &QTcpServer::newConnection, [&] {
-        ++connections;
-        delete server.nextPendingConnection();
-    });
-    const std::string base = "http://127.0.0.1:" + std::to_string(server.serverPort());
+    CountingServer server;
+    ASSERT_TRUE(server.Listening());
+    const std::string base = server.Base();
     ASSERT_TRUE(Show(Write("r.html", "<html><head><link rel=stylesheet href='" + base +
                                          "/s.css'></head><body><img src='" + base +
                                          "/i.png'><iframe src='" + base +
@@ -102,7 +97,7 @@ TEST_F(Pane, NothingIsFetchedFromTheNetwork) {
     // Whatever the engine would have fetched has been asked for by the time the page is done;
     // a little more serving of events lets late connections show.
     PumpUntil([] { return false; }, 300);
-    EXPECT_EQ(connections, 0);
+    EXPECT_EQ(server.Connections(), 0);
 }
 
 TEST_F(Pane, APageLoadsOnlyFilesOfItsOwnFolder) {

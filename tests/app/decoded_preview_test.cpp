@@ -1,12 +1,12 @@
 // The decoded preview through the main window: shown by default, the raw view one switch away,
 // the raw view for what cannot be read, and a hostile mail kept from reaching out.
 #include <QAction>
-#include <QTcpServer>
 #include <QTest>
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include "browser/browser_pane.h"
+#include "counting_server.h"
 #include "dialog_fixture.h"
 #include "list/results_model.h"
 #include "list/results_view.h"
@@ -85,14 +85,9 @@ TEST_F(DecodedPreview, WhatCannotBeReadAsAMailShowsTheRawView) {
 }
 
 TEST_F(DecodedPreview, AHostileMailNeitherRunsNorReachesOut) {
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    int connections = 0;
-    QObject::connect(&server, &QTcpServer::newConnection, [&] {
-        ++connections;
-        delete server.nextPendingConnection();
-    });
-    const std::string base = "http://127.0.0.1:" + std::to_string(server.serverPort());
+    CountingServer server;
+    ASSERT_TRUE(server.Listening());
+    const std::string base = server.Base();
     const std::string html =
         "<html><head><title>quiet</title><meta http-equiv=\"refresh\" content=\"0;url=" + base +
         "/refresh\"><base href=\"" + base + "/\"><link rel=stylesheet href=\"" + base +
@@ -113,7 +108,7 @@ TEST_F(DecodedPreview, AHostileMailNeitherRunsNorReachesOut) {
     const QUrl page = dialog->Pane()->Url();
     // Time for a refresh, late fetches and a submitted form to show.
     PumpUntil([] { return false; }, 1500);
-    EXPECT_EQ(connections, 0);
+    EXPECT_EQ(server.Connections(), 0);
     EXPECT_EQ(dialog->Pane()->Url(), page);
     const QString text = PaneText();
     EXPECT_TRUE(text.contains("text"));
@@ -122,18 +117,13 @@ TEST_F(DecodedPreview, AHostileMailNeitherRunsNorReachesOut) {
     // One line above the body says that pictures from the internet stay out.
     EXPECT_TRUE(text.contains("Pictures from the internet in this message are blocked."));
     const std::string written = ReadAll(page.toLocalFile().toStdString());
-    EXPECT_EQ(written.find(std::to_string(server.serverPort())), std::string::npos);
+    EXPECT_EQ(written.find(server.Port()), std::string::npos);
 }
 
 TEST_F(DecodedPreview, TheRawViewOfAHostileMailIsAsSafe) {
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    int connections = 0;
-    QObject::connect(&server, &QTcpServer::newConnection, [&] {
-        ++connections;
-        delete server.nextPendingConnection();
-    });
-    const std::string base = "http://127.0.0.1:" + std::to_string(server.serverPort());
+    CountingServer server;
+    ASSERT_TRUE(server.Listening());
+    const std::string base = server.Base();
     const std::string html =
         "<html><head><title>quiet</title><meta http-equiv=\"refresh\" content=\"1;url=" + base +
         "/refresh\"><style>body{background:url(" + base +
@@ -150,7 +140,7 @@ TEST_F(DecodedPreview, TheRawViewOfAHostileMailIsAsSafe) {
         ASSERT_TRUE(PaneShowsFile("MailHtml.html")) << what;
         const QUrl page = dialog->Pane()->Url();
         PumpUntil([] { return false; }, 1500);
-        EXPECT_EQ(connections, 0) << what;
+        EXPECT_EQ(server.Connections(), 0) << what;
         EXPECT_EQ(dialog->Pane()->Url(), page) << what;
         EXPECT_TRUE(PaneText().contains("raw text")) << what;
         EXPECT_NE(dialog->Pane()->View()->page()->title(), "ran") << what;
@@ -159,7 +149,7 @@ TEST_F(DecodedPreview, TheRawViewOfAHostileMailIsAsSafe) {
         for (const char* gone : {"/etc/passwd", "<iframe", "refresh", "<script"}) {
             EXPECT_EQ(written.find(gone), std::string::npos) << what << ": " << gone;
         }
-        EXPECT_EQ(written.find(std::to_string(server.serverPort())), std::string::npos) << what;
+        EXPECT_EQ(written.find(server.Port()), std::string::npos) << what;
     };
     int fallbacks = 0;
     for (int row = 0; row < 2; ++row) {

@@ -10,6 +10,7 @@
 
 #include "cli_process.h"
 #include "little_endian.h"
+#include "live_store.h"
 #include "record_date.h"
 #include "store_damage.h"
 #include "store_generator.h"
@@ -353,15 +354,8 @@ class StoresInOneFile : public ::testing::Test {
     // Appends a generated store of `messages` messages; returns where it starts.
     std::size_t Append(std::uint32_t messages, std::uint64_t seed, const std::string& folder) {
         const std::string part = dir.File("part" + std::to_string(seed) + ".dbx");
-        gen::GeneratorOptions options;
-        options.messageCount = messages;
-        options.deletedCount = 0;
-        options.seed = seed;
-        options.folderName = folder;
-        options.onMessage = [&](const gen::ManifestEntry&, std::string_view body) {
-            bodies.emplace_back(body);
-        };
-        gen::GenerateStore(part, options);
+        test::WriteLiveStore(part, messages, seed, folder,
+                             [&](std::string_view body) { bodies.emplace_back(body); });
         const std::size_t at = bytes.size();
         bytes += ReadWholeFile(part);
         return at;

@@ -8,6 +8,7 @@
 
 #include "cli_process.h"
 #include "image_builder.h"
+#include "live_store.h"
 #include "store_generator.h"
 #include "test_support.h"
 
@@ -27,15 +28,9 @@ class DiskImage : public ::testing::Test {
         std::string name = std::to_string(seed);
         name += ".dbx";
         const std::string path = dir.File(name);
-        gen::GeneratorOptions options;
-        options.messageCount = messages;
-        options.deletedCount = 0;
-        options.seed = seed;
-        options.folderName = folder;
-        options.onMessage = [&](const gen::ManifestEntry&, std::string_view body) {
+        test::WriteLiveStore(path, messages, seed, folder, [&](std::string_view body) {
             bodies[folder].insert(std::string(body));
-        };
-        gen::GenerateStore(path, options);
+        });
         return gen::ReadFileBytes(path);
     }
 

@@ -1,6 +1,7 @@
 #include "reference_recognizer.h"
 
 #include "record_date.h"
+#include "test_support.h"
 
 namespace dbx::test {
 namespace {
@@ -204,6 +205,22 @@ std::vector<RecoveredMessage> ReferenceScanOf(const std::vector<std::uint8_t>& s
         }
     }
     return hits;
+}
+
+std::string ProbeDifference(RecordRecognizer& recognizer, const ReferenceRecognizer& reference,
+                            std::int64_t r, bool& hit) {
+    RecoveredMessage got, expected;
+    std::uint64_t gotSkip = 0, skip = 0;
+    hit = reference.Probe(r, expected, skip);
+    if (recognizer.ProbeIndexRecord(r, got, gotSkip) != hit) {
+        return hit ? "the reference found a record the scan missed"
+                   : "the scan found a record "
+                     "the reference did not";
+    }
+    if (!hit) return "";
+    if (!SameMessage(got, expected)) return "the messages differ";
+    if (gotSkip != skip) return "skips " + std::to_string(gotSkip) + " and " + std::to_string(skip);
+    return "";
 }
 
 }  // namespace dbx::test

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "record_probe.h"
 #include "recovered_message.h"
 
 namespace dbx::test {
@@ -35,5 +36,11 @@ class ReferenceRecognizer {
 // Every offset of every 2560-byte window of the store at `path` probed by the reference, with
 // the scan's skips; empty for stores under 2000 bytes.
 std::vector<RecoveredMessage> ReferenceScanOf(const std::vector<std::uint8_t>& store);
+
+// Offset `r` probed by the scan's `recognizer` and by `reference`: "" when they agree (no
+// record, or the same message with the same skip), else what differs. `hit` tells whether the
+// reference found a record there.
+std::string ProbeDifference(RecordRecognizer& recognizer, const ReferenceRecognizer& reference,
+                            std::int64_t r, bool& hit);
 
 }  // namespace dbx::test
