@@ -7,14 +7,15 @@
 #include "file_names.h"
 #include "little_endian.h"
 #include "store_file.h"
+#include "store_layout.h"
 
 namespace dbx::cli {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kStoreMagic = 0xFE12ADCF;
-constexpr std::uint32_t kMessageFolderMagic = 0x6F74FDC5;
+using layout::kMessageFolderMagic;
+using layout::kStoreMagic;
 constexpr std::size_t kMaxStores = 10000;
 
 std::string Lowered(std::string text) {

@@ -22,7 +22,6 @@ constexpr std::size_t kFarReads = 4096;
 // Record tables longer than this are not looked into.
 constexpr std::uint32_t kMostEntries = 64;
 constexpr std::size_t kLeastAgreeing = 2;
-constexpr std::uint8_t kStoreMagic[] = {0xCF, 0xAD, 0x12, 0xFE};
 constexpr std::uint8_t kHeaderStart[] = {0xCF, 0xAD, 0x12, 0xFE, 0xC5, 0xFD, 0x74, 0x6F, 0x66, 0xE3,
                                          0xD1, 0x11, 0x9A, 0x4E, 0x00, 0xC0, 0x4F, 0xA3, 0x09, 0xD4,
                                          0x05, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00};
@@ -174,7 +173,7 @@ Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* sto
         // A hole of a sparse image holds nothing: on from the data after it.
         if (whole) at = std::max(at, file.NextData(at) / kSectorSize * kSectorSize);
         if (at >= length || !s.Load(at)) break;
-        if (at == 0 && std::equal(std::begin(kStoreMagic), std::end(kStoreMagic), s.Bytes())) {
+        if (at == 0 && LoadU32(s.Bytes()) == layout::kStoreMagic) {
             Keep(survey, 0, 0, 0);  // the store's own header, at its place
         } else if (whole) {
             // A store's header at a sector of an image: its first 28 bytes are always the same,

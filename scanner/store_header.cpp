@@ -3,12 +3,13 @@
 #include <cstdint>
 
 #include "little_endian.h"
+#include "store_layout.h"
 
 namespace dbx {
 namespace {
 
-constexpr std::uint32_t kStoreMagic = 0xFE12ADCF;
-constexpr std::uint32_t kMessageFolderMagic = 0x6F74FDC5;
+using layout::kMessageFolderMagic;
+using layout::kStoreMagic;
 constexpr std::uint64_t kFolderNameAt = 0x24BC + 0x105;
 constexpr std::size_t kMostNameBytes = 255;
 

@@ -7,6 +7,11 @@
 // folder store. All numbers are little-endian.
 namespace dbx::layout {
 
+// The file header's first two words: every store's, and a message folder's (a store that holds
+// mail, not the folder list or the news list).
+constexpr std::uint32_t kStoreMagic = 0xFE12ADCF;
+constexpr std::uint32_t kMessageFolderMagic = 0x6F74FDC5;
+
 // Message-index record: {self offset, body length L, 2 bytes, entry count N, 1 byte}, then N
 // property entries of 4 bytes, then the data area holding the values they address.
 constexpr std::size_t kRecordSelfAt = 0;
