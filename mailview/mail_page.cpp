@@ -18,6 +18,11 @@ namespace {
 
 constexpr char kRawHead[] = DBXR_PAGE_START "</head><body>";
 
+constexpr char kSourceHead[] = DBXR_PAGE_START
+    "<style>body{margin:0;padding:6px 10px}"
+    "pre{margin:0;white-space:pre-wrap;word-wrap:break-word;font:12px/1.35 monospace}"
+    ".dbxr-note{font:12px sans-serif;color:#666;margin-top:8px}</style></head><body><pre>";
+
 constexpr char kHead[] = DBXR_PAGE_START
     "<style>"
     "body{margin:0;padding:0 10px 10px}"
@@ -105,6 +110,18 @@ std::string NestedMessageStart(const MailHeaderFields& headers) {
 std::string ComposeRawPage(const std::string& safeHtml) {
     std::string page = kRawHead;
     page += safeHtml;
+    page += "</body></html>\n";
+    return page;
+}
+
+std::string ComposeSourcePage(std::string_view text, long long notShown) {
+    std::string page = kSourceHead;
+    page += EscapeHtml(text);
+    page += "</pre>";
+    if (notShown > 0) {
+        page += "<p class=\"dbxr-note\">The rest of the message (" + std::to_string(notShown) +
+                " bytes) is not shown.</p>";
+    }
     page += "</body></html>\n";
     return page;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "mime_mail.h"
@@ -28,5 +29,9 @@ std::string ComposeMailPage(const MailPageContent& content);
 // The raw preview's page: the stored HTML part, already sanitized, under the same policy as
 // the decoded page and nothing else around it, so that it still looks as stored.
 std::string ComposeRawPage(const std::string& safeHtml);
+
+// The page of a message's source: `text` (UTF-8, as stored) escaped in one monospace block;
+// `notShown` > 0 says how many bytes after it were left out.
+std::string ComposeSourcePage(std::string_view text, long long notShown);
 
 }  // namespace dbx

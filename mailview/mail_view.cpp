@@ -12,6 +12,7 @@
 #include "html_text.h"
 #include "mail_page.h"
 #include "mime_mail.h"
+#include "text_decoding.h"
 
 namespace dbx {
 namespace {
@@ -38,6 +39,22 @@ QString Extension(const QString& type) {
     if (type == "image/bmp") return "bmp";
     if (type == "image/webp") return "webp";
     return "img";
+}
+
+unsigned NextSerial() {
+    static std::atomic<unsigned> serials{0};
+    return ++serials;
+}
+
+// Writes "MailView-<serial><suffix>.html"; on success `view` is shown from there.
+bool WritePage(const QDir& dir, unsigned serial, const char* suffix, const std::string& page,
+               MailView& view) {
+    const QString path =
+        dir.filePath(QString("%1%2%3.html").arg(kFilePrefix).arg(serial).arg(suffix));
+    if (!WriteFile(path, QByteArray::fromStdString(page))) return false;
+    view.status = MailViewStatus::Shown;
+    view.pagePath = path.toStdString();
+    return true;
 }
 
 // The files of an earlier preview go.
@@ -156,8 +173,7 @@ MailView Build(std::unique_ptr<MimeMail> mail, const std::string& folder,
     }
     const QDir dir(QString::fromStdString(folder));
     RemoveOldFiles(dir);
-    static std::atomic<unsigned> serials{0};
-    const unsigned serial = ++serials;
+    const unsigned serial = NextSerial();
 
     MailPageContent content;
     content.headers = mail->Headers();
@@ -172,11 +188,7 @@ MailView Build(std::unique_ptr<MimeMail> mail, const std::string& folder,
         return view;
     }
 
-    const std::string page = ComposeMailPage(content);
-    const QString pagePath = dir.filePath(QString("%1%2.html").arg(kFilePrefix).arg(serial));
-    if (!WriteFile(pagePath, QByteArray::fromStdString(page))) return view;
-    view.status = MailViewStatus::Shown;
-    view.pagePath = pagePath.toStdString();
+    if (!WritePage(dir, serial, "", ComposeMailPage(content), view)) return view;
     view.pictures = pictures.Count();
     view.attachments = static_cast<int>(content.attachments.size());
     view.listed = std::move(content.attachments);
@@ -195,6 +207,37 @@ MailView BuildMailView(const std::string& emlPath, const std::string& folder,
         return tooLarge;
     }
     return Build(MimeMail::FromFile(emlPath, options.fallbackCharset, stop), folder, options, stop);
+}
+
+MailView BuildSourceView(const std::string& emlPath, const std::string& folder,
+                         const MailViewOptions& options, const std::atomic<int>* stop) {
+    MailView view;
+    if (folder.empty() || emlPath.empty()) return view;
+    QFile file(QString::fromStdString(emlPath));
+    if (!file.open(QIODevice::ReadOnly)) {
+        view.status = MailViewStatus::Unreadable;
+        return view;
+    }
+    const qint64 size = file.size();
+    QByteArray bytes = file.read(std::min(size, options.maxBodyBytes));
+    if (bytes.size() != std::min(size, options.maxBodyBytes)) {
+        view.status = MailViewStatus::Unreadable;
+        return view;
+    }
+    if (bytes.size() < size) {
+        // Cut at a line's end, so that no character is split.
+        const qsizetype lineEnd = bytes.lastIndexOf('\n');
+        if (lineEnd >= 0) bytes.truncate(lineEnd + 1);
+    }
+    if (Stopped(stop)) {
+        view.status = MailViewStatus::Stopped;
+        return view;
+    }
+    const QDir dir(QString::fromStdString(folder));
+    RemoveOldFiles(dir);
+    const std::string text = DecodeCharset(bytes, {}, options.fallbackCharset).toStdString();
+    WritePage(dir, NextSerial(), "-source", ComposeSourcePage(text, size - bytes.size()), view);
+    return view;
 }
 
 MailView BuildMailViewFromBytes(const QByteArray& message, const std::string& folder,

@@ -41,6 +41,14 @@ struct MailView {
 MailView BuildMailView(const std::string& emlPath, const std::string& folder,
                        const MailViewOptions& options = {}, const std::atomic<int>* stop = nullptr);
 
+// The source page of the message in `emlPath` inside `folder`: its header lines and body as
+// stored, as text (bytes that are not UTF-8 read in the fallback charset), up to maxBodyBytes
+// cut at a line's end, written as "MailView-N-source.html". Unreadable only when the file
+// cannot be read.
+MailView BuildSourceView(const std::string& emlPath, const std::string& folder,
+                         const MailViewOptions& options = {},
+                         const std::atomic<int>* stop = nullptr);
+
 // The same for a message held in memory.
 MailView BuildMailViewFromBytes(const QByteArray& message, const std::string& folder,
                                 const MailViewOptions& options = {},

@@ -74,7 +74,9 @@ BrowserPane::~BrowserPane() {
 
 void BrowserPane::Navigate(const QString& path) {
     if (path.isEmpty()) return;
-    view_->page()->load(QUrl::fromLocalFile(path));
+    const QUrl url = QUrl::fromLocalFile(path);
+    emit Navigating(url);
+    view_->page()->load(url);
 }
 
 QUrl BrowserPane::Url() const {

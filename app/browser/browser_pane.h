@@ -30,6 +30,8 @@ class BrowserPane : public QWidget {
     QWebEngineView* View() const { return view_; }
 
   signals:
+    // Emitted by Navigate before the load starts, so a watcher sees every page asked for.
+    void Navigating(const QUrl& url);
     void LoadFinished(const QUrl& url, bool ok);
     // A link of a decoded page's attachment list was clicked: `link` on the page at `page`.
     void AttachmentLinkClicked(const QUrl& page, const QUrl& link);

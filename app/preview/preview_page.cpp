@@ -11,9 +11,13 @@ PreviewPage BuildPreviewPage(const std::string& emlPath, const std::string& dire
                              const std::atomic<int>* stop) {
     PreviewPage page;
     if (emlPath.empty() || directory.empty()) return page;
+    MailViewOptions options;
+    if (!codePage.isEmpty()) options.fallbackCharset = codePage;
+    if (mode == PreviewMode::Source) {
+        page.path = BuildSourceView(emlPath, directory, options, stop).pagePath;
+        return page;
+    }
     if (mode == PreviewMode::Decoded) {
-        MailViewOptions options;
-        if (!codePage.isEmpty()) options.fallbackCharset = codePage;
         const MailView view = BuildMailView(emlPath, directory, options, stop);
         if (view.status == MailViewStatus::Shown) {
             page.path = view.pagePath;

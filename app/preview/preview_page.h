@@ -12,12 +12,13 @@ namespace dbx {
 
 enum class PreviewMode {
     Decoded,  // the message as a mail program shows it; the raw view where it cannot be read
-    Source,   // the raw view: the HTML part as stored, or the text with its headers
+    Source,   // the message's source: header lines and body as stored, as text
+    Raw,      // the raw view only: the HTML part as stored, or the text with its headers
 };
 
 struct PreviewPage {
     std::string path;                         // the file to show; empty: nothing new to show
-    bool decoded = false;                     // the decoded page, not the raw view
+    bool decoded = false;                     // the decoded page, which lists attachments
     std::vector<MailAttachment> attachments;  // those the decoded page lists
 };
 

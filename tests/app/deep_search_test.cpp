@@ -15,7 +15,9 @@
 #include "list/results_model.h"
 #include "output_path.h"
 #include "preview/missing_mail_note.h"
+#include "preview/preview_controller.h"
 #include "store_builder.h"
+#include "wizard/wizard_flow.h"
 
 namespace dbx::test {
 namespace {
@@ -70,7 +72,7 @@ class DeepSearch : public DialogTest {
         seams.saveFolder = [this](const std::string&) { return out.Path().string(); };
         // The previews here are checked by the raw view's files; the decoded view has tests of
         // its own.
-        MessageSourceAction()->setChecked(true);
+        dialog->Flow().Preview().SetMode(PreviewMode::Raw);
     }
     void TearDown() override {
         // The choice outlives the window; the next test's window starts without it.

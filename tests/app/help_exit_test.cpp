@@ -252,7 +252,7 @@ TEST_F(Exit, AMinimisedWindowIsRestoredBeforeTheQuestion) {
 TEST_F(Exit, NoRecoveredMailIsLeftInThePreviewFolder) {
     Scan({{"h@example.org", "<x@example.net>", "html",
            "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>secret</p></HTML>\r\n"}});
-    MessageSourceAction()->setChecked(true);  // the raw view, written to MailHtml.html
+    dialog->Flow().Preview().SetMode(PreviewMode::Raw);  // written to MailHtml.html
     ClickCell(0, ResultsModel::kSubject);
     WaitForJobs();
     const std::string folder = TempFolder();
@@ -269,7 +269,7 @@ TEST_F(Exit, NoRecoveredMailIsLeftInThePreviewFolder) {
 TEST_F(Exit, APreviewStillRunningIsStoppedAndKeepsItsFolderUntilItHasEnded) {
     Scan({{"h@example.org", "<x@example.net>", "html",
            "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>held</p></HTML>\r\n"}});
-    MessageSourceAction()->setChecked(true);  // the raw view, written to MailHtml.html
+    dialog->Flow().Preview().SetMode(PreviewMode::Raw);  // written to MailHtml.html
     Gate held;
     seams.previewStart = [&held] { held.Pass(0, 0); };
     ClickCell(0, ResultsModel::kSubject);
@@ -300,7 +300,7 @@ TEST_F(Exit, OnlyThisRunsPreviewFolderIsRemoved) {
     std::ofstream(JoinPath(theirs, "MailHtml.html")) << "theirs";
     Scan({{"h@example.org", "<x@example.net>", "html",
            "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>ours</p></HTML>\r\n"}});
-    MessageSourceAction()->setChecked(true);  // the raw view, written to MailHtml.html
+    dialog->Flow().Preview().SetMode(PreviewMode::Raw);  // written to MailHtml.html
     ClickCell(0, ResultsModel::kSubject);
     WaitForJobs();
     const std::string ours = TempFolder();
@@ -317,7 +317,7 @@ TEST_F(Exit, OnlyThisRunsPreviewFolderIsRemoved) {
 TEST_F(Exit, APreviewAfterTheFolderWasRemovedGetsAFreshPrivateFolder) {
     Scan({{"h@example.org", "<x@example.net>", "html",
            "Subject: html\r\nContent-Type: text/html\r\n\r\n<HTML><p>again</p></HTML>\r\n"}});
-    MessageSourceAction()->setChecked(true);  // the raw view, written to MailHtml.html
+    dialog->Flow().Preview().SetMode(PreviewMode::Raw);  // written to MailHtml.html
     ClickCell(0, ResultsModel::kSubject);
     WaitForJobs();
     const std::string old = TempFolder();

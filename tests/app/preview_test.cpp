@@ -46,9 +46,9 @@ class Preview : public DialogTest {
         ASSERT_EQ(dialog->Results()->rowCount(), 2);
         folder = TempFolder();
         ASSERT_FALSE(folder.empty());
-        // These cases are about the raw view, which "Message source" switches to; the decoded
-        // view, shown by default, has tests of its own.
-        MessageSourceAction()->setChecked(true);
+        // These cases are about the raw view, which messages that cannot be decoded fall back
+        // to; the decoded view, shown by default, has tests of its own.
+        dialog->Flow().Preview().SetMode(PreviewMode::Raw);
     }
     bool PaneShows(const std::string& path) {
         return PumpUntil([&] {
@@ -168,11 +168,9 @@ TEST_F(Preview, AMessageThatCannotBeExtractedLeavesThePaneAndOtherFilesAlone) {
     fs::remove(store);
     // Kept, not shown again: the pane is asked to load nothing more.
     int loads = 0;
-    QObject::connect(dialog->Pane()->View(), &QWebEngineView::loadStarted, dialog.get(),
-                     [&loads] { ++loads; });
+    QObject::connect(dialog->Pane(), &BrowserPane::Navigating, dialog.get(), [&loads] { ++loads; });
     ClickCell(0, ResultsModel::kSubject);
     WaitForJobs();
-    PumpUntil([] { return false; }, 500);
     EXPECT_EQ(loads, 0);
     EXPECT_EQ(dialog->Pane()->Url(),
               QUrl::fromLocalFile(QString::fromStdString(JoinPath(folder, "MailHtml.html"))));

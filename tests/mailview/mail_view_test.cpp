@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include <filesystem>
+#include <fstream>
 
 #include "attachment_links.h"
 #include "mail_view.h"
@@ -317,6 +318,53 @@ TEST_F(MailViewTest, AFileOnDiskAndAStopRequest) {
     EXPECT_EQ(BuildMailView(eml, dir.Path().string(), small).status, MailViewStatus::Unreadable);
     std::atomic<int> stop{1};
     EXPECT_EQ(BuildMailView(eml, dir.Path().string(), {}, &stop).status, MailViewStatus::Stopped);
+}
+
+TEST_F(MailViewTest, TheSourceIsTheStoredTextEscapedInOneMonospaceBlock) {
+    const std::string eml = dir.File("s.eml");
+    // Markup and an encoded word stay as stored; the byte E9 is no UTF-8: it reads in the
+    // fallback charset.
+    std::ofstream(eml, std::ios::binary)
+        << ("From: =?utf-8?Q?Ana?= <a@example.org>\r\nSubject: caf\xE9\r\n"
+            "Content-Type: text/html\r\n\r\n<script>alert(1)</script><b>bold</b>\r\n");
+    const MailView shown = BuildSourceView(eml, dir.Path().string());
+    ASSERT_EQ(shown.status, MailViewStatus::Shown);
+    EXPECT_EQ(fs::path(shown.pagePath).parent_path(), dir.Path());
+    EXPECT_EQ(fs::path(shown.pagePath).filename().string().rfind("MailView-", 0), 0u);
+    const std::string page = ReadWholeFile(shown.pagePath);
+    EXPECT_TRUE(Has(page, "Content-Security-Policy"));
+    EXPECT_TRUE(Has(page, "monospace"));
+    EXPECT_TRUE(
+        Has(page, "<pre>From: =?utf-8?Q?Ana?= &lt;a@example.org&gt;\r\nSubject: caf\xC3\xA9"));
+    EXPECT_TRUE(Has(page, "&lt;script&gt;alert(1)&lt;/script&gt;&lt;b&gt;bold&lt;/b&gt;"));
+    EXPECT_FALSE(Has(page, "<script"));
+    EXPECT_FALSE(Has(page, "not shown"));
+    // The next page replaces it.
+    const MailView next = BuildSourceView(eml, dir.Path().string());
+    ASSERT_EQ(next.status, MailViewStatus::Shown);
+    EXPECT_FALSE(fs::exists(shown.pagePath));
+}
+
+TEST_F(MailViewTest, ALongSourceIsCutAtALineEndAndAFileThatCannotBeReadShowsNothing) {
+    const std::string eml = dir.File("long.eml");
+    std::string message = "From: a@example.org\r\n\r\n";
+    for (int line = 0; line < 100; ++line) message += "line " + std::to_string(line) + "\r\n";
+    std::ofstream(eml, std::ios::binary) << message;
+    MailViewOptions small;
+    small.maxBodyBytes = 100;
+    const MailView shown = BuildSourceView(eml, dir.Path().string(), small);
+    ASSERT_EQ(shown.status, MailViewStatus::Shown);
+    const std::string page = ReadWholeFile(shown.pagePath);
+    const std::size_t kept = message.substr(0, 100).rfind('\n') + 1;
+    EXPECT_TRUE(Has(page, message.substr(0, kept) + "</pre>"));
+    EXPECT_TRUE(Has(page, "The rest of the message (" + std::to_string(message.size() - kept) +
+                              " bytes) is not shown."));
+
+    const MailView missing = BuildSourceView(dir.File("gone.eml"), dir.Path().string());
+    EXPECT_EQ(missing.status, MailViewStatus::Unreadable);
+    EXPECT_TRUE(missing.pagePath.empty());
+    std::atomic<int> stop{1};
+    EXPECT_EQ(BuildSourceView(eml, dir.Path().string(), {}, &stop).status, MailViewStatus::Stopped);
 }
 
 }  // namespace
