@@ -116,6 +116,13 @@ int MessageBoxTestSeam::Take(ShownMessageBox box) {
     return result;
 }
 
+bool MessageBoxTestSeam::TakeRealTurn(const ShownMessageBox& box) {
+    if (!showNextForReal_) return false;
+    showNextForReal_ = false;
+    shown_.push_back(box);
+    return true;
+}
+
 int ShowMarkupMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                          unsigned style, const MessageBoxOptions* options) {
     MessageBoxOptions resolved = options ? *options : MessageBoxOptions();
@@ -124,7 +131,8 @@ int ShowMarkupMessageBox(QWidget* owner, const std::string& text, const std::str
     resolved.caption = TextOrId(caption);
     resolved.style = style;
     if (MessageBoxTestSeam* seam = MessageBoxTestSeam::Active()) {
-        return seam->Take({text, caption, style, resolved});
+        ShownMessageBox box{text, caption, style, resolved};
+        if (!seam->TakeRealTurn(box)) return seam->Take(std::move(box));
     }
     return RunMessageBox(resolved);
 }

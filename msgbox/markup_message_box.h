@@ -188,17 +188,23 @@ class MessageBoxTestSeam {
 
     // Queues the answer of a box still to come.
     void Answer(int result) { answers_.push_back(result); }
+    // The next box is shown for real and answered by whoever closes it: for tests of what
+    // closes a box while it is up.
+    void ShowNextForReal() { showNextForReal_ = true; }
     const std::vector<ShownMessageBox>& Shown() const { return shown_; }
     void Clear() { shown_.clear(); }
 
     // For implementations of ShowMarkupMessageBox: the seam in force, or null.
     static MessageBoxTestSeam* Active();
     int Take(ShownMessageBox box);
+    // Whether this box is to be shown for real (recorded all the same).
+    bool TakeRealTurn(const ShownMessageBox& box);
 
   private:
     std::deque<int> answers_;
     std::vector<ShownMessageBox> shown_;
     MessageBoxTestSeam* previous_ = nullptr;
+    bool showNextForReal_ = false;
 };
 
 }  // namespace dbx

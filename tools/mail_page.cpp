@@ -1,6 +1,7 @@
-// mail-page MESSAGE OUTDIR [--source]: writes the page the preview pane would show for one
-// message file: the decoded page, or the raw preview (the fallback for messages that cannot be
-// decoded, and what --source asks for). The page's path is the last line printed.
+// mail-page MESSAGE OUTDIR [--source | --raw]: writes the page the preview pane would show for
+// one message file: the decoded page, the message's source (--source), or the raw preview (the
+// fallback for messages that cannot be decoded, and what --raw asks for). The page's path is
+// the last line printed.
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -16,9 +17,10 @@ namespace {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: mail-page MESSAGE OUTDIR [--source]\n"
+                 "usage: mail-page MESSAGE OUTDIR [--source | --raw]\n"
                  "  Writes the preview page of MESSAGE (an .eml file) into OUTDIR and prints its "
-                 "path.\n  --source: the raw preview instead of the decoded page.\n");
+                 "path.\n  --source: the message's source as text instead of the decoded page.\n"
+                 "  --raw: the raw preview instead of the decoded page.\n");
     return 2;
 }
 
@@ -46,7 +48,8 @@ int main(int argc, char** argv) {
     const std::string message = argv[1];
     const std::string folder = argv[2];
     const bool source = argc == 4 && std::strcmp(argv[3], "--source") == 0;
-    if (argc == 4 && !source) return Usage();
+    const bool raw = argc == 4 && std::strcmp(argv[3], "--raw") == 0;
+    if (argc == 4 && !source && !raw) return Usage();
     struct stat info {};
     if (::stat(message.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
         std::fprintf(stderr, "mail-page: %s: no such message file\n", message.c_str());
@@ -56,7 +59,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "mail-page: %s: %s\n", folder.c_str(), std::strerror(errno));
         return 1;
     }
-    if (source) return RawPage(message, folder);
+    if (raw) return RawPage(message, folder);
+    if (source) {
+        const dbx::MailView page = dbx::BuildSourceView(message, folder);
+        if (page.status != dbx::MailViewStatus::Shown) {
+            std::fprintf(stderr, "mail-page: the source of %s could not be written\n",
+                         message.c_str());
+            return 1;
+        }
+        std::printf("source\n%s\n", page.pagePath.c_str());
+        return 0;
+    }
     const dbx::MailView view = dbx::BuildMailView(message, folder);
     switch (view.status) {
         case dbx::MailViewStatus::Shown:

@@ -23,6 +23,7 @@
 #   16-nothing-found.png     a store whose records are all wiped: why nothing was found, and
 #                            the button that runs the deep search
 #   17-deep-found.png        ... pressed: the orphaned messages listed
+#   18-source.png            a message's source (Ctrl+U): header lines and body as text
 # Needs a build in build/ (./run.sh or ./test.sh make one) and Xvfb, xdotool and ImageMagick
 # (Debian: xvfb xdotool imagemagick).
 set -euo pipefail
@@ -164,3 +165,11 @@ at 80 112 && xdotool click 1
 sleep 8
 away
 shot 17-deep-found.png
+# The first row, then its source.
+at 400 80 && xdotool click 1
+sleep 3
+xdotool windowfocus "$window"
+xdotool key ctrl+u
+sleep 3
+away
+shot 18-source.png

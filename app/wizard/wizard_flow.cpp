@@ -1,7 +1,6 @@
 #include "wizard/wizard_flow.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QFile>
 #include <QLineEdit>
 
@@ -15,6 +14,7 @@
 #include "list/results_model.h"
 #include "list/results_view.h"
 #include "main_window_ids.h"
+#include "message_box_dialog.h"
 #include "preview/preview_controller.h"
 #include "save/save_controller.h"
 #include "scan/scan_controller.h"
@@ -144,12 +144,11 @@ void WizardFlow::OnJobEnded() {
 void WizardFlow::OnStop() {
     // A press that arrives after the job has ended has nothing to stop.
     if (!Busy() || m_bBackPending) return;
-    // A question about a job that has ended asks nothing: it goes away by itself, unanswered.
+    // A question about a job that has ended asks nothing: it goes away by itself, taken as No
+    // (a Yes/No box cannot be cancelled).
     QMetaObject::Connection closer = connect(this, &WizardFlow::JobEnded, this, [] {
-        QWidget* box = QApplication::activeModalWidget();
-        if (auto* dialog = qobject_cast<QDialog*>(box);
-            dialog && dialog->objectName() == QLatin1String("markupMessageBox")) {
-            dialog->reject();
+        if (auto* box = qobject_cast<MessageBoxDialog*>(QApplication::activeModalWidget())) {
+            box->Command(kIdNo);
         }
     });
     const int answer = Ask(texts::kStopQuestion);

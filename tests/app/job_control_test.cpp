@@ -3,13 +3,16 @@
 #include <sys/stat.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
 
 #include <filesystem>
 
 #include "common/app_texts.h"
 #include "dialog_fixture.h"
 #include "list/results_model.h"
+#include "message_box_dialog.h"
 #include "preview/preview_controller.h"
 #include "scan/scan_controller.h"
 #include "scan_store.h"
@@ -125,6 +128,41 @@ TEST_F(JobControl, StopPressedAfterTheSearchEndedAsksNothingAndChangesNothing) {
     // And the window goes on as usual.
     Click(kIdBack);
     ExpectStepOneLook();
+}
+
+TEST_F(JobControl, TheStopQuestionGoesAwayUnansweredWhenTheSearchEndsWhileItIsUp) {
+    ScanGate gate(20 * 2560);
+    StartHeldSearch(gate);
+    boxes.ShowNextForReal();
+    bool questionWasUp = false;
+    // Runs inside the question's own loop: the search is let go while the question is up.
+    Later([&] {
+        questionWasUp = qobject_cast<MessageBoxDialog*>(QApplication::activeModalWidget());
+        gate.released = true;
+    });
+    // Only a guard against hanging here when the question stays: it fails the test.
+    bool closedByGuard = false;
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<MessageBoxDialog*>(QApplication::activeModalWidget())) {
+            closedByGuard = true;
+            box->Command(kIdYes);
+        }
+    });
+    guard.start(60000);
+    Click(kIdStop);
+    EXPECT_TRUE(questionWasUp);
+    EXPECT_FALSE(closedByGuard);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, texts::kStopQuestion);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // Unanswered is not Yes: the search ran to its end and kept everything.
+    EXPECT_FALSE(dialog->Flow().Scan().StopRequested());
+    EXPECT_FALSE(dialog->Flow().Busy());
+    EXPECT_EQ(dialog->Results()->rowCount(), 60);
+    EXPECT_TRUE(Visible(kIdBack));
+    EXPECT_FALSE(Visible(kIdStop));
 }
 
 TEST_F(JobControl, BackAfterStopWaitsForTheSearchToShowItsEnd) {
