@@ -91,21 +91,30 @@ void AddressSearch::KeepFrom(std::int64_t r) {
     }
 }
 
-AddressSearch::Pass& AddressSearch::PassFor(std::int64_t r, std::uint32_t sender,
+AddressSearch::Pass& AddressSearch::PassFor(std::int64_t first, std::uint32_t sender,
                                             std::uint32_t recipient) {
-    const std::uint64_t key = std::uint64_t(sender) << 32 | recipient;
+    // Text places wrap at 32 bits: the reach alone tells where the recipient's text lies only
+    // while no place can pass 4 GiB; beyond that the pair of places does.
+    constexpr std::uint64_t kPlaceRange = std::uint64_t(1) << 24;
+    const bool wraps = source_.Length() + kPlaceRange > (std::uint64_t(1) << 32);
+    const std::uint64_t key = wraps ? std::uint64_t(sender) << 32 | recipient
+                                    : std::uint64_t(1) << 63 | std::uint32_t(recipient - sender);
     auto same = passes_.find(key);
     if (same == passes_.end()) {
         if (passes_.size() >= kKeptPasses) passes_.clear();
         same = passes_.emplace(key, Pass{}).first;
-    } else if (r < same->second.from) {
+        same->second.from = same->second.next = first;
+    } else if (first < same->second.from) {
         // A search behind the pass (the other thread's stretch): start it again.
         same->second = Pass{};
+        same->second.from = same->second.next = first;
     }
     Pass& pass = same->second;
-    pass.from = r;
-    pass.next = std::max(pass.next, r + 1);
-    if (pass.found && pass.answer.zero <= r) pass.found = false;
+    if (first > pass.next) {
+        // The starts in between were never weighed: what the pass knows begins here.
+        pass.from = pass.next = first;
+        if (pass.found && pass.answer.zero < first) pass.found = false;
+    }
     // The shared starts have caught up with a pass that read on by itself.
     if (pass.alone && pass.reading.pos <= reading_.pos) pass.alone = false;
     return pass;
@@ -123,7 +132,9 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
     if (last < r) return false;
     texts_.Trim(std::uint64_t(r));
     KeepFrom(r);
-    Pass& pass = PassFor(r, sender, recipient);
+    // A 0 byte before `sender - 1` would put the data area before the store's start.
+    const std::int64_t first = std::max(r + 1, std::int64_t(sender) - 1);
+    Pass& pass = PassFor(first, sender, recipient);
     // Weighs `start`: false when the search must end without an answer.
     auto weigh = [&](const Start& start) {
         if (Passes(start, sender, recipient)) {

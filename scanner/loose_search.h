@@ -18,10 +18,12 @@ namespace dbx {
 // The sender's text is the one that follows the 0 byte whatever the sender's place (only the
 // data area moves with it), so a 0 byte whose text lacks a full stop fails for every record.
 // The 0 bytes that are followed by an address ("starts") are found by one reading of the store
-// that all searches share. Which of them a record takes depends only on the store and on its
-// pair of places, not on where it starts, so records whose searches overlap (a damaged store
-// can hold one every few bytes, each searching the rest of the store) keep one pass per pair:
-// a later search takes up its pair's pass where an earlier one left it.
+// that all searches share. Which of them a record takes depends only on the store and on how
+// far the recipient's text lies from the sender's (the "reach"), once the data area lies in
+// the store: its sender's place only sets the first 0 byte it may take. Records whose searches
+// overlap (a damaged store can hold one every few bytes, each searching the rest of the store)
+// therefore keep one pass per reach, however many pairs of places share it: a later search
+// takes up its reach's pass where an earlier one left it.
 class AddressSearch {
   public:
     // `texts` is shared with the recogniser's own text reads.
@@ -33,6 +35,9 @@ class AddressSearch {
     // when there is none, or on a stop.
     bool Find(std::int64_t r, std::int64_t last, std::uint32_t sender, std::uint32_t recipient,
               std::int64_t& dataArea);
+
+    // Starts weighed over all searches: each costs a look at a recipient's text.
+    std::uint64_t Weighed() const { return weighed_; }
 
   private:
     // A 0 byte followed by a text with an at sign and a full stop, and its first at sign.
@@ -54,20 +59,21 @@ class AddressSearch {
     Read Next(Reading& reading, std::int64_t last, Start& start);
 
     struct Pass {
-        std::int64_t from = 0;  // the latest record that searched
-        std::int64_t next = 0;  // starts after `from` and before `next` failed
-        bool found = false;     // `answer`: the first start at or after `next` that passes
+        std::int64_t from = 0;  // starts from `from` on and before `next` failed
+        std::int64_t next = 0;
+        bool found = false;  // `answer`: the first start at or after `next` that passes
         Start answer;
         bool alone = false;  // reading on by itself, past the shared starts
         Reading reading;
     };
-    Pass& PassFor(std::int64_t r, std::uint32_t sender, std::uint32_t recipient);
+    // The pass of the record's reach; `first` is the first 0 byte the record may take.
+    Pass& PassFor(std::int64_t first, std::uint32_t sender, std::uint32_t recipient);
     bool Passes(const Start& start, std::uint32_t sender, std::uint32_t recipient);
     // Drops the starts no search from `r` on can take; a search behind them starts over.
     void KeepFrom(std::int64_t r);
     void Forget();
 
-    // Pairs of places kept; when a store has more, the passes start over.
+    // Reaches kept; when a store has more, the passes start over.
     static constexpr std::size_t kKeptPasses = 4096;
     // Starts kept ahead of the searches; past them a pass reads on by itself.
     static constexpr std::size_t kKeptStarts = 1 << 20;
@@ -76,7 +82,7 @@ class AddressSearch {
     const std::atomic<int>* stop_;
     std::uint64_t& examined_;
     AddressTextCheck& texts_;
-    std::unordered_map<std::uint64_t, Pass> passes_;  // by pair of places
+    std::unordered_map<std::uint64_t, Pass> passes_;  // by reach
     std::deque<Start> starts_;  // all starts after `base_` that the shared reading passed
     Reading reading_;
     std::int64_t base_ = -1;
