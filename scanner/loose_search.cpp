@@ -26,8 +26,8 @@ AddressSearch::Read AddressSearch::Next(Reading& reading, std::int64_t last, Sta
         }
         if (reading.pos >= length) {
             reading.ended = true;
-            if (reading.zero < 0 || reading.at < 0 || !reading.dot) return Read::None;
-            start = {reading.zero, reading.at};
+            if (reading.zero < 0 || reading.at < 0 || reading.lastDot < 0) return Read::None;
+            start = {reading.zero, reading.at, std::min(reading.lastAt, reading.lastDot)};
             return Read::Found;
         }
         const std::size_t got = source_.Read(std::uint64_t(reading.pos), chunk, size);
@@ -38,26 +38,29 @@ AddressSearch::Read AddressSearch::Next(Reading& reading, std::int64_t last, Sta
             const std::int64_t p = reading.pos + std::int64_t(i);
             const std::uint8_t b = chunk[i];
             if (b == 0) {
-                const bool complete = reading.zero >= 0 && reading.at >= 0 && reading.dot;
-                const Start found{reading.zero, reading.at};
+                const bool complete = reading.zero >= 0 && reading.at >= 0 && reading.lastDot >= 0;
+                const Start found{reading.zero, reading.at,
+                                  std::min(reading.lastAt, reading.lastDot)};
                 reading.zero = p;
-                reading.at = -1;
-                reading.dot = false;
+                reading.at = reading.lastAt = reading.lastDot = -1;
                 if (complete) {
                     reading.pos = p + 1;
                     start = found;
                     return Read::Found;
                 }
             } else if (reading.zero >= 0) {
-                if (b == '@' && reading.at < 0) {
-                    if (p > last) {
-                        // Left for a search that reaches further.
-                        reading.pos = p;
-                        return Read::None;
+                if (b == '@') {
+                    if (reading.at < 0) {
+                        if (p > last) {
+                            // Left for a search that reaches further.
+                            reading.pos = p;
+                            return Read::None;
+                        }
+                        reading.at = p;
                     }
-                    reading.at = p;
+                    reading.lastAt = p;
                 } else if (b == '.') {
-                    reading.dot = true;
+                    reading.lastDot = p;
                 }
             }
         }
@@ -72,6 +75,7 @@ AddressSearch::Read AddressSearch::Next(Reading& reading, std::int64_t last, Sta
 
 void AddressSearch::Forget() {
     passes_.clear();
+    dropped_ += starts_.size();
     starts_.clear();
     reading_ = Reading{};
     base_ = -1;
@@ -83,8 +87,14 @@ void AddressSearch::KeepFrom(std::int64_t r) {
     // behind the shared reading has it start over.
     const bool behind = r < base_;
     base_ = r;
-    if (behind) starts_.clear();
-    while (!starts_.empty() && starts_.front().zero <= r) starts_.pop_front();
+    if (behind) {
+        dropped_ += starts_.size();
+        starts_.clear();
+    }
+    while (!starts_.empty() && starts_.front().zero <= r) {
+        starts_.pop_front();
+        ++dropped_;
+    }
     if (behind || (starts_.empty() && reading_.pos <= r + 1)) {
         reading_ = Reading{};
         reading_.pos = r + 1;
@@ -93,12 +103,8 @@ void AddressSearch::KeepFrom(std::int64_t r) {
 
 AddressSearch::Pass& AddressSearch::PassFor(std::int64_t first, std::uint32_t sender,
                                             std::uint32_t recipient) {
-    // Text places wrap at 32 bits: the reach alone tells where the recipient's text lies only
-    // while no place can pass 4 GiB; beyond that the pair of places does.
-    constexpr std::uint64_t kPlaceRange = std::uint64_t(1) << 24;
-    const bool wraps = source_.Length() + kPlaceRange > (std::uint64_t(1) << 32);
-    const std::uint64_t key = wraps ? std::uint64_t(sender) << 32 | recipient
-                                    : std::uint64_t(1) << 63 | std::uint32_t(recipient - sender);
+    const std::uint64_t key = Wraps() ? std::uint64_t(sender) << 32 | recipient
+                                      : std::uint64_t(1) << 63 | std::uint32_t(recipient - sender);
     auto same = passes_.find(key);
     if (same == passes_.end()) {
         if (passes_.size() >= kKeptPasses) passes_.clear();
@@ -127,6 +133,33 @@ bool AddressSearch::Passes(const Start& start, std::uint32_t sender, std::uint32
     return dataArea >= 0 && texts_.IsAddress(dataArea, recipient);
 }
 
+bool AddressSearch::AddressAt(std::int64_t pos, Pass& pass, bool& known) {
+    // Every 0 byte from the first start's to the reading's last was read, and every start
+    // between them kept: the stretch that holds `pos` is a start's, or holds no address.
+    known = !starts_.empty() && pos > starts_.front().zero && pos < reading_.zero;
+    if (!known) return false;
+    // The last start before `pos`: near the pass's last one, as its recipients move on with it.
+    constexpr std::size_t kNearSteps = 8;
+    const std::size_t size = starts_.size();
+    std::size_t i = pass.near >= dropped_ ? std::size_t(pass.near - dropped_) : size;
+    if (i < size && starts_[i].zero < pos) {
+        for (std::size_t step = 0; step < kNearSteps; ++step) {
+            if (i + 1 == size || starts_[i + 1].zero >= pos) break;
+            ++i;
+        }
+        if (i + 1 < size && starts_[i + 1].zero < pos) i = size;
+    } else {
+        i = size;
+    }
+    if (i == size) {
+        const auto it = std::partition_point(starts_.begin(), starts_.end(),
+                                             [pos](const Start& s) { return s.zero < pos; });
+        i = std::size_t(it - starts_.begin()) - 1;
+    }
+    pass.near = dropped_ + i;
+    return pos <= starts_[i].addressTo;
+}
+
 bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender,
                          std::uint32_t recipient, std::int64_t& dataArea) {
     if (last < r) return false;
@@ -135,9 +168,14 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
     // A 0 byte before `sender - 1` would put the data area before the store's start.
     const std::int64_t first = std::max(r + 1, std::int64_t(sender) - 1);
     Pass& pass = PassFor(first, sender, recipient);
+    const bool wraps = Wraps();
+    const std::int64_t reach = std::int64_t(recipient) - std::int64_t(sender);
     // Weighs `start`: false when the search must end without an answer.
     auto weigh = [&](const Start& start) {
-        if (Passes(start, sender, recipient)) {
+        bool known = false;
+        // Without a wrap the recipient's text lies `reach` bytes from the sender's.
+        const bool passes = !wraps && AddressAt(start.zero + 1 + reach, pass, known);
+        if (known ? passes : Passes(start, sender, recipient)) {
             pass.found = true;
             pass.answer = start;
         } else {
@@ -153,10 +191,12 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
                 std::lower_bound(starts_.begin(), starts_.end(), pass.next,
                                  [](const Start& s, std::int64_t zero) { return s.zero < zero; });
             if (it != starts_.end()) {
-                if (it->at > last) return false;
-                if (!weigh(*it)) {
-                    Forget();
-                    return false;
+                for (; it != starts_.end() && !pass.found; ++it) {
+                    if (it->at > last) return false;
+                    if (!weigh(*it)) {
+                        Forget();
+                        return false;
+                    }
                 }
                 continue;
             }

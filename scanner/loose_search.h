@@ -44,14 +44,17 @@ class AddressSearch {
     struct Start {
         std::int64_t zero = 0;
         std::int64_t at = 0;
+        // The text from any byte after the 0 byte up to this one holds both signs too.
+        std::int64_t addressTo = 0;
     };
     // A forward reading of the store: bytes before `pos` are read.
     struct Reading {
         std::int64_t pos = 0;
-        std::int64_t zero = -1;  // the last 0 byte read (-1: none since the reading began)
-        std::int64_t at = -1;    // the first at sign after it
-        bool dot = false;        // a full stop after it
-        bool ended = false;      // the store's end was read
+        std::int64_t zero = -1;     // the last 0 byte read (-1: none since the reading began)
+        std::int64_t at = -1;       // the first at sign after it
+        std::int64_t lastAt = -1;   // the last at sign after it
+        std::int64_t lastDot = -1;  // the last full stop after it
+        bool ended = false;         // the store's end was read
     };
     enum class Read { Found, None, Failed };
     // The next start whose at sign lies at or before `last`, or None when there is none (the
@@ -65,10 +68,19 @@ class AddressSearch {
         Start answer;
         bool alone = false;  // reading on by itself, past the shared starts
         Reading reading;
+        std::uint64_t near = 0;  // where in the shared starts its last recipient text lay
     };
+    // Text places wrap at 32 bits: the reach alone tells where the recipient's text lies only
+    // while no place (24 bits) can pass 4 GiB; beyond that the pair of places does.
+    bool Wraps() const {
+        return source_.Length() + (std::uint64_t(1) << 24) > (std::uint64_t(1) << 32);
+    }
     // The pass of the record's reach; `first` is the first 0 byte the record may take.
     Pass& PassFor(std::int64_t first, std::uint32_t sender, std::uint32_t recipient);
     bool Passes(const Start& start, std::uint32_t sender, std::uint32_t recipient);
+    // Whether the text at `pos` holds an address, when the shared reading has passed the whole
+    // stretch of bytes without a 0 that holds `pos` (else false, and `known` is false).
+    bool AddressAt(std::int64_t pos, Pass& pass, bool& known);
     // Drops the starts no search from `r` on can take; a search behind them starts over.
     void KeepFrom(std::int64_t r);
     void Forget();
@@ -83,7 +95,8 @@ class AddressSearch {
     std::uint64_t& examined_;
     AddressTextCheck& texts_;
     std::unordered_map<std::uint64_t, Pass> passes_;  // by reach
-    std::deque<Start> starts_;  // all starts after `base_` that the shared reading passed
+    std::deque<Start> starts_;   // all starts after `base_` that the shared reading passed
+    std::uint64_t dropped_ = 0;  // starts let go of: starts_[i] is the (dropped_ + i)th
     Reading reading_;
     std::int64_t base_ = -1;
     std::uint64_t sincePoll_ = 0;  // bytes read since the stop flag was last looked at
