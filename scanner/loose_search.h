@@ -86,7 +86,7 @@ class AddressSearch {
     void Forget();
 
     // Reaches kept; when a store has more, the passes start over.
-    static constexpr std::size_t kKeptPasses = 4096;
+    static constexpr std::size_t kKeptPasses = 1 << 15;
     // Starts kept ahead of the searches; past them a pass reads on by itself.
     static constexpr std::size_t kKeptStarts = 1 << 20;
 
