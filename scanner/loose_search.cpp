@@ -73,10 +73,27 @@ AddressSearch::Read AddressSearch::Next(Reading& reading, std::int64_t last, Sta
     }
 }
 
+void AddressSearch::DropFirst() {
+    ++head_;
+    ++dropped_;
+    // The ones let go of are erased once they are a quarter of those kept: each is moved a
+    // few times at most.
+    constexpr std::size_t kErasedAtLeast = 4096;
+    if (head_ >= kErasedAtLeast && head_ >= KeptCount() / 4) {
+        kept_.erase(kept_.begin(), kept_.begin() + std::ptrdiff_t(head_));
+        head_ = 0;
+    }
+}
+
+void AddressSearch::DropAll() {
+    dropped_ += KeptCount();
+    kept_.clear();
+    head_ = 0;
+}
+
 void AddressSearch::Forget() {
     passes_.clear();
-    dropped_ += starts_.size();
-    starts_.clear();
+    DropAll();
     reading_ = Reading{};
     base_ = -1;
     texts_.Forget();
@@ -87,15 +104,9 @@ void AddressSearch::KeepFrom(std::int64_t r) {
     // behind the shared reading has it start over.
     const bool behind = r < base_;
     base_ = r;
-    if (behind) {
-        dropped_ += starts_.size();
-        starts_.clear();
-    }
-    while (!starts_.empty() && starts_.front().zero <= r) {
-        starts_.pop_front();
-        ++dropped_;
-    }
-    if (behind || (starts_.empty() && reading_.pos <= r + 1)) {
+    if (behind) DropAll();
+    while (KeptCount() > 0 && Kept(0).zero <= r) DropFirst();
+    if (behind || (KeptCount() == 0 && reading_.pos <= r + 1)) {
         reading_ = Reading{};
         reading_.pos = r + 1;
     }
@@ -136,28 +147,28 @@ bool AddressSearch::Passes(const Start& start, std::uint32_t sender, std::uint32
 bool AddressSearch::AddressAt(std::int64_t pos, Pass& pass, bool& known) {
     // Every 0 byte from the first start's to the reading's last was read, and every start
     // between them kept: the stretch that holds `pos` is a start's, or holds no address.
-    known = !starts_.empty() && pos > starts_.front().zero && pos < reading_.zero;
+    const std::size_t size = KeptCount();
+    known = size > 0 && pos > Kept(0).zero && pos < reading_.zero;
     if (!known) return false;
     // The last start before `pos`: near the pass's last one, as its recipients move on with it.
     constexpr std::size_t kNearSteps = 8;
-    const std::size_t size = starts_.size();
     std::size_t i = pass.near >= dropped_ ? std::size_t(pass.near - dropped_) : size;
-    if (i < size && starts_[i].zero < pos) {
+    if (i < size && Kept(i).zero < pos) {
         for (std::size_t step = 0; step < kNearSteps; ++step) {
-            if (i + 1 == size || starts_[i + 1].zero >= pos) break;
+            if (i + 1 == size || Kept(i + 1).zero >= pos) break;
             ++i;
         }
-        if (i + 1 < size && starts_[i + 1].zero < pos) i = size;
+        if (i + 1 < size && Kept(i + 1).zero < pos) i = size;
     } else {
         i = size;
     }
     if (i == size) {
-        const auto it = std::partition_point(starts_.begin(), starts_.end(),
+        const auto it = std::partition_point(KeptBegin(), kept_.cend(),
                                              [pos](const Start& s) { return s.zero < pos; });
-        i = std::size_t(it - starts_.begin()) - 1;
+        i = std::size_t(it - KeptBegin()) - 1;
     }
     pass.near = dropped_ + i;
-    return pos <= starts_[i].addressTo;
+    return pos <= Kept(i).addressTo;
 }
 
 bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender,
@@ -188,10 +199,10 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
         Read read = Read::Found;
         if (!pass.alone) {
             auto it =
-                std::lower_bound(starts_.begin(), starts_.end(), pass.next,
+                std::lower_bound(KeptBegin(), kept_.cend(), pass.next,
                                  [](const Start& s, std::int64_t zero) { return s.zero < zero; });
-            if (it != starts_.end()) {
-                for (; it != starts_.end() && !pass.found; ++it) {
+            if (it != kept_.cend()) {
+                for (; it != kept_.cend() && !pass.found; ++it) {
                     if (it->at > last) return false;
                     if (!weigh(*it)) {
                         Forget();
@@ -200,9 +211,9 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
                 }
                 continue;
             }
-            if (starts_.size() < kKeptStarts) {
+            if (KeptCount() < kKeptStarts) {
                 read = Next(reading_, last, start);
-                if (read == Read::Found) starts_.push_back(start);
+                if (read == Read::Found) kept_.push_back(start);
             } else {
                 pass.alone = true;
                 pass.reading = reading_;

@@ -2,8 +2,8 @@
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <unordered_map>
+#include <vector>
 
 #include "address_text.h"
 #include "byte_source.h"
@@ -81,6 +81,13 @@ class AddressSearch {
     // Whether the text at `pos` holds an address, when the shared reading has passed the whole
     // stretch of bytes without a 0 that holds `pos` (else false, and `known` is false).
     bool AddressAt(std::int64_t pos, Pass& pass, bool& known);
+    std::size_t KeptCount() const { return kept_.size() - head_; }
+    const Start& Kept(std::size_t i) const { return kept_[head_ + i]; }
+    std::vector<Start>::const_iterator KeptBegin() const {
+        return kept_.begin() + std::ptrdiff_t(head_);
+    }
+    void DropFirst();
+    void DropAll();
     // Drops the starts no search from `r` on can take; a search behind them starts over.
     void KeepFrom(std::int64_t r);
     void Forget();
@@ -95,8 +102,11 @@ class AddressSearch {
     std::uint64_t& examined_;
     AddressTextCheck& texts_;
     std::unordered_map<std::uint64_t, Pass> passes_;  // by reach
-    std::deque<Start> starts_;   // all starts after `base_` that the shared reading passed
-    std::uint64_t dropped_ = 0;  // starts let go of: starts_[i] is the (dropped_ + i)th
+    // All starts after `base_` that the shared reading passed: kept_[head_] on (the ones
+    // before it were let go of, and are erased now and then).
+    std::vector<Start> kept_;
+    std::size_t head_ = 0;
+    std::uint64_t dropped_ = 0;  // starts let go of: Kept(i) is the (dropped_ + i)th
     Reading reading_;
     std::int64_t base_ = -1;
     std::uint64_t sincePoll_ = 0;  // bytes read since the stop flag was last looked at
