@@ -112,32 +112,35 @@ void AddressSearch::KeepFrom(std::int64_t r) {
     }
 }
 
-AddressSearch::Pass& AddressSearch::PassFor(std::int64_t first, std::uint32_t sender,
-                                            std::uint32_t recipient) {
-    const std::uint64_t key = Wraps() ? std::uint64_t(sender) << 32 | recipient
-                                      : std::uint64_t(1) << 63 | std::uint32_t(recipient - sender);
-    auto same = passes_.find(key);
-    if (same == passes_.end()) {
-        if (passes_.size() >= kKeptPasses) passes_.clear();
-        same = passes_.emplace(key, Pass{}).first;
-        same->second.from = same->second.next = first;
-    } else if (first < same->second.from) {
-        // A search behind the pass (the other thread's stretch): start it again.
-        same->second = Pass{};
-        same->second.from = same->second.next = first;
+AddressSearch::Passes::iterator AddressSearch::PassFor(std::uint64_t reach, std::int64_t first) {
+    auto after = passes_.upper_bound({reach, first});
+    if (after != passes_.begin()) {
+        const auto before = std::prev(after);
+        if (before->first.first == reach) {
+            Pass& pass = before->second;
+            // The starts before its answer failed too.
+            if (first <= (pass.found ? pass.answer.zero : pass.next)) {
+                // The shared starts have caught up with a pass that read on by itself.
+                if (pass.alone && pass.reading.pos <= reading_.pos) pass.alone = false;
+                return before;
+            }
+            // It ends before `first`: only a search behind this one (the other thread's
+            // stretch) could take it up.
+            passes_.erase(before);
+        }
     }
-    Pass& pass = same->second;
-    if (first > pass.next) {
-        // The starts in between were never weighed: what the pass knows begins here.
-        pass.from = pass.next = first;
-        if (pass.found && pass.answer.zero < first) pass.found = false;
-    }
-    // The shared starts have caught up with a pass that read on by itself.
-    if (pass.alone && pass.reading.pos <= reading_.pos) pass.alone = false;
-    return pass;
+    if (passes_.size() >= kKeptPasses) passes_.clear();
+    Pass fresh;
+    fresh.next = first;
+    return passes_.emplace(PassKey{reach, first}, fresh).first;
 }
 
-bool AddressSearch::Passes(const Start& start, std::uint32_t sender, std::uint32_t recipient) {
+AddressSearch::Passes::iterator AddressSearch::Following(Passes::iterator pass) {
+    const auto next = std::next(pass);
+    return next != passes_.end() && next->first.first == pass->first.first ? next : passes_.end();
+}
+
+bool AddressSearch::Weigh(const Start& start, std::uint32_t sender, std::uint32_t recipient) {
     // The sender's text, right after the 0 byte, is an address; the data area must lie in the
     // store and the recipient's text be one too.
     const std::int64_t dataArea = start.zero + 1 - std::int64_t(sender);
@@ -178,15 +181,29 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
     KeepFrom(r);
     // A 0 byte before `sender - 1` would put the data area before the store's start.
     const std::int64_t first = std::max(r + 1, std::int64_t(sender) - 1);
-    Pass& pass = PassFor(first, sender, recipient);
     const bool wraps = Wraps();
+    const std::uint64_t key = wraps ? std::uint64_t(sender) << 32 | recipient
+                                    : std::uint64_t(1) << 63 | std::uint32_t(recipient - sender);
+    const auto mine = PassFor(key, first);
+    Pass& pass = mine->second;
+    auto following = Following(mine);
+    // Starts from here on are the following pass's to weigh: takes over what it knows.
+    auto takeOver = [&] {
+        pass = following->second;
+        passes_.erase(following);
+        following = Following(mine);
+        if (pass.alone && pass.reading.pos <= reading_.pos) pass.alone = false;
+    };
+    auto reached = [&](const Start& start) {
+        return following != passes_.end() && start.zero >= following->first.second;
+    };
     const std::int64_t reach = std::int64_t(recipient) - std::int64_t(sender);
     // Weighs `start`: false when the search must end without an answer.
     auto weigh = [&](const Start& start) {
         bool known = false;
         // Without a wrap the recipient's text lies `reach` bytes from the sender's.
         const bool passes = !wraps && AddressAt(start.zero + 1 + reach, pass, known);
-        if (known ? passes : Passes(start, sender, recipient)) {
+        if (known ? passes : Weigh(start, sender, recipient)) {
             pass.found = true;
             pass.answer = start;
         } else {
@@ -203,6 +220,10 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
                                  [](const Start& s, std::int64_t zero) { return s.zero < zero; });
             if (it != kept_.cend()) {
                 for (; it != kept_.cend() && !pass.found; ++it) {
+                    if (reached(*it)) {
+                        takeOver();
+                        break;
+                    }
                     if (it->at > last) return false;
                     if (!weigh(*it)) {
                         Forget();
@@ -226,6 +247,10 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
             return false;
         }
         if (start.zero < pass.next) continue;
+        if (reached(start)) {
+            takeOver();
+            continue;
+        }
         if (!weigh(start)) {
             Forget();
             return false;

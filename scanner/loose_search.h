@@ -2,7 +2,8 @@
 
 #include <atomic>
 #include <cstdint>
-#include <unordered_map>
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "address_text.h"
@@ -22,8 +23,10 @@ namespace dbx {
 // far the recipient's text lies from the sender's (the "reach"), once the data area lies in
 // the store: its sender's place only sets the first 0 byte it may take. Records whose searches
 // overlap (a damaged store can hold one every few bytes, each searching the rest of the store)
-// therefore keep one pass per reach, however many pairs of places share it: a later search
-// takes up its reach's pass where an earlier one left it.
+// therefore share passes by reach, however many pairs of places hold it: a later search takes
+// up the pass that holds its first 0 byte where an earlier one left it, and a pass that runs
+// into a later one of its reach (one that began further on, for a larger sender's place) goes
+// on where that one stands.
 class AddressSearch {
   public:
     // `texts` is shared with the recogniser's own text reads.
@@ -61,8 +64,8 @@ class AddressSearch {
     // reading then stops where a later search can take it up).
     Read Next(Reading& reading, std::int64_t last, Start& start);
 
+    // Starts from the pass's first 0 byte (in its key) and before `next` failed.
     struct Pass {
-        std::int64_t from = 0;  // starts from `from` on and before `next` failed
         std::int64_t next = 0;
         bool found = false;  // `answer`: the first start at or after `next` that passes
         Start answer;
@@ -75,9 +78,14 @@ class AddressSearch {
     bool Wraps() const {
         return source_.Length() + (std::uint64_t(1) << 24) > (std::uint64_t(1) << 32);
     }
-    // The pass of the record's reach; `first` is the first 0 byte the record may take.
-    Pass& PassFor(std::int64_t first, std::uint32_t sender, std::uint32_t recipient);
-    bool Passes(const Start& start, std::uint32_t sender, std::uint32_t recipient);
+    // Passes by reach (or pair of places, where they wrap) and the first 0 byte they weighed.
+    using PassKey = std::pair<std::uint64_t, std::int64_t>;
+    using Passes = std::map<PassKey, Pass>;
+    // The pass of a reach that knows about the starts from `first` on, begun there if none does.
+    Passes::iterator PassFor(std::uint64_t reach, std::int64_t first);
+    // The next pass of the same reach after `pass`, or the end.
+    Passes::iterator Following(Passes::iterator pass);
+    bool Weigh(const Start& start, std::uint32_t sender, std::uint32_t recipient);
     // Whether the text at `pos` holds an address, when the shared reading has passed the whole
     // stretch of bytes without a 0 that holds `pos` (else false, and `known` is false).
     bool AddressAt(std::int64_t pos, Pass& pass, bool& known);
@@ -92,7 +100,7 @@ class AddressSearch {
     void KeepFrom(std::int64_t r);
     void Forget();
 
-    // Reaches kept; when a store has more, the passes start over.
+    // Passes kept; when a store needs more, they start over.
     static constexpr std::size_t kKeptPasses = 1 << 15;
     // Starts kept ahead of the searches; past them a pass reads on by itself.
     static constexpr std::size_t kKeptStarts = 1 << 20;
@@ -101,7 +109,7 @@ class AddressSearch {
     const std::atomic<int>* stop_;
     std::uint64_t& examined_;
     AddressTextCheck& texts_;
-    std::unordered_map<std::uint64_t, Pass> passes_;  // by reach
+    Passes passes_;
     // All starts after `base_` that the shared reading passed: kept_[head_] on (the ones
     // before it were let go of, and are erased now and then).
     std::vector<Start> kept_;

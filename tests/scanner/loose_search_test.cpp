@@ -312,6 +312,47 @@ TEST(LooseSearch, PairsThatShareAReachAgreeWithTheReference) {
     for (std::size_t k = 0; k < kPlaces; ++k) EXPECT_GT(hitsOfPair[k], 0) << k;
 }
 
+// Records of one reach whose senders take turns between a small place and one that keeps the
+// data area of all but the last 0 bytes before the store's start: the pass of the small ones
+// runs into the large ones' and goes on from there, rather than each turn starting over.
+TEST(LooseSearch, SendersTakingTurnsFarApartShareTheirReachsPass) {
+    constexpr std::uint32_t kSize = 1 << 18;
+    constexpr std::uint32_t kStartsFrom = 0x8000;
+    constexpr std::uint32_t kFar = 0x3F000;
+    StoreBuilder store(kSize);
+    store.PutU32(kBody, kBody).PutU32(kBody + 4, 0x1FC);
+    // An address start every 16 bytes; five bytes after it its own closing 0 byte.
+    std::uint32_t starts = 0;
+    for (std::uint32_t z = kStartsFrom; z + 16 <= kSize; z += 16, ++starts) {
+        store.Put(z, Bytes{0, 'a', '@', 'b', '.', 'c', 0});
+    }
+    std::vector<std::uint32_t> records;
+    for (std::uint32_t r = kRecord; r + 64 <= kStartsFrom; r += 64) {
+        if ((r >> 8 & 0xFF) == '.') continue;
+        const std::uint32_t sender = records.size() % 2 ? kFar : 8;
+        store.PutU32(r, r).PutU32(r + 4, 0x7FFFFFF0).PutU32(r + 8, 0);
+        store.PutU32(r + 12, 0x12 | 40 << 8)
+            .PutU32(r + 16, 0x0E | sender << 8)
+            .PutU32(r + 20, 0x84 | kBody << 8)
+            .PutU32(r + 24, 0x14 | (sender + 5) << 8);
+        records.push_back(r);
+    }
+    const Bytes& image = store.Image();
+    test::ReferenceRecognizer reference(image);
+    test::MemorySource source(image);
+    RecordRecognizer recognizer(source, test::UtcDates());
+    for (std::uint32_t r : records) {
+        bool hit = true;
+        ASSERT_EQ(test::ProbeDifference(recognizer, reference, r, hit), "") << r;
+        EXPECT_FALSE(hit);
+    }
+    EXPECT_GT(records.size(), 200u);
+    // Each start once for the small senders, the last ones again for the large: not once for
+    // every turn.
+    EXPECT_GE(recognizer.AddressStartsWeighed(), starts);
+    EXPECT_LE(recognizer.AddressStartsWeighed(), starts + (kSize - kFar) / 16 + 16);
+}
+
 // More 0 bytes followed by an address than the search keeps ahead of the records: past them
 // each pass reads on by itself, and still finds what the reference finds.
 TEST(LooseSearch, PastTheKeptStartsEachPassReadsOnByItself) {
