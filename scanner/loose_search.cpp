@@ -112,21 +112,23 @@ void AddressSearch::KeepFrom(std::int64_t r) {
     }
 }
 
-AddressSearch::Passes::iterator AddressSearch::PassFor(std::uint64_t reach, std::int64_t first) {
+AddressSearch::Passes::iterator AddressSearch::PassFor(std::uint64_t reach, std::int64_t r,
+                                                       std::int64_t first) {
     auto after = passes_.upper_bound({reach, first});
     if (after != passes_.begin()) {
         const auto before = std::prev(after);
         if (before->first.first == reach) {
             Pass& pass = before->second;
             // The starts before its answer failed too.
-            if (first <= (pass.found ? pass.answer.zero : pass.next)) {
+            const std::int64_t known = pass.found ? pass.answer.zero : pass.next;
+            if (first <= known) {
                 // The shared starts have caught up with a pass that read on by itself.
                 if (pass.alone && pass.reading.pos <= reading_.pos) pass.alone = false;
                 return before;
             }
-            // It ends before `first`: only a search behind this one (the other thread's
-            // stretch) could take it up.
-            passes_.erase(before);
+            // Only a search behind this record (the other thread's stretch) could take up a
+            // pass that ends before it.
+            if (known <= r) passes_.erase(before);
         }
     }
     if (passes_.size() >= kKeptPasses) passes_.clear();
@@ -184,7 +186,7 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
     const bool wraps = Wraps();
     const std::uint64_t key = wraps ? std::uint64_t(sender) << 32 | recipient
                                     : std::uint64_t(1) << 63 | std::uint32_t(recipient - sender);
-    const auto mine = PassFor(key, first);
+    const auto mine = PassFor(key, r, first);
     Pass& pass = mine->second;
     auto following = Following(mine);
     // Starts from here on are the following pass's to weigh: takes over what it knows.

@@ -81,8 +81,9 @@ class AddressSearch {
     // Passes by reach (or pair of places, where they wrap) and the first 0 byte they weighed.
     using PassKey = std::pair<std::uint64_t, std::int64_t>;
     using Passes = std::map<PassKey, Pass>;
-    // The pass of a reach that knows about the starts from `first` on, begun there if none does.
-    Passes::iterator PassFor(std::uint64_t reach, std::int64_t first);
+    // The pass of a reach that knows about the starts from `first` on, begun there if none
+    // does, for the record at `r`.
+    Passes::iterator PassFor(std::uint64_t reach, std::int64_t r, std::int64_t first);
     // The next pass of the same reach after `pass`, or the end.
     Passes::iterator Following(Passes::iterator pass);
     bool Weigh(const Start& start, std::uint32_t sender, std::uint32_t recipient);
