@@ -27,7 +27,7 @@ AddressSearch::Read AddressSearch::Next(Reading& reading, std::int64_t last, Sta
         if (reading.pos >= length) {
             reading.ended = true;
             if (reading.zero < 0 || reading.at < 0 || reading.lastDot < 0) return Read::None;
-            start = {reading.zero, reading.at, std::min(reading.lastAt, reading.lastDot)};
+            start = Start(reading.zero, reading.at, std::min(reading.lastAt, reading.lastDot));
             return Read::Found;
         }
         const std::size_t got = source_.Read(std::uint64_t(reading.pos), chunk, size);
@@ -39,13 +39,14 @@ AddressSearch::Read AddressSearch::Next(Reading& reading, std::int64_t last, Sta
             const std::uint8_t b = chunk[i];
             if (b == 0) {
                 const bool complete = reading.zero >= 0 && reading.at >= 0 && reading.lastDot >= 0;
-                const Start found{reading.zero, reading.at,
-                                  std::min(reading.lastAt, reading.lastDot)};
+                if (complete) {
+                    start =
+                        Start(reading.zero, reading.at, std::min(reading.lastAt, reading.lastDot));
+                }
                 reading.zero = p;
                 reading.at = reading.lastAt = reading.lastDot = -1;
                 if (complete) {
                     reading.pos = p + 1;
-                    start = found;
                     return Read::Found;
                 }
             } else if (reading.zero >= 0) {
@@ -173,7 +174,7 @@ bool AddressSearch::AddressAt(std::int64_t pos, Pass& pass, bool& known) {
         i = std::size_t(it - KeptBegin()) - 1;
     }
     pass.near = dropped_ + i;
-    return pos <= Kept(i).addressTo;
+    return pos <= Kept(i).AddressTo();
 }
 
 bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender,
@@ -226,7 +227,7 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
                         takeOver();
                         break;
                     }
-                    if (it->at > last) return false;
+                    if (it->At() > last) return false;
                     if (!weigh(*it)) {
                         Forget();
                         return false;
@@ -258,7 +259,7 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
             return false;
         }
     }
-    if (pass.answer.at > last) return false;
+    if (pass.answer.At() > last) return false;
     dataArea = pass.answer.zero + 1 - std::int64_t(sender);
     return !StopRequested(stop_);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -26,7 +27,10 @@ namespace dbx {
 // therefore share passes by reach, however many pairs of places hold it: a later search takes
 // up the pass that holds its first 0 byte where an earlier one left it, and a pass that runs
 // into a later one of its reach (one that began further on, for a larger sender's place) goes
-// on where that one stands.
+// on where that one stands. A recipient's text within the bytes the shared reading has passed
+// is told from the starts it kept (only a start's own text can be an address), without a read.
+// What is left to grow is reaches times starts: a store whose records each hold a reach of
+// their own.
 class AddressSearch {
   public:
     // `texts` is shared with the recogniser's own text reads.
@@ -44,11 +48,25 @@ class AddressSearch {
 
   private:
     // A 0 byte followed by a text with an at sign and a full stop, and its first at sign.
+    // Places after the 0 byte are kept as distances from it, cut to 32 bits: a million starts
+    // may be kept, and no search looks 4 GiB past a 0 byte (at signs that far lie past any
+    // record's end, recipients' texts lie within 16 MiB).
     struct Start {
         std::int64_t zero = 0;
-        std::int64_t at = 0;
-        // The text from any byte after the 0 byte up to this one holds both signs too.
-        std::int64_t addressTo = 0;
+        std::uint32_t atAfter = 0;
+        std::uint32_t addressAfter = 0;  // the text from any byte after the 0 byte up to
+                                         // this far holds both signs too
+
+        Start() = default;
+        Start(std::int64_t zero, std::int64_t at, std::int64_t addressTo)
+            : zero(zero), atAfter(Distance(zero, at)), addressAfter(Distance(zero, addressTo)) {}
+        std::int64_t At() const { return zero + atAfter; }
+        std::int64_t AddressTo() const { return zero + addressAfter; }
+
+      private:
+        static std::uint32_t Distance(std::int64_t from, std::int64_t to) {
+            return std::uint32_t(std::min<std::int64_t>(to - from, UINT32_MAX));
+        }
     };
     // A forward reading of the store: bytes before `pos` are read.
     struct Reading {
