@@ -41,7 +41,7 @@ for run in "starts 1 2000" "starts 16 20000" "reaches 1 2000" "reaches 4 8000"; 
 done
 
 # Ctrl-C: the scan is sent SIGINT once it has run for a while; the time to its exit is printed.
-for shape in entries sender-run places; do
+for shape in entries sender-run places starts reaches; do
     store=$work/$shape-256.dbx
     "$make_store" "$shape" $((256 << 20)) "$store"
     cat "$store" >/dev/null

@@ -113,8 +113,8 @@ void AddressSearch::KeepFrom(std::int64_t r) {
     }
 }
 
-AddressSearch::Passes::iterator AddressSearch::PassFor(std::uint64_t reach, std::int64_t r,
-                                                       std::int64_t first) {
+AddressSearch::PassMap::iterator AddressSearch::PassFor(std::uint64_t reach, std::int64_t r,
+                                                        std::int64_t first) {
     auto after = passes_.upper_bound({reach, first});
     if (after != passes_.begin()) {
         const auto before = std::prev(after);
@@ -138,12 +138,12 @@ AddressSearch::Passes::iterator AddressSearch::PassFor(std::uint64_t reach, std:
     return passes_.emplace(PassKey{reach, first}, fresh).first;
 }
 
-AddressSearch::Passes::iterator AddressSearch::Following(Passes::iterator pass) {
+AddressSearch::PassMap::iterator AddressSearch::Following(PassMap::iterator pass) {
     const auto next = std::next(pass);
     return next != passes_.end() && next->first.first == pass->first.first ? next : passes_.end();
 }
 
-bool AddressSearch::Weigh(const Start& start, std::uint32_t sender, std::uint32_t recipient) {
+bool AddressSearch::Passes(const Start& start, std::uint32_t sender, std::uint32_t recipient) {
     // The sender's text, right after the 0 byte, is an address; the data area must lie in the
     // store and the recipient's text be one too.
     const std::int64_t dataArea = start.zero + 1 - std::int64_t(sender);
@@ -206,7 +206,7 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
         bool known = false;
         // Without a wrap the recipient's text lies `reach` bytes from the sender's.
         const bool passes = !wraps && AddressAt(start.zero + 1 + reach, pass, known);
-        if (known ? passes : Weigh(start, sender, recipient)) {
+        if (known ? passes : Passes(start, sender, recipient)) {
             pass.found = true;
             pass.answer = start;
         } else {

@@ -43,7 +43,7 @@ class AddressSearch {
     bool Find(std::int64_t r, std::int64_t last, std::uint32_t sender, std::uint32_t recipient,
               std::int64_t& dataArea);
 
-    // Starts weighed over all searches: each costs a look at a recipient's text.
+    // Starts weighed over all searches: one recipient check each.
     std::uint64_t Weighed() const { return weighed_; }
 
   private:
@@ -98,13 +98,13 @@ class AddressSearch {
     }
     // Passes by reach (or pair of places, where they wrap) and the first 0 byte they weighed.
     using PassKey = std::pair<std::uint64_t, std::int64_t>;
-    using Passes = std::map<PassKey, Pass>;
+    using PassMap = std::map<PassKey, Pass>;
     // The pass of a reach that knows about the starts from `first` on, begun there if none
     // does, for the record at `r`.
-    Passes::iterator PassFor(std::uint64_t reach, std::int64_t r, std::int64_t first);
+    PassMap::iterator PassFor(std::uint64_t reach, std::int64_t r, std::int64_t first);
     // The next pass of the same reach after `pass`, or the end.
-    Passes::iterator Following(Passes::iterator pass);
-    bool Weigh(const Start& start, std::uint32_t sender, std::uint32_t recipient);
+    PassMap::iterator Following(PassMap::iterator pass);
+    bool Passes(const Start& start, std::uint32_t sender, std::uint32_t recipient);
     // Whether the text at `pos` holds an address, when the shared reading has passed the whole
     // stretch of bytes without a 0 that holds `pos` (else false, and `known` is false).
     bool AddressAt(std::int64_t pos, Pass& pass, bool& known);
@@ -128,7 +128,7 @@ class AddressSearch {
     const std::atomic<int>* stop_;
     std::uint64_t& examined_;
     AddressTextCheck& texts_;
-    Passes passes_;
+    PassMap passes_;
     // All starts after `base_` that the shared reading passed: kept_[head_] on (the ones
     // before it were let go of, and are erased now and then).
     std::vector<Start> kept_;

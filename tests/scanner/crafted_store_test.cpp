@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <random>
 
 #include "crafted_stores.h"
@@ -123,6 +124,20 @@ TEST(CraftedStores, PairsWithReachesOfTheirOwnWeighEachStartOncePerReach) {
         EXPECT_LE(all.starts, pairs * kStarts) << pairs;
         EXPECT_LE(all.bytes, 5 * kSize) << pairs;
     }
+}
+
+TEST(CraftedStores, AStopRequestEndsAPassOverManyStarts) {
+    constexpr std::size_t kSize = std::size_t(4) << 20;
+    const Bytes image = CraftedStore(CraftedShape::AddressStartsManyReaches, kSize);
+    test::MemorySource source(image);
+    std::atomic<int> stop{1};
+    RecordRecognizer recognizer(source, test::UtcDates(), &stop);
+    RecoveredMessage message;
+    std::uint64_t skip = 0;
+    EXPECT_FALSE(recognizer.ProbeIndexRecord(kFirstRecord, message, skip));
+    // Alone it weighs every start, one every 64 bytes.
+    EXPECT_LT(recognizer.AddressStartsWeighed(), kSize / 64 / 8);
+    EXPECT_LT(recognizer.SearchBytesExamined(), kSize / 2);
 }
 
 // The last value of each id up to the entry that completes the set, read one entry at a time.
