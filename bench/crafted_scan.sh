@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Times `dbxrecover scan` of the stores whose every probe once read on to the end of the store
 # (build/bench/crafted_store: entries, sender-run, places) at 1, 4 and 16 MiB, the places shape
-# also with 1000 and 20000 pairs of address places, and how soon Ctrl-C ends a scan of each
-# shape at 256 MiB.
+# also with 1000 and 20000 pairs of address places, the stores whose searches weigh every
+# address start after them (starts: thousands of pairs over forty reaches; reaches: a reach of
+# its own for each pair), and how soon Ctrl-C ends a scan of each shape at 256 MiB.
 # Usage: bench/crafted_scan.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -30,9 +31,17 @@ for pairs in 1000 20000; do
     "$make_store" places $((16 << 20)) "$store" "$pairs"
     "$benchtime" --runs 3 --label "places-16MiB-$pairs-pairs" -- "$dbxrecover" scan "$store"
 done
+# Shape, MiB, pairs. With a reach of their own the pairs still cost reaches times starts.
+for run in "starts 1 2000" "starts 16 20000" "reaches 1 2000" "reaches 4 8000"; do
+    read -r shape mib pairs <<<"$run"
+    store=$work/$shape-$mib-$pairs.dbx
+    "$make_store" "$shape" $((mib << 20)) "$store" "$pairs"
+    "$benchtime" --runs 3 --label "$shape-${mib}MiB-$pairs-pairs" -- "$dbxrecover" scan "$store"
+    rm -f "$store"
+done
 
 # Ctrl-C: the scan is sent SIGINT once it has run for a while; the time to its exit is printed.
-for shape in entries sender-run places; do
+for shape in entries sender-run places starts reaches; do
     store=$work/$shape-256.dbx
     "$make_store" "$shape" $((256 << 20)) "$store"
     cat "$store" >/dev/null

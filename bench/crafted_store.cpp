@@ -1,7 +1,7 @@
 // crafted_store: writes one of the stores built to make every probe read on to the end of the
 // store (see tools/crafted_stores.h).
 //
-//   crafted_store entries|sender-run|places BYTES FILE [PAIRS]
+//   crafted_store entries|sender-run|places|starts|reaches BYTES FILE [PAIRS]
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -11,7 +11,9 @@
 int main(int argc, char** argv) {
     dbx::build::CraftedShape shape;
     if ((argc != 4 && argc != 5) || !dbx::build::CraftedShapeNamed(argv[1], shape)) {
-        std::fprintf(stderr, "Usage: crafted_store entries|sender-run|places BYTES FILE [PAIRS]\n");
+        std::fprintf(
+            stderr,
+            "Usage: crafted_store entries|sender-run|places|starts|reaches BYTES FILE [PAIRS]\n");
         return 2;
     }
     const std::size_t size = std::strtoull(argv[2], nullptr, 10);

@@ -46,6 +46,9 @@ class RecordRecognizer {
     std::uint64_t SearchBytesExamined() const { return searchBytes_; }
     // Entries of freed-record candidates read, over all probes.
     std::uint64_t EntriesExamined() const { return entriesExamined_; }
+    // Recipient texts looked at by the searches for a freed record's data area, one for each 0
+    // byte followed by an address that a search weighed, over all probes.
+    std::uint64_t AddressStartsWeighed() const { return search_.Weighed(); }
 
   private:
     using Properties = RecordProperties;

@@ -1,5 +1,6 @@
 #include "crafted_stores.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace dbx::build {
@@ -77,6 +78,43 @@ void ManyAddressPlaces(StoreBuilder& store, unsigned pairs) {
     }
 }
 
+// The reaches of AddressStarts: texts of one start lie 64 bytes apart, and the one address a
+// start's region holds is two bytes long, so no reach that leaves 0 or 1 over 64 ever meets one.
+std::uint32_t StartsReach(unsigned k, bool many) {
+    return many ? 2 + k % 62 + 64 * (k / 62) : 2 + k % 40;
+}
+
+void AddressStarts(StoreBuilder& store, unsigned pairs, bool manyReaches) {
+    constexpr std::uint32_t kEvery = 64;
+    store.PutU32(kBody, kBody).PutU32(kBody + 4, 0x1FC);
+    // The pairs: senders as in ManyAddressPlaces, recipients a reach after them; no place may
+    // hold a full stop, which would make an address of the entry table's bytes.
+    std::vector<std::uint32_t> senders, recipients;
+    std::vector<std::uint32_t> highs;
+    for (unsigned k = 0, n = 0; senders.size() < std::max(pairs, 1u); ++n) {
+        while (highs.size() <= k / 40) highs.push_back(highs.empty() ? 0 : NextHigh(highs.back()));
+        const std::uint32_t sender = 100 + k % 40 + 256 * highs[k / 40];
+        const std::uint32_t recipient = sender + StartsReach(n, manyReaches);
+        if (HoldsFullStop(recipient << 8)) continue;
+        senders.push_back(sender);
+        recipients.push_back(recipient);
+        ++k;
+    }
+    const Bytes tail{0, 'a', '@', 'b', '.', 'c', 0};
+    unsigned turn = 0;
+    for (std::uint32_t r = kFirst; r + kEvery <= store.Size(); r += kEvery) {
+        if (HoldsFullStop(r)) continue;
+        const std::size_t k = turn++ % senders.size();
+        store.PutU32(r, r).PutU32(r + 4, kHuge).PutU32(r + 8, 0);
+        store.PutU32(r + 12, kPropTimeReceived | 40 << 8)
+            .PutU32(r + 16, kPropSenderAddress | senders[k] << 8)
+            .PutU32(r + 20, kPropBodyOffsetDirect | kBody << 8)
+            .PutU32(r + 24, kPropRecipientAddress | recipients[k] << 8);
+        store.Put(r + 28, tail)
+            .Put(r + 28 + std::uint32_t(tail.size()), Bytes(kEvery - 28 - tail.size(), '@'));
+    }
+}
+
 }  // namespace
 
 bool CraftedShapeNamed(std::string_view name, CraftedShape& shape) {
@@ -86,6 +124,10 @@ bool CraftedShapeNamed(std::string_view name, CraftedShape& shape) {
         shape = CraftedShape::LongSenderRun;
     } else if (name == "places") {
         shape = CraftedShape::ManyAddressPlaces;
+    } else if (name == "starts") {
+        shape = CraftedShape::AddressStarts;
+    } else if (name == "reaches") {
+        shape = CraftedShape::AddressStartsManyReaches;
     } else {
         return false;
     }
@@ -103,6 +145,12 @@ Bytes CraftedStore(CraftedShape shape, std::size_t size, unsigned pairs) {
             break;
         case CraftedShape::ManyAddressPlaces:
             ManyAddressPlaces(store, pairs);
+            break;
+        case CraftedShape::AddressStarts:
+            AddressStarts(store, pairs, false);
+            break;
+        case CraftedShape::AddressStartsManyReaches:
+            AddressStarts(store, pairs, true);
             break;
     }
     return store.Image();

@@ -20,9 +20,16 @@ enum class CraftedShape {
     // sender's address all run on to the end; they take turns through `pairs` pairs of sender
     // and recipient places.
     ManyAddressPlaces,
+    // As ManyAddressPlaces, but each candidate's at signs follow a 0 byte and an address
+    // ("\0a@b.c"), so that every search weighs every such start after it, and each start fails
+    // its recipient check. The `pairs` pairs of places share forty reaches (how far the
+    // recipient's text lies from the sender's).
+    AddressStarts,
+    // As AddressStarts, with a reach of its own for each of the `pairs` pairs.
+    AddressStartsManyReaches,
 };
 
-// "entries", "sender-run", "places"; false for any other name.
+// "entries", "sender-run", "places", "starts", "reaches"; false for any other name.
 bool CraftedShapeNamed(std::string_view name, CraftedShape& shape);
 
 Bytes CraftedStore(CraftedShape shape, std::size_t size, unsigned pairs = 40);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <random>
 
 #include "crafted_stores.h"
@@ -21,6 +23,7 @@ using build::CraftedStore;
 struct Work {
     std::uint64_t entries = 0;
     std::uint64_t bytes = 0;
+    std::uint64_t starts = 0;  // address starts weighed
     std::size_t hits = 0;
 };
 
@@ -35,6 +38,7 @@ Work ProbeEveryOffset(const Bytes& image) {
     }
     work.entries = recognizer.EntriesExamined();
     work.bytes = recognizer.SearchBytesExamined();
+    work.starts = recognizer.AddressStartsWeighed();
     return work;
 }
 
@@ -48,6 +52,7 @@ Work ProbeAlone(const Bytes& image, std::int64_t r) {
     work.hits = recognizer.ProbeIndexRecord(r, message, skip) ? 1 : 0;
     work.entries = recognizer.EntriesExamined();
     work.bytes = recognizer.SearchBytesExamined();
+    work.starts = recognizer.AddressStartsWeighed();
     return work;
 }
 
@@ -84,6 +89,55 @@ TEST(CraftedStores, AnyNumberOfAddressPlacesSharesOneReading) {
         EXPECT_EQ(all.hits, 0u);
         EXPECT_LE(all.bytes, 3 * kSize) << pairs;
     }
+}
+
+// Thousands of pairs of places, each candidate searching on past every address start to the
+// end of the store: once each pair weighed every start after it on its own, and past the pairs
+// kept every candidate did, some 30 million recipient checks for 512 KiB. Pairs that share a
+// reach now share its pass: every start is weighed once for each of the forty reaches at most,
+// and the recipients' texts are told from what the shared reading read, not read again.
+TEST(CraftedStores, ManyPairsOfPlacesWeighEachStartOncePerReach) {
+    constexpr std::size_t kSize = std::size_t(1) << 19;
+    constexpr std::uint64_t kStarts = (kSize - kFirstRecord) / 64;  // one in each candidate
+    for (unsigned pairs : {1u, 40u, 1000u, 5000u}) {
+        const Bytes image = CraftedStore(CraftedShape::AddressStarts, kSize, pairs);
+        EXPECT_GE(ProbeAlone(image, kFirstRecord).starts, kStarts - 64) << pairs;
+        const Work all = ProbeEveryOffset(image);
+        EXPECT_EQ(all.hits, 0u);
+        EXPECT_GE(all.starts, kStarts - 64) << pairs;
+        EXPECT_LE(all.starts, std::min(pairs, 40u) * kStarts) << pairs;
+        // The shared reading: a start every 64 bytes, each read in a 256-byte chunk.
+        EXPECT_LE(all.bytes, 5 * kSize) << pairs;
+    }
+}
+
+// With a reach of its own for each pair, each start is still weighed once per reach, without a
+// read of its own: the cost is the number of reaches times the starts (what is left to bound).
+TEST(CraftedStores, PairsWithReachesOfTheirOwnWeighEachStartOncePerReach) {
+    constexpr std::size_t kSize = std::size_t(1) << 19;
+    constexpr std::uint64_t kStarts = (kSize - kFirstRecord) / 64;
+    for (unsigned pairs : {100u, 1000u}) {
+        const Bytes image = CraftedStore(CraftedShape::AddressStartsManyReaches, kSize, pairs);
+        const Work all = ProbeEveryOffset(image);
+        EXPECT_EQ(all.hits, 0u);
+        EXPECT_GE(all.starts, pairs * (kStarts / 2)) << pairs;
+        EXPECT_LE(all.starts, pairs * kStarts) << pairs;
+        EXPECT_LE(all.bytes, 5 * kSize) << pairs;
+    }
+}
+
+TEST(CraftedStores, AStopRequestEndsAPassOverManyStarts) {
+    constexpr std::size_t kSize = std::size_t(4) << 20;
+    const Bytes image = CraftedStore(CraftedShape::AddressStartsManyReaches, kSize);
+    test::MemorySource source(image);
+    std::atomic<int> stop{1};
+    RecordRecognizer recognizer(source, test::UtcDates(), &stop);
+    RecoveredMessage message;
+    std::uint64_t skip = 0;
+    EXPECT_FALSE(recognizer.ProbeIndexRecord(kFirstRecord, message, skip));
+    // Alone it weighs every start, one every 64 bytes.
+    EXPECT_LT(recognizer.AddressStartsWeighed(), kSize / 64 / 8);
+    EXPECT_LT(recognizer.SearchBytesExamined(), kSize / 2);
 }
 
 // The last value of each id up to the entry that completes the set, read one entry at a time.

@@ -237,6 +237,123 @@ TEST(LooseSearch, SharedPassesAgreeWithTheReferenceAtEveryOffset) {
     EXPECT_GT(hits, 50);
 }
 
+// Pairs of places that share a reach (the recipient's text as far from the sender's) share a
+// pass, though a large sender keeps the data area of the early 0 bytes before the store's
+// start: probed at every offset, forwards and jumping back, each answer is the reference's.
+TEST(LooseSearch, PairsThatShareAReachAgreeWithTheReference) {
+    std::mt19937 rng(13);
+    const char alphabet[] = {'\0', '@', '.', 'a', '\0', '@', '.', 'b', '@'};
+    // Reaches 16, -9 and 0; senders past the first candidates' 0 bytes.
+    const std::uint32_t places[][2] = {{8, 24},        {1, 17},        {30, 46},
+                                       {0x900, 0x910}, {0xC40, 0xC50}, {12, 3},
+                                       {0xA00, 0x9F7}, {5, 5},         {0x880, 0x880}};
+    constexpr std::uint32_t kSize = 0x1400;
+    constexpr std::size_t kPlaces = sizeof places / sizeof places[0];
+    int hits = 0;
+    std::vector<int> hitsOfPair(kPlaces);
+    for (int round = 0; round < 24; ++round) {
+        StoreBuilder store(kSize);
+        store.PutU32(kBody, kBody).PutU32(kBody + 4, 0x1FC);
+        for (std::uint32_t p = 0x800; p < kSize; ++p) {
+            store.Put(p, Bytes{std::uint8_t(alphabet[rng() % sizeof alphabet])});
+        }
+        for (int d = 0; d < 12; ++d) {
+            const std::uint32_t at = 0x800 + rng() % (kSize - 0x808);
+            Bytes date(8);
+            StoreU64(date.data(),
+                     std::uint64_t(build::FileTimeFromUnix(1262307600 + rng() % 100000)));
+            store.Put(at, date);
+        }
+        std::vector<std::pair<std::uint32_t, std::size_t>> records;
+        for (int c = 0; c < 48; ++c) {
+            const std::uint32_t r = 0x800 + rng() % (kSize - 0x820);
+            const std::size_t k = rng() % kPlaces;
+            const std::uint32_t date = rng() % 64;
+            store.PutU32(r, r).PutU32(r + 4, 16 + rng() % (kSize - r)).PutU32(r + 8, 0);
+            store.PutU32(r + 12, 0x12 | date << 8)
+                .PutU32(r + 16, 0x0E | places[k][0] << 8)
+                .PutU32(r + 20, 0x84 | kBody << 8)
+                .PutU32(r + 24, 0x14 | places[k][1] << 8);
+            records.emplace_back(r, k);
+        }
+        const Bytes& image = store.Image();
+        test::ReferenceRecognizer reference(image);
+        std::vector<std::int64_t> order;
+        for (std::int64_t r = 0x7F0; r < kSize; ++r) order.push_back(r);
+        std::vector<std::int64_t> jumping;
+        for (std::size_t from = order.size(); from > 0;) {
+            const std::size_t start = from > 200 ? from - 200 : 0;
+            jumping.insert(jumping.end(), order.begin() + std::ptrdiff_t(start),
+                           order.begin() + std::ptrdiff_t(from));
+            from = start;
+        }
+        for (const auto* sequence : {&order, &jumping}) {
+            test::MemorySource source(image);
+            RecordRecognizer recognizer(source, test::UtcDates());
+            for (std::int64_t r : *sequence) {
+                bool hit = false;
+                ASSERT_EQ(test::ProbeDifference(recognizer, reference, r, hit), "")
+                    << "round " << round << " at " << r;
+                hits += hit;
+                if (!hit) continue;
+                // Later records may have overwritten this one's places: only an intact one
+                // counts for its pair.
+                for (const auto& [at, k] : records) {
+                    if (at == r && LoadU32(image.data() + r + 16) >> 8 == places[k][0] &&
+                        LoadU32(image.data() + r + 24) >> 8 == places[k][1]) {
+                        ++hitsOfPair[k];
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(hits, 50);
+    // Every pair, the large senders' included, finds data areas.
+    for (std::size_t k = 0; k < kPlaces; ++k) EXPECT_GT(hitsOfPair[k], 0) << k;
+}
+
+// Records of one reach whose senders take turns between a small place and one that keeps the
+// data area of all but the last 0 bytes before the store's start, the small ones finding their
+// answer just before those: each keeps what it knows, rather than each turn starting over.
+TEST(LooseSearch, SendersTakingTurnsFarApartShareTheirReachsPass) {
+    constexpr std::uint32_t kSize = 1 << 18;
+    constexpr std::uint32_t kStartsFrom = 0x8000;
+    constexpr std::uint32_t kFar = 0x3F000;
+    StoreBuilder store(kSize);
+    store.PutU32(kBody, kBody).PutU32(kBody + 4, 0x1FC);
+    // An address start every 16 bytes; five bytes after it its own closing 0 byte.
+    std::uint32_t starts = 0;
+    for (std::uint32_t z = kStartsFrom; z + 16 <= kSize; z += 16, ++starts) {
+        store.Put(z, Bytes{0, 'a', '@', 'b', '.', 'c', 0});
+    }
+    // The one whose recipient's text is an address too.
+    store.Put(kFar - 64, Bytes{0, 'a', '@', 'b', '.', 'c', '@', 'd', '.', 'e', 0});
+    std::vector<std::uint32_t> records;
+    for (std::uint32_t r = kRecord; r + 64 <= kStartsFrom; r += 64) {
+        if ((r >> 8 & 0xFF) == '.') continue;
+        const std::uint32_t sender = records.size() % 2 ? kFar : 8;
+        store.PutU32(r, r).PutU32(r + 4, 0x7FFFFFF0).PutU32(r + 8, 0);
+        store.PutU32(r + 12, 0x12 | 40 << 8)
+            .PutU32(r + 16, 0x0E | sender << 8)
+            .PutU32(r + 20, 0x84 | kBody << 8)
+            .PutU32(r + 24, 0x14 | (sender + 5) << 8);
+        records.push_back(r);
+    }
+    const Bytes& image = store.Image();
+    test::ReferenceRecognizer reference(image);
+    test::MemorySource source(image);
+    RecordRecognizer recognizer(source, test::UtcDates());
+    for (std::uint32_t r : records) {
+        bool hit = true;
+        ASSERT_EQ(test::ProbeDifference(recognizer, reference, r, hit), "") << r;
+    }
+    EXPECT_GT(records.size(), 200u);
+    // Each start once, up to the answer for the small senders and from their first 0 byte on
+    // for the large: not once for every turn.
+    EXPECT_GE(recognizer.AddressStartsWeighed(), starts - 16);
+    EXPECT_LE(recognizer.AddressStartsWeighed(), starts);
+}
+
 // More 0 bytes followed by an address than the search keeps ahead of the records: past them
 // each pass reads on by itself, and still finds what the reference finds.
 TEST(LooseSearch, PastTheKeptStartsEachPassReadsOnByItself) {
