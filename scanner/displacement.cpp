@@ -9,6 +9,7 @@
 #include "chain_walk.h"
 #include "little_endian.h"
 #include "store_layout.h"
+#include "survey_stretches.h"
 
 namespace dbx {
 namespace {
@@ -29,6 +30,9 @@ constexpr std::uint8_t kHeaderStart[] = {0xCF, 0xAD, 0x12, 0xFE, 0xC5, 0xFD, 0x7
 constexpr std::size_t kSamples = 64;
 constexpr std::size_t kMostGroups = 4096;
 constexpr std::size_t kMostSurveyed = 65536;
+// Block positions kept for the copy tests (8 bytes each); past them a copy is looked for by
+// reading.
+constexpr std::size_t kMostBlockPositions = std::size_t(1) << 22;
 constexpr std::uint64_t kSectorSize = 512;
 // A group's samples tested against the others, and the groups it is tested against as a copy.
 constexpr std::size_t kSamplesTested = 16;
@@ -46,25 +50,21 @@ bool LooksLikeBlock(const std::uint8_t* p) {
 // One stretch of the file and the means to look past it.
 class Stretch {
   public:
-    Stretch(const StoreFile& file, std::size_t& farReads)
-        : file_(file), farReads_(farReads), bytes_(kStretch) {}
+    Stretch(const StoreFile& file, std::size_t& farReads, const LoadedStretch& loaded)
+        : file_(file), farReads_(farReads), loaded_(loaded) {}
 
-    bool Load(std::uint64_t at) {
-        at_ = at;
-        size_ = file_.ReadFile(at, reinterpret_cast<char*>(bytes_.data()), bytes_.size());
-        return size_ >= kBlockHeaderSize;
-    }
-    std::uint64_t At() const { return at_; }
-    std::size_t Size() const { return size_; }
-    const std::uint8_t* Bytes() const { return bytes_.data(); }
+    std::uint64_t At() const { return loaded_.at; }
+    std::size_t Size() const { return loaded_.size; }
+    const std::uint8_t* Bytes() const { return loaded_.bytes.data(); }
 
     // The `n` bytes at file position `pos`, from the stretch or (a bounded number of times)
     // from the file; null when they cannot be had.
     const std::uint8_t* Get(std::int64_t pos, std::size_t n) {
         if (pos < 0) return nullptr;
         const auto p = std::uint64_t(pos);
-        if (p >= at_ && p - at_ <= size_ && n <= size_ - (p - at_))
-            return bytes_.data() + (p - at_);
+        if (p >= At() && p - At() <= Size() && n <= Size() - (p - At())) {
+            return Bytes() + (p - At());
+        }
         if (n > sizeof far_ || farReads_ == 0) return nullptr;
         --farReads_;
         if (file_.ReadFile(p, reinterpret_cast<char*>(far_), n) != n) return nullptr;
@@ -80,9 +80,7 @@ class Stretch {
   private:
     const StoreFile& file_;
     std::size_t& farReads_;
-    std::vector<std::uint8_t> bytes_;
-    std::uint64_t at_ = 0;
-    std::size_t size_ = 0;
+    const LoadedStretch& loaded_;
     std::uint8_t far_[kBlockHeaderSize];
 };
 
@@ -124,6 +122,7 @@ bool NewFirstBlock(std::set<std::uint32_t>& firstBlocks, std::uint32_t block) {
 struct Sample {
     std::uint64_t at = 0;
     std::uint32_t self = 0;
+    bool block = false;
 };
 
 struct Survey {
@@ -131,9 +130,14 @@ struct Survey {
     std::map<std::int64_t, std::pair<std::uint32_t, std::uint32_t>> extent;
     std::map<std::int64_t, std::vector<Sample>> samples;
     std::size_t seen = 0;
+    // Every file position at a multiple of 4 that holds a block header, when the survey read
+    // every stretch and they were not too many: what a copy of a block needs to lie there.
+    std::vector<std::uint64_t> blockPositions;
+    bool blocksKnown = false;
 };
 
-void Keep(Survey& survey, std::int64_t d, std::uint64_t at, std::uint32_t self) {
+void Keep(Survey& survey, std::int64_t d, std::uint64_t at, std::uint32_t self,
+          bool block = false) {
     // Memory grows with what is found, within a bound whatever the input holds.
     if (survey.agreeing.size() >= kMostSurveyed && !survey.agreeing.count(d)) return;
     ++survey.agreeing[d];
@@ -143,111 +147,170 @@ void Keep(Survey& survey, std::int64_t d, std::uint64_t at, std::uint32_t self) 
         it->second.second = std::max(it->second.second, self);
     }
     std::vector<Sample>& kept = survey.samples[d];
-    if (kept.size() < kSamples) kept.push_back({at, self});
+    if (kept.size() < kSamples) kept.push_back({at, self, block});
 }
+
+// The looks of one stretch, in the order of its offsets: its blocks first, then its records
+// for the displacements its blocks suggest.
+class StretchSurvey {
+  public:
+    StretchSurvey(const StoreFile& file, Survey& survey, bool whole)
+        : file_(file), survey_(survey), whole_(whole) {}
+
+    void Look(const LoadedStretch& loaded) {
+        Stretch s(file_, farReads_, loaded);
+        const std::uint64_t at = s.At();
+        if (at == 0 && LoadU32(s.Bytes()) == layout::kStoreMagic) {
+            Keep(survey_, 0, 0, 0);  // the store's own header, at its place
+        } else if (whole_) {
+            LookForHeaders(s);
+        }
+        suggested_.assign(1, 0);
+        blockGroups_.clear();
+        for (const std::uint32_t i : loaded.candidates.blocks) LookAtBlock(s, i);
+        if (!loaded.candidates.everyOffset) {
+            for (const std::uint32_t i : loaded.candidates.records) LookAtRecord(s, i);
+            return;
+        }
+        const std::size_t stride = whole_ ? 4 : 1;
+        for (std::size_t i = 0; i + kRecordHeaderSize <= s.Size(); i += stride) {
+            LookAtRecord(s, i);
+        }
+    }
+
+  private:
+    // A store's header at a sector of an image: its first 28 bytes are always the same, worth
+    // as much as two structures that agree.
+    void LookForHeaders(Stretch& s) {
+        const std::uint64_t at = s.At();
+        for (std::size_t i = (kSectorSize - at % kSectorSize) % kSectorSize;
+             i + sizeof kHeaderStart <= s.Size(); i += kSectorSize) {
+            if (!std::equal(std::begin(kHeaderStart), std::end(kHeaderStart), s.Bytes() + i)) {
+                continue;
+            }
+            const std::int64_t d = -std::int64_t(at + i);
+            if (survey_.agreeing.count(d) == 0) {
+                Keep(survey_, d, at + i, 0);
+                Keep(survey_, d, at + i, 0);
+            }
+        }
+    }
+
+    void LookAtBlock(Stretch& s, std::size_t i) {
+        const std::uint64_t at = s.At();
+        ++survey_.seen;
+        std::vector<std::uint64_t>& known = survey_.blockPositions;
+        if (known.empty() || known.back() < at + i) {
+            if (known.size() < kMostBlockPositions) {
+                known.push_back(at + i);
+            } else {
+                survey_.blocksKnown = false;
+            }
+        }
+        const std::uint32_t self = LoadU32(s.Bytes() + i);
+        const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
+        if (std::find(blockGroups_.begin(), blockGroups_.end(), d) == blockGroups_.end() &&
+            blockGroups_.size() < kMostBlockGroups) {
+            blockGroups_.push_back(d);
+        }
+        const std::uint32_t next = LoadU32(s.Bytes() + i + kBlockNextAt);
+        if (next == 0 || next == self) return;
+        const auto last = lastBlock_.find(d);
+        if (last != lastBlock_.end() && at + i < last->second + kBlockSpan) return;
+        if (!s.BlockAt(next, d)) return;
+        lastBlock_[d] = at + i;
+        Keep(survey_, d, at + i, self, true);
+        if (std::find(suggested_.begin(), suggested_.end(), d) == suggested_.end() &&
+            suggested_.size() < 8) {
+            suggested_.push_back(d);
+        }
+    }
+
+    void LookAtRecord(Stretch& s, std::size_t i) {
+        const std::uint64_t at = s.At();
+        // The self offset first: it rules out nearly every position the same way each time,
+        // where the entry count would pass one in four of random bytes.
+        const std::uint32_t self = LoadU32(s.Bytes() + i);
+        const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
+        if (std::find(suggested_.begin(), suggested_.end(), d) == suggested_.end()) return;
+        const std::uint8_t count = s.Bytes()[i + kRecordEntryCountAt];
+        if (count == 0 || count > kMostEntries) return;
+        std::uint32_t block = RecordLeadsToBlock(s, i, d);
+        std::int64_t blocksAt = d;
+        // A message whose blocks were moved apart from its record: the record leads to them
+        // where they lie, and speaks for their group.
+        for (std::size_t k = 0; !block && k < blockGroups_.size(); ++k) {
+            if (blockGroups_[k] == d) continue;
+            blocksAt = blockGroups_[k];
+            block = RecordLeadsToBlock(s, i, blocksAt);
+        }
+        if (block && NewFirstBlock(firstBlocks_[blocksAt], block)) {
+            Keep(survey_, blocksAt, at + i, self);
+        }
+    }
+
+    const StoreFile& file_;
+    Survey& survey_;
+    const bool whole_;
+    std::size_t farReads_ = kFarReads;
+    // Blocks take 0x210 bytes whatever data they hold: of look-alikes packed closer (as a mail
+    // can carry them), one counts per block span.
+    std::map<std::int64_t, std::uint64_t> lastBlock_;
+    std::map<std::int64_t, std::set<std::uint32_t>> firstBlocks_;
+    // The records of each stretch are looked at for the displacements its blocks suggest.
+    std::vector<std::int64_t> suggested_;
+    std::vector<std::int64_t> blockGroups_;  // displacements of the stretch's block headers
+};
 
 // Reads the file as it lies: the file's own displacement setting is ignored. `whole`: every
 // stretch, else a few spread over the file.
 Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* stop) {
     const std::uint64_t length = file.FileLength();
     Survey survey;
-    // Blocks take 0x210 bytes whatever data they hold: of look-alikes packed closer (as a mail
-    // can carry them), one counts per block span.
-    std::map<std::int64_t, std::uint64_t> lastBlock;
-    std::map<std::int64_t, std::set<std::uint32_t>> firstBlocks;
-    std::size_t farReads = kFarReads;
-    Stretch s(file, farReads);
+    StretchSurvey looks(file, survey, whole);
     // Stretches overlap by more than a block, at sector steps.
     const std::uint64_t step =
         whole ? kStretch - 2 * kSectorSize : std::max<std::uint64_t>(kStretch, length / kStretches);
-    // The records of each stretch are looked at for the displacements its blocks suggest.
-    std::vector<std::int64_t> suggested;
-    std::vector<std::int64_t> blockGroups;  // displacements of the stretch's block headers
+    std::uint64_t at = 0;
+    std::uint64_t n = 0;
+    auto next = [&](std::uint64_t& start) {
+        if (n > 0) at += step;
+        if (!whole && n >= std::uint64_t(kStretches)) return false;
+        ++n;
+        // A hole of a sparse image holds nothing: on from the data after it.
+        if (whole) at = std::max(at, file.NextData(at) / kSectorSize * kSectorSize);
+        start = at;
+        return at < length;
+    };
+    StretchPlan plan;
+    plan.length = kStretch;
     // Blocks and records lie at multiples of 4 in a store, and an image holds stores at
     // sectors: there only every fourth position can hold one. A file's bytes may have been
     // shifted by any count.
-    const std::size_t stride = whole ? 4 : 1;
-    std::uint64_t at = 0;
-    for (std::uint64_t n = 0; whole || n < std::uint64_t(kStretches); ++n, at += step) {
-        if (stop && stop->load(std::memory_order_relaxed) != 0) break;
-        // A hole of a sparse image holds nothing: on from the data after it.
-        if (whole) at = std::max(at, file.NextData(at) / kSectorSize * kSectorSize);
-        if (at >= length || !s.Load(at)) break;
-        if (at == 0 && LoadU32(s.Bytes()) == layout::kStoreMagic) {
-            Keep(survey, 0, 0, 0);  // the store's own header, at its place
-        } else if (whole) {
-            // A store's header at a sector of an image: its first 28 bytes are always the same,
-            // worth as much as two structures that agree.
-            for (std::size_t i = (kSectorSize - at % kSectorSize) % kSectorSize;
-                 i + sizeof kHeaderStart <= s.Size(); i += kSectorSize) {
-                if (!std::equal(std::begin(kHeaderStart), std::end(kHeaderStart), s.Bytes() + i)) {
-                    continue;
-                }
-                const std::int64_t d = -std::int64_t(at + i);
-                if (survey.agreeing.count(d) == 0) {
-                    Keep(survey, d, at + i, 0);
-                    Keep(survey, d, at + i, 0);
-                }
-            }
-        }
-        suggested.assign(1, 0);
-        blockGroups.clear();
-        for (std::size_t i = 0; i + kBlockHeaderSize <= s.Size(); i += stride) {
-            // The size word's 0x01/0x02 byte at i + 5 rules out nearly every offset at once.
-            const std::uint8_t b = s.Bytes()[i + 5];
-            if ((b != 0x02 && b != 0x01) || !LooksLikeBlock(s.Bytes() + i)) continue;
-            ++survey.seen;
-            const std::uint32_t self = LoadU32(s.Bytes() + i);
-            const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
-            if (std::find(blockGroups.begin(), blockGroups.end(), d) == blockGroups.end() &&
-                blockGroups.size() < kMostBlockGroups) {
-                blockGroups.push_back(d);
-            }
-            const std::uint32_t next = LoadU32(s.Bytes() + i + kBlockNextAt);
-            if (next == 0 || next == self) continue;
-            const auto last = lastBlock.find(d);
-            if (last != lastBlock.end() && at + i < last->second + kBlockSpan) continue;
-            if (!s.BlockAt(next, d)) continue;
-            lastBlock[d] = at + i;
-            Keep(survey, d, at + i, self);
-            if (std::find(suggested.begin(), suggested.end(), d) == suggested.end() &&
-                suggested.size() < 8) {
-                suggested.push_back(d);
-            }
-        }
-        for (std::size_t i = 0; i + kRecordHeaderSize <= s.Size(); i += stride) {
-            // The self offset first: it rules out nearly every position the same way each
-            // time, where the entry count would pass one in four of random bytes.
-            const std::uint32_t self = LoadU32(s.Bytes() + i);
-            const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
-            if (d != suggested.front() &&
-                std::find(suggested.begin() + 1, suggested.end(), d) == suggested.end()) {
-                continue;
-            }
-            const std::uint8_t count = s.Bytes()[i + kRecordEntryCountAt];
-            if (count == 0 || count > kMostEntries) continue;
-            std::uint32_t block = RecordLeadsToBlock(s, i, d);
-            std::int64_t blocksAt = d;
-            // A message whose blocks were moved apart from its record: the record leads to
-            // them where they lie, and speaks for their group.
-            for (std::size_t k = 0; !block && k < blockGroups.size(); ++k) {
-                if (blockGroups[k] == d) continue;
-                blocksAt = blockGroups[k];
-                block = RecordLeadsToBlock(s, i, blocksAt);
-            }
-            if (block && NewFirstBlock(firstBlocks[blocksAt], block)) {
-                Keep(survey, blocksAt, at + i, self);
-            }
-        }
-    }
+    plan.stride = whole ? 4 : 1;
+    plan.least = kBlockHeaderSize;
+    plan.stop = stop;
+    survey.blocksKnown = whole;
+    const bool everyStretch = ForEachStretch(file, plan, next, [&](const LoadedStretch& s) {
+        looks.Look(s);
+        return true;
+    });
+    survey.blocksKnown = survey.blocksKnown && everyStretch;
+    if (!survey.blocksKnown) survey.blockPositions = {};
     return survey;
 }
 
 // Whether the structure at `sample` is a copy of the one group `other` holds where the sample's
 // named position lies (a stretch copied elsewhere).
-bool CopyOf(const StoreFile& file, const Sample& sample, std::int64_t other) {
+bool CopyOf(const StoreFile& file, const Survey& survey, const Sample& sample, std::int64_t other) {
     const std::int64_t copyAt = std::int64_t(sample.self) - other;
     if (sample.self == 0 || copyAt < 0 || std::uint64_t(copyAt) == sample.at) return false;
+    // A copy of a block is a block where the survey would have seen it.
+    if (sample.block && survey.blocksKnown && copyAt % 4 == 0 &&
+        !std::binary_search(survey.blockPositions.begin(), survey.blockPositions.end(),
+                            std::uint64_t(copyAt))) {
+        return false;
+    }
     std::uint8_t a[kCopyCompare];
     std::uint8_t b[kCopyCompare];
     return file.ReadFile(sample.at, reinterpret_cast<char*>(a), sizeof a) == sizeof a &&
@@ -301,7 +364,7 @@ std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file, Survey
             bool theirs = InsideABlock(file, sample, d);
             const std::size_t against = std::min(accepted.size(), kMostCopyTests);
             for (std::size_t a = 0; a < against && !theirs; ++a) {
-                theirs = CopyOf(file, sample, accepted[a].displacement);
+                theirs = CopyOf(file, survey, sample, accepted[a].displacement);
             }
             own += !theirs;
         }
