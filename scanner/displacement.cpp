@@ -55,7 +55,7 @@ class Stretch {
 
     std::uint64_t At() const { return loaded_.at; }
     std::size_t Size() const { return loaded_.size; }
-    const std::uint8_t* Bytes() const { return loaded_.bytes.data(); }
+    const std::uint8_t* Bytes() const { return loaded_.bytes.get(); }
 
     // The `n` bytes at file position `pos`, from the stretch or (a bounded number of times)
     // from the file; null when they cannot be had.
@@ -271,17 +271,14 @@ Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* sto
     // Stretches overlap by more than a block, at sector steps.
     const std::uint64_t step =
         whole ? kStretch - 2 * kSectorSize : std::max<std::uint64_t>(kStretch, length / kStretches);
+    std::vector<std::uint64_t> starts;
     std::uint64_t at = 0;
-    std::uint64_t n = 0;
-    auto next = [&](std::uint64_t& start) {
-        if (n > 0) at += step;
-        if (!whole && n >= std::uint64_t(kStretches)) return false;
-        ++n;
+    for (std::uint64_t n = 0; whole || n < std::uint64_t(kStretches); ++n, at += step) {
         // A hole of a sparse image holds nothing: on from the data after it.
         if (whole) at = std::max(at, file.NextData(at) / kSectorSize * kSectorSize);
-        start = at;
-        return at < length;
-    };
+        if (at >= length) break;
+        starts.push_back(at);
+    }
     StretchPlan plan;
     plan.length = kStretch;
     // Blocks and records lie at multiples of 4 in a store, and an image holds stores at
@@ -291,7 +288,7 @@ Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* sto
     plan.least = kBlockHeaderSize;
     plan.stop = stop;
     survey.blocksKnown = whole;
-    const bool everyStretch = ForEachStretch(file, plan, next, [&](const LoadedStretch& s) {
+    const bool everyStretch = ForEachStretch(file, plan, starts, [&](const LoadedStretch& s) {
         looks.Look(s);
         return true;
     });

@@ -26,13 +26,13 @@ struct StretchCandidates {
 // Most displacements the record test compares with; past them every offset is a candidate.
 constexpr std::size_t kMostFilteredDisplacements = 8;
 
-// Fills `out` for the `size` bytes at `bytes`, which lie at file position `at`, looking at every
-// `stride`-th offset (1 or 4; with 4, `at` must be a multiple of 4).
-void FindStretchCandidates(const std::uint8_t* bytes, std::size_t size, std::uint64_t at,
-                           std::size_t stride, StretchCandidates& out);
+// Which instructions find the candidates: all give the same, the best the machine has fastest.
+enum class FilterInstructions { Best, Sse2, Plain };
 
-// The same without vector instructions: what the fast version must equal.
-void FindStretchCandidatesPlainly(const std::uint8_t* bytes, std::size_t size, std::uint64_t at,
-                                  std::size_t stride, StretchCandidates& out);
+// Fills `out` for the `size` bytes at `bytes`, which lie at file position `at`, looking at every
+// `stride`-th offset (1 or 4; with 4, `at` must be a multiple of 4 for the vector tests).
+void FindStretchCandidates(const std::uint8_t* bytes, std::size_t size, std::uint64_t at,
+                           std::size_t stride, StretchCandidates& out,
+                           FilterInstructions use = FilterInstructions::Best);
 
 }  // namespace dbx

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <new>
 #include <thread>
 
 #include "stop_flag.h"
@@ -9,101 +10,116 @@
 namespace dbx {
 namespace {
 
+constexpr std::size_t kPage = 4096;
+// Stretches the second thread may read ahead of the one handed over.
+constexpr std::size_t kAhead = 4;
+
 void Load(const StoreFile& file, const StretchPlan& plan, std::uint64_t at, LoadedStretch& s) {
+    if (s.capacity < plan.length) {
+        s.bytes.reset(
+            static_cast<std::uint8_t*>(::operator new[](plan.length, std::align_val_t(kPage))));
+        s.capacity = plan.length;
+    }
     s.at = at;
-    s.bytes.resize(plan.length);
-    s.size = file.ReadFile(at, reinterpret_cast<char*>(s.bytes.data()), plan.length);
+    s.size = file.ReadFile(at, reinterpret_cast<char*>(s.bytes.get()), plan.length);
     if (s.size >= plan.least) {
-        FindStretchCandidates(s.bytes.data(), s.size, at, plan.stride, s.candidates);
+        FindStretchCandidates(s.bytes.get(), s.size, at, plan.stride, s.candidates);
     }
 }
 
-// Loads one stretch at a time on a thread of its own.
-class SecondLoader {
+// Reads the stretches at odd places of the walk on a thread of its own, a few ahead of the
+// walk, each into a slot of its own.
+class SecondReader {
   public:
-    SecondLoader(const StoreFile& file, const StretchPlan& plan)
-        : file_(file), plan_(plan), thread_([this] { Run(); }) {}
-    ~SecondLoader() {
+    SecondReader(const StoreFile& file, const StretchPlan& plan,
+                 const std::vector<std::uint64_t>& starts)
+        : file_(file), plan_(plan), starts_(starts), thread_([this] { Run(); }) {}
+    ~SecondReader() {
         {
             std::lock_guard lock(mutex_);
             quit_ = true;
         }
-        wake_.notify_all();
+        room_.notify_all();
         thread_.join();
     }
-    void Start(std::uint64_t at) {
+
+    // The `k`th stretch it reads (of the walk: 2k + 1), once read.
+    const LoadedStretch& Get(std::size_t k) {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [&] { return loaded_ > k; });
+        return slots_[k % kAhead];
+    }
+    // The `k`th stretch was handed over: its slot takes another.
+    void Release(std::size_t k) {
         {
             std::lock_guard lock(mutex_);
-            at_ = at;
-            busy_ = true;
+            released_ = k + 1;
         }
-        wake_.notify_all();
-    }
-    const LoadedStretch& Wait() {
-        std::unique_lock lock(mutex_);
-        done_.wait(lock, [this] { return !busy_; });
-        return stretch_;
+        room_.notify_one();
     }
 
   private:
     void Run() {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [this] { return quit_ || busy_; });
-            if (quit_) return;
-            const std::uint64_t at = at_;
-            lock.unlock();
-            Load(file_, plan_, at, stretch_);
-            lock.lock();
-            busy_ = false;
-            done_.notify_all();
+        for (std::size_t k = 0; 2 * k + 1 < starts_.size(); ++k) {
+            {
+                std::unique_lock lock(mutex_);
+                room_.wait(lock, [&] { return quit_ || k < released_ + kAhead; });
+                if (quit_) return;
+            }
+            Load(file_, plan_, starts_[2 * k + 1], slots_[k % kAhead]);
+            {
+                std::lock_guard lock(mutex_);
+                loaded_ = k + 1;
+            }
+            ready_.notify_one();
         }
     }
 
     const StoreFile& file_;
     const StretchPlan& plan_;
-    LoadedStretch stretch_;
+    const std::vector<std::uint64_t>& starts_;
+    LoadedStretch slots_[kAhead];
     std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable done_;
-    std::uint64_t at_ = 0;
-    bool busy_ = false;
+    std::condition_variable ready_;
+    std::condition_variable room_;
+    std::size_t loaded_ = 0;
+    std::size_t released_ = 0;
     bool quit_ = false;
     std::thread thread_;  // last: starts once everything it uses is there
 };
 
 }  // namespace
 
+void LoadedStretch::PageFree::operator()(std::uint8_t* p) const {
+    ::operator delete[](p, std::align_val_t(kPage));
+}
+
 bool ForEachStretch(const StoreFile& file, const StretchPlan& plan,
-                    const std::function<bool(std::uint64_t& at)>& next,
+                    const std::vector<std::uint64_t>& starts,
                     const std::function<bool(const LoadedStretch&)>& take) {
     auto hand = [&](const LoadedStretch& s) {
         return !StopRequested(plan.stop) && s.size >= plan.least && take(s);
     };
     LoadedStretch own;
-    std::uint64_t at = 0;
-    if (std::thread::hardware_concurrency() < 2) {
-        for (;;) {
-            if (!next(at)) return true;
+    if (starts.size() < 2 || std::thread::hardware_concurrency() < 2) {
+        for (const std::uint64_t at : starts) {
             Load(file, plan, at, own);
             if (!hand(own)) return false;
         }
+        return true;
     }
-    SecondLoader other(file, plan);
-    for (;;) {
-        if (!next(at)) return true;
-        std::uint64_t second = 0;
-        const bool two = next(second);
-        if (two) other.Start(second);
-        Load(file, plan, at, own);
-        const bool goOn = hand(own);
-        if (two) {
-            const LoadedStretch& theirs = other.Wait();
-            if (goOn && !hand(theirs)) return false;
+    SecondReader other(file, plan, starts);
+    for (std::size_t j = 0; j < starts.size(); ++j) {
+        if (j % 2 == 0) {
+            Load(file, plan, starts[j], own);
+            if (!hand(own)) return false;
+            continue;
         }
+        const bool goOn = hand(other.Get(j / 2));
+        other.Release(j / 2);
         if (!goOn) return false;
-        if (!two) return true;
     }
+    return true;
 }
 
 }  // namespace dbx

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "store_file.h"
@@ -13,9 +14,14 @@ namespace dbx {
 
 // One stretch of a file, read, with the offsets where structures can start.
 struct LoadedStretch {
+    struct PageFree {
+        void operator()(std::uint8_t* p) const;
+    };
     std::uint64_t at = 0;
     std::size_t size = 0;  // bytes read: fewer than asked at the file's end
-    std::vector<std::uint8_t> bytes;
+    // At a page boundary: the kernel copies into it fastest.
+    std::unique_ptr<std::uint8_t[], PageFree> bytes;
+    std::size_t capacity = 0;
     StretchCandidates candidates;
 };
 
@@ -26,12 +32,11 @@ struct StretchPlan {
     const std::atomic<int>* stop = nullptr;
 };
 
-// Walks the stretches whose starts `next` gives (false: no more), reading each and finding its
-// candidates on a second thread while the calling thread reads another, and hands them to
-// `take` on the calling thread in the order of their starts (false from it ends the walk).
-// True when `next` ran out: every stretch was handed over.
+// Walks the stretches at `starts`, reading each and finding its candidates on two threads (a
+// second one reads every other stretch, a few ahead), and hands them to `take` on the calling
+// thread in order; false from it ends the walk. True when every stretch was handed over.
 bool ForEachStretch(const StoreFile& file, const StretchPlan& plan,
-                    const std::function<bool(std::uint64_t& at)>& next,
+                    const std::vector<std::uint64_t>& starts,
                     const std::function<bool(const LoadedStretch&)>& take);
 
 }  // namespace dbx
