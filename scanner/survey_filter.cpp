@@ -164,6 +164,38 @@ void RecordsSse2(const std::uint8_t* bytes, std::size_t size, std::uint64_t at,
     RecordsPlainly(bytes, size, at, 4, i, out);
 }
 
+__attribute__((target("avx2"))) void RecordsAvx2(const std::uint8_t* bytes, std::size_t size,
+                                                 std::uint64_t at, StretchCandidates& out) {
+    out.records.clear();
+    __m256i wanted[kMostFilteredDisplacements];
+    const std::size_t n = out.displacements.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        wanted[k] = _mm256_set1_epi32(std::int32_t(out.displacements[k]));
+    }
+    const auto first = std::uint32_t(at);
+    __m256i pos = _mm256_add_epi32(_mm256_set1_epi32(std::int32_t(first)),
+                                   _mm256_setr_epi32(0, 4, 8, 12, 16, 20, 24, 28));
+    const __m256i half = _mm256_set1_epi32(32);
+    const __m256i whole = _mm256_set1_epi32(std::int32_t(kTurn));
+    std::size_t i = 0;
+    for (; i + kTurn <= size; i += kTurn, pos = _mm256_add_epi32(pos, whole)) {
+        const __m256i low = _mm256_sub_epi32(Load256(bytes + i), pos);
+        const __m256i high = _mm256_sub_epi32(Load256(bytes + i + 32), _mm256_add_epi32(pos, half));
+        __m256i any = _mm256_setzero_si256();
+        for (std::size_t w = 0; w < n; ++w) {
+            any = _mm256_or_si256(any, _mm256_or_si256(_mm256_cmpeq_epi32(low, wanted[w]),
+                                                       _mm256_cmpeq_epi32(high, wanted[w])));
+        }
+        if (_mm256_testz_si256(any, any)) continue;
+        for (std::size_t j = i; j < i + kTurn; j += 4) {
+            if (IsRecordCandidate(bytes + j, first + std::uint32_t(j), out)) {
+                out.records.push_back(std::uint32_t(j));
+            }
+        }
+    }
+    RecordsPlainly(bytes, size, at, 4, i, out);
+}
+
 bool HasAvx2() {
     static const bool has = __builtin_cpu_supports("avx2");
     return has;
@@ -187,13 +219,16 @@ void FindStretchCandidates(const std::uint8_t* bytes, std::size_t size, std::uin
     if (stride == 4 && at % 4 == 0 && use != FilterInstructions::Plain) {
         // One look at every byte finds the blocks and the records at their places; only a
         // stretch whose blocks lead elsewhere (a store's piece) is looked at again.
-        if (use == FilterInstructions::Best && HasAvx2()) {
+        const bool avx2 = use == FilterInstructions::Best && HasAvx2();
+        if (avx2) {
             FirstLookAvx2(bytes, size, at, out);
         } else {
             FirstLookSse2(bytes, size, at, out);
         }
         if (out.everyOffset) {
             out.records.clear();
+        } else if (out.displacements.size() > 1 && avx2) {
+            RecordsAvx2(bytes, size, at, out);
         } else if (out.displacements.size() > 1) {
             RecordsSse2(bytes, size, at, out);
         }
