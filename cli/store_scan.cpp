@@ -9,6 +9,7 @@
 #include "displacement.h"
 #include "file_names.h"
 #include "group_links.h"
+#include "group_scans.h"
 #include "messages.h"
 #include "orphan_chains.h"
 #include "scan_runner.h"
@@ -140,6 +141,8 @@ void SearchImageStores(const std::string& image, const std::vector<std::int64_t>
         deepOptions.stopFlag = &InterruptFlag();
         deepOptions.unreadable = scan.unreadable.get();
         deepOptions.device = scan.device;
+        // The survey read every byte of the image, unless it was stopped.
+        deepOptions.readAhead = !InterruptFlag().load();
         std::vector<RecoveredMessage> found =
             FindOrphanedChains(image, joined.blocks, reaching, deepOptions);
         for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -165,6 +168,7 @@ void SearchImageStores(const std::string& image, const std::vector<std::int64_t>
 
 StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep,
                          std::shared_ptr<const ReadDevice> device, bool image) {
+    CatchInterrupt();  // the survey of an image stops at Ctrl-C too
     StoreScan scan;
     scan.deep = deep || image;
     deep = scan.deep;
@@ -177,22 +181,39 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
     // Each group's records first: a record may lead to blocks of another group.
     std::vector<BlockIndex> blocks(groups.size());
     std::vector<std::vector<RecoveredMessage>> listed(groups.size());
+    // Dates are formatted from the environment, which two threads may do at once.
+    const int threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    std::vector<ScanOptions> options(groups.size());
     for (std::size_t g = 0; g < groups.size(); ++g) {
-        ScanOptions options;
-        options.displacement = groups[g];
-        options.begin = ranges[g].first;
-        options.end = ranges[g].second;
-        if (deep) options.blocks = &blocks[g];
-        // Dates are formatted from the environment, which both threads may do at once.
-        options.threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
-        options.unreadable = scan.unreadable.get();
-        options.device = scan.device;
-        std::vector<RecoveredMessage> hits;
-        const ScanReport report = RunScanWithProgress(
-            store, progress, [&](const RecoveredMessage& m) { hits.push_back(m); }, options, image);
+        options[g].displacement = groups[g];
+        options[g].begin = ranges[g].first;
+        options[g].end = ranges[g].second;
+        if (deep) options[g].blocks = &blocks[g];
+        options[g].threads = threads;
+        options[g].unreadable = scan.unreadable.get();
+        options[g].device = scan.device;
+        options[g].stopFlag = &InterruptFlag();
+    }
+    // The groups of an image are many and small: two at a time.
+    std::vector<GroupScan> scans;
+    if (image) {
+        progress.SetStatus("Reading the groups of structures found");
+        scans = ScanGroups(store, options);
+        progress.Clear();
+    }
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        if (!image) {
+            GroupScan& s = scans.emplace_back();
+            s.report = RunScanWithProgress(
+                store, progress, [&](const RecoveredMessage& m) { s.hits.push_back(m); },
+                options[g]);
+        } else if (scans[g].report.outcome == ScanOutcome::OpenFailed) {
+            Say("cannot read " + Quoted(store) + ": " + DescribeOpenError(scans[g].report.error));
+        }
+        const ScanReport& report = image ? scans[g].report : scans.back().report;
         if (g == 0 || report.outcome != ScanOutcome::Finished) scan.report = report;
         // Stores of different groups may name the same offsets: one row per body within each.
-        listed[g] = OneRowPerBody(std::move(hits));
+        listed[g] = OneRowPerBody(std::move(image ? scans[g].hits : scans.back().hits));
         for (RecoveredMessage& m : listed[g]) m.displacement = groups[g];
         if (report.outcome != ScanOutcome::Finished) break;
     }
