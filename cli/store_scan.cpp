@@ -1,6 +1,7 @@
 #include "store_scan.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -37,8 +38,21 @@ using Rows = std::vector<std::vector<RecoveredMessage>>;
 
 // The groups of structures the deep search reads, each at its own positions; the plain scan
 // reads the store as it lies.
+// An image's survey on the progress line, once it has run a second: how far, how fast, and
+// how many stores' headers it passed.
+SurveyObserver DrawSurvey(ProgressLine& progress) {
+    const auto start = std::chrono::steady_clock::now();
+    progress.ShowAfter(std::chrono::seconds(1));
+    return [&progress, start](const SurveyProgress& p) {
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        progress.SetPercent(p.length > 0 ? int(p.position * 100 / p.length) : 100);
+        progress.SetStatus(ImageProgressText(p.position, elapsed, p.storeHeaders));
+    };
+}
+
 std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool image,
-                                 std::vector<std::pair<std::uint64_t, std::uint64_t>>& ranges) {
+                                 std::vector<std::pair<std::uint64_t, std::uint64_t>>& ranges,
+                                 ProgressLine& progress, bool& surveyStopped) {
     std::vector<std::int64_t> groups;
     if (scan.deep) {
         StoreFile file;
@@ -54,7 +68,13 @@ std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool
             file.SetUnreadable(scan.unreadable.get());
             file.SetStopFlag(&InterruptFlag());
             const SurveyReach reach = image ? SurveyReach::Whole : SurveyReach::Sampled;
-            for (const DisplacementFinding& f : FindDisplacements(file, reach, &InterruptFlag())) {
+            const std::vector<DisplacementFinding> found = FindDisplacements(
+                file, reach, &InterruptFlag(), image ? DrawSurvey(progress) : nullptr);
+            progress.Clear();
+            // Ctrl-C ends the survey of an image, not the reading of the stores it found so far:
+            // a second one ends that too.
+            if (image && InterruptFlag().exchange(0) != 0) surveyStopped = true;
+            for (const DisplacementFinding& f : found) {
                 groups.push_back(f.displacement);
                 // In an image, a group is probed around where its structures lie.
                 const std::uint64_t from = f.lowest > kGroupMargin ? f.lowest - kGroupMargin : 0;
@@ -119,7 +139,7 @@ void NameStores(const std::string& image, const std::vector<std::int64_t>& group
 // to the next, and each block is read where it lies.
 void SearchImageStores(const std::string& image, const std::vector<std::int64_t>& groups,
                        std::vector<BlockIndex>& blocks, const Links& bodiesOf, Rows& listed,
-                       Rows& orphans, StoreScan& scan, ProgressLine& progress) {
+                       Rows& orphans, StoreScan& scan, ProgressLine& progress, bool readWhole) {
     std::vector<std::size_t> storeOf;
     NameStores(image, groups, blocks, bodiesOf, scan, storeOf);
     std::vector<std::vector<std::size_t>> members(scan.storeNames.size());
@@ -142,7 +162,7 @@ void SearchImageStores(const std::string& image, const std::vector<std::int64_t>
         deepOptions.unreadable = scan.unreadable.get();
         deepOptions.device = scan.device;
         // The survey read every byte of the image, unless it was stopped.
-        deepOptions.readAhead = !InterruptFlag().load();
+        deepOptions.readAhead = readWhole;
         std::vector<RecoveredMessage> found =
             FindOrphanedChains(image, joined.blocks, reaching, deepOptions);
         for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -175,7 +195,9 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
     scan.image = image;
     scan.device = std::move(device);
     std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
-    const std::vector<std::int64_t> groups = Groups(store, scan, image, ranges);
+    bool surveyStopped = false;
+    const std::vector<std::int64_t> groups =
+        Groups(store, scan, image, ranges, progress, surveyStopped);
     scan.displacement = groups.empty() ? 0 : groups.front();
     if (scan.report.outcome == ScanOutcome::OpenFailed) return scan;
     // Each group's records first: a record may lead to blocks of another group.
@@ -246,7 +268,8 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
     }
     std::vector<std::vector<RecoveredMessage>> orphans(groups.size());
     if (image) {
-        SearchImageStores(store, groups, blocks, bodiesOf, listed, orphans, scan, progress);
+        SearchImageStores(store, groups, blocks, bodiesOf, listed, orphans, scan, progress,
+                          !surveyStopped);
     } else {
         for (std::size_t g = 0; g < groups.size() && !InterruptFlag().load(); ++g) {
             progress.SetStatus("Looking for chains of blocks no record leads to");
@@ -266,7 +289,7 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
             progress.Clear();
         }
     }
-    if (InterruptFlag().load()) scan.report.outcome = ScanOutcome::Stopped;
+    if (InterruptFlag().load() || surveyStopped) scan.report.outcome = ScanOutcome::Stopped;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         for (auto* rows : {&listed[g], &orphans[g]}) {
             scan.messages.insert(scan.messages.end(), std::make_move_iterator(rows->begin()),

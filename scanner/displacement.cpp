@@ -108,8 +108,18 @@ bool InsideABlock(TestReads& reads, const Sample& sample, std::int64_t own) {
 }  // namespace
 
 std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file, SurveyReach reach,
-                                                   const std::atomic<int>* stop) {
-    Survey survey = SurveyFile(file, reach == SurveyReach::Whole, stop);
+                                                   const std::atomic<int>* stop,
+                                                   const SurveyObserver& observe) {
+    SurveyProgress progress;
+    progress.length = file.FileLength();
+    auto looked = [&](const Survey& survey, std::uint64_t end) {
+        progress.position = std::min(end, progress.length);
+        progress.storeHeaders = survey.storeHeaders;
+        observe(progress);
+    };
+    std::function<void(const Survey&, std::uint64_t)> tell;
+    if (observe) tell = looked;
+    Survey survey = SurveyFile(file, reach == SurveyReach::Whole, stop, tell);
     std::vector<std::pair<std::int64_t, std::size_t>> groups;
     for (const auto& [d, count] : survey.agreeing) {
         // The store's own header counts alone: one at its place needs no second witness.

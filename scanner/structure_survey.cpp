@@ -134,6 +134,7 @@ class StretchSurvey {
         const std::uint64_t at = s.At();
         if (at == 0 && LoadU32(s.Bytes()) == layout::kStoreMagic) {
             Keep(survey_, 0, 0, 0);  // the store's own header, at its place
+            ++survey_.storeHeaders;
         } else if (whole_) {
             LookForHeaders(s);
         }
@@ -164,6 +165,7 @@ class StretchSurvey {
             if (survey_.agreeing.count(d) == 0) {
                 Keep(survey_, d, at + i, 0);
                 Keep(survey_, d, at + i, 0);
+                ++survey_.storeHeaders;
             }
         }
     }
@@ -236,7 +238,8 @@ class StretchSurvey {
 
 }  // namespace
 
-Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* stop) {
+Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* stop,
+                  const std::function<void(const Survey&, std::uint64_t end)>& looked) {
     const std::uint64_t length = file.FileLength();
     Survey survey;
     StretchSurvey looks(file, survey, whole);
@@ -262,6 +265,7 @@ Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* sto
     survey.blocksKnown = whole;
     const bool everyStretch = ForEachStretch(file, plan, starts, [&](const LoadedStretch& s) {
         looks.Look(s);
+        if (looked) looked(survey, s.at + s.size);
         return true;
     });
     survey.readWhole = whole && everyStretch;

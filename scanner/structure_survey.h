@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <utility>
 #include <vector>
@@ -25,6 +26,7 @@ struct Survey {
     std::map<std::int64_t, std::vector<Sample>> samples;
     std::size_t seen = 0;
     bool readWhole = false;  // every byte of the file was read
+    std::size_t storeHeaders = 0;
     // Every file position at a multiple of 4 that holds a block header, when the survey read
     // every stretch and they were not too many: what a copy of a block needs to lie there.
     std::vector<std::uint64_t> blockPositions;
@@ -33,6 +35,9 @@ struct Survey {
 
 // Reads the file as it lies: the file's own displacement setting is ignored. `whole`: every
 // stretch, else a few spread over the file.
-Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* stop);
+// `looked` (may be empty) is called after each stretch with the survey so far and the end of
+// the stretch.
+Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* stop,
+                  const std::function<void(const Survey&, std::uint64_t end)>& looked = {});
 
 }  // namespace dbx
