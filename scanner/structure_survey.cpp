@@ -263,11 +263,15 @@ Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* sto
     plan.least = kBlockHeaderSize;
     plan.stop = stop;
     survey.blocksKnown = whole;
+    std::uint64_t told = 0;
     const bool everyStretch = ForEachStretch(file, plan, starts, [&](const LoadedStretch& s) {
         looks.Look(s);
-        if (looked) looked(survey, s.at + s.size);
+        told = s.at + s.size;
+        if (looked) looked(survey, told);
         return true;
     });
+    // The holes after the last data were surveyed too.
+    if (everyStretch && looked && told < length) looked(survey, length);
     survey.readWhole = whole && everyStretch;
     survey.blocksKnown = survey.blocksKnown && survey.readWhole;
     if (!survey.blocksKnown) survey.blockPositions = {};
