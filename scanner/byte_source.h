@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "page_bytes.h"
 #include "store_file.h"
 
 namespace dbx {
@@ -120,7 +121,7 @@ class BufferedSource : public FileSource {
 
   private:
     struct Stretch {
-        std::vector<std::uint8_t> bytes;
+        PageBytes bytes;
         std::uint64_t begin = 0;
         std::size_t loaded = 0;
         const std::uint8_t* Find(std::uint64_t pos, std::size_t n) const;

@@ -45,7 +45,7 @@ class Stretch {
 
     std::uint64_t At() const { return loaded_.at; }
     std::size_t Size() const { return loaded_.size; }
-    const std::uint8_t* Bytes() const { return loaded_.bytes.get(); }
+    const std::uint8_t* Bytes() const { return loaded_.bytes.data(); }
 
     // The `n` bytes at file position `pos`, from the stretch or (a bounded number of times)
     // from the file; null when they cannot be had.

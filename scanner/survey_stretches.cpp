@@ -2,7 +2,6 @@
 
 #include <condition_variable>
 #include <mutex>
-#include <new>
 #include <thread>
 
 #include "stop_flag.h"
@@ -10,20 +9,15 @@
 namespace dbx {
 namespace {
 
-constexpr std::size_t kPage = 4096;
 // Stretches the second thread may read ahead of the one handed over.
 constexpr std::size_t kAhead = 4;
 
 void Load(const StoreFile& file, const StretchPlan& plan, std::uint64_t at, LoadedStretch& s) {
-    if (s.capacity < plan.length) {
-        s.bytes.reset(
-            static_cast<std::uint8_t*>(::operator new[](plan.length, std::align_val_t(kPage))));
-        s.capacity = plan.length;
-    }
+    s.bytes.resize(plan.length);
     s.at = at;
-    s.size = file.ReadFile(at, reinterpret_cast<char*>(s.bytes.get()), plan.length);
+    s.size = file.ReadFile(at, reinterpret_cast<char*>(s.bytes.data()), plan.length);
     if (s.size >= plan.least) {
-        FindStretchCandidates(s.bytes.get(), s.size, at, plan.stride, s.candidates);
+        FindStretchCandidates(s.bytes.data(), s.size, at, plan.stride, s.candidates);
     }
 }
 
@@ -89,10 +83,6 @@ class SecondReader {
 };
 
 }  // namespace
-
-void LoadedStretch::PageFree::operator()(std::uint8_t* p) const {
-    ::operator delete[](p, std::align_val_t(kPage));
-}
 
 bool ForEachStretch(const StoreFile& file, const StretchPlan& plan,
                     const std::vector<std::uint64_t>& starts,

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <vector>
 
+#include "page_bytes.h"
 #include "store_file.h"
 #include "survey_filter.h"
 
@@ -14,14 +14,9 @@ namespace dbx {
 
 // One stretch of a file, read, with the offsets where structures can start.
 struct LoadedStretch {
-    struct PageFree {
-        void operator()(std::uint8_t* p) const;
-    };
     std::uint64_t at = 0;
     std::size_t size = 0;  // bytes read: fewer than asked at the file's end
-    // At a page boundary: the kernel copies into it fastest.
-    std::unique_ptr<std::uint8_t[], PageFree> bytes;
-    std::size_t capacity = 0;
+    PageBytes bytes;
     StretchCandidates candidates;
 };
 

@@ -59,7 +59,7 @@ TEST_F(StretchWalk, EveryStretchComesInOrderWithItsBytes) {
         handed.push_back(s.at);
         const std::size_t expected = std::min<std::size_t>(plan.length, bytes.size() - s.at);
         EXPECT_EQ(s.size, expected);
-        EXPECT_TRUE(std::equal(s.bytes.get(), s.bytes.get() + s.size, bytes.begin() + s.at));
+        EXPECT_TRUE(std::equal(s.bytes.data(), s.bytes.data() + s.size, bytes.begin() + s.at));
         return true;
     });
     EXPECT_TRUE(whole);
