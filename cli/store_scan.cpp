@@ -36,8 +36,6 @@ constexpr std::uint64_t kGroupMargin = 256 * 1024;
 using Links = std::vector<std::vector<std::pair<std::size_t, std::size_t>>>;
 using Rows = std::vector<std::vector<RecoveredMessage>>;
 
-// The groups of structures the deep search reads, each at its own positions; the plain scan
-// reads the store as it lies.
 // An image's survey on the progress line, once it has run a second: how far, how fast, and
 // how many stores' headers it passed.
 SurveyObserver DrawSurvey(ProgressLine& progress) {
@@ -50,6 +48,8 @@ SurveyObserver DrawSurvey(ProgressLine& progress) {
     };
 }
 
+// The groups of structures the deep search reads, each at its own positions; the plain scan
+// reads the store as it lies. `surveyStopped`: Ctrl-C ended the survey of an image.
 std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool image,
                                  std::vector<std::pair<std::uint64_t, std::uint64_t>>& ranges,
                                  ProgressLine& progress, bool& surveyStopped) {

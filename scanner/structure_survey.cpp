@@ -28,7 +28,7 @@ constexpr std::size_t kSamples = 64;
 constexpr std::size_t kMostSurveyed = 65536;
 // Block positions kept for the copy tests (8 bytes each); past them a copy is looked for by
 // reading.
-constexpr std::size_t kMostBlockPositions = std::size_t(1) << 22;
+constexpr std::size_t kMostBlockPositions = std::size_t(1) << 23;
 constexpr std::uint64_t kSectorSize = 512;
 // Displacements of block headers per stretch that records are tried against.
 constexpr std::size_t kMostBlockGroups = 16;

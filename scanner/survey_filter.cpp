@@ -71,7 +71,7 @@ void TakeTurn(const std::uint8_t* bytes, std::size_t i, std::uint64_t at, Stretc
     }
 }
 
-// Blocks, then records of the displacement 0, up to `from`; `from` is where the turns stopped.
+// The tail the turns left, from `from` on: blocks, then records of the displacement 0.
 void FinishPlainly(const std::uint8_t* bytes, std::size_t size, std::uint64_t at, std::size_t from,
                    StretchCandidates& out) {
     BlocksPlainly(bytes, size, at, 4, from, out);
