@@ -7,7 +7,7 @@ namespace dbx {
 
 std::size_t WindowReads::ReadAt(std::uint64_t pos, void* dst, std::size_t n,
                                 std::vector<UnreadableRange>* lost) {
-    if (n > window_.size() / 2) return file_.ReadAt(pos, dst, n, lost);
+    if (n == 0 || n > window_.size() / 2) return file_.ReadAt(pos, dst, n, lost);
     if (!Holds(pos, n)) {
         lost_.clear();
         begin_ = pos;
