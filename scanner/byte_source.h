@@ -127,6 +127,7 @@ class BufferedSource : public FileSource {
         const std::uint8_t* Find(std::uint64_t pos, std::size_t n) const;
     };
     static constexpr std::size_t kSideCapacity = 64 * 1024;
+    static constexpr std::size_t kSidePage = 4096;
 
     std::size_t capacity_;
     Stretch main_;
