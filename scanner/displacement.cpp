@@ -49,7 +49,6 @@ class TestReads {
         }
         return file_.ReadFile(pos, reinterpret_cast<char*>(dst), n);
     }
-    const StoreFile& File() const { return file_; }
 
   private:
     static constexpr std::size_t kWindow = 64 * 1024;
@@ -67,7 +66,8 @@ class TestReads {
 
 // Whether the structure at `sample` is a copy of the one group `other` holds where the sample's
 // named position lies (a stretch copied elsewhere).
-bool CopyOf(TestReads& reads, const Survey& survey, const Sample& sample, std::int64_t other) {
+bool CopyOf(TestReads& reads, TestReads& copies, const Survey& survey, const Sample& sample,
+            std::int64_t other) {
     const std::int64_t copyAt = std::int64_t(sample.self) - other;
     if (sample.self == 0 || copyAt < 0 || std::uint64_t(copyAt) == sample.at) return false;
     // A copy of a block is a block where the survey would have seen it.
@@ -79,8 +79,7 @@ bool CopyOf(TestReads& reads, const Survey& survey, const Sample& sample, std::i
     std::uint8_t a[kCopyCompare];
     std::uint8_t b[kCopyCompare];
     return reads.Read(sample.at, a, sizeof a) == sizeof a &&
-           reads.File().ReadFile(std::uint64_t(copyAt), reinterpret_cast<char*>(b), sizeof b) ==
-               sizeof b &&
+           copies.Read(std::uint64_t(copyAt), b, sizeof b) == sizeof b &&
            std::equal(std::begin(a), std::end(a), std::begin(b));
 }
 
@@ -133,18 +132,26 @@ std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file, Survey
     if (groups.size() > kMostGroups) groups.resize(kMostGroups);
     std::vector<DisplacementFinding> accepted;
     TestReads reads(file, survey.readWhole);
+    TestReads copies(file, survey.readWhole);
+    std::vector<bool> theirs;
     for (const auto& [d, count] : groups) {
         std::vector<Sample>& samples = survey.samples[d];
         if (samples.size() > kSamplesTested) samples.resize(kSamplesTested);
-        std::size_t own = 0;
-        for (const Sample& sample : samples) {
-            bool theirs = InsideABlock(reads, sample, d);
-            const std::size_t against = std::min(accepted.size(), kMostCopyTests);
-            for (std::size_t a = 0; a < against && !theirs; ++a) {
-                theirs = CopyOf(reads, survey, sample, accepted[a].displacement);
-            }
-            own += !theirs;
+        theirs.assign(samples.size(), false);
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            theirs[i] = InsideABlock(reads, samples[i], d);
         }
+        // One other group at a time over all the samples: where it would hold their copies
+        // lies together.
+        const std::size_t against = std::min(accepted.size(), kMostCopyTests);
+        for (std::size_t a = 0; a < against; ++a) {
+            for (std::size_t i = 0; i < samples.size(); ++i) {
+                if (!theirs[i]) {
+                    theirs[i] = CopyOf(reads, copies, survey, samples[i], accepted[a].displacement);
+                }
+            }
+        }
+        const auto own = std::size_t(std::count(theirs.begin(), theirs.end(), false));
         // Half its structures or more in mails or copied from another group: no store.
         if (own * 2 <= samples.size()) continue;
         DisplacementFinding finding;
