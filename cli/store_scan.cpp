@@ -1,6 +1,7 @@
 #include "store_scan.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 
@@ -9,6 +10,7 @@
 #include "displacement.h"
 #include "file_names.h"
 #include "group_links.h"
+#include "group_scans.h"
 #include "messages.h"
 #include "orphan_chains.h"
 #include "scan_runner.h"
@@ -34,10 +36,23 @@ constexpr std::uint64_t kGroupMargin = 256 * 1024;
 using Links = std::vector<std::vector<std::pair<std::size_t, std::size_t>>>;
 using Rows = std::vector<std::vector<RecoveredMessage>>;
 
+// An image's survey on the progress line, once it has run a second: how far, how fast, and
+// how many stores' headers it passed.
+SurveyObserver DrawSurvey(ProgressLine& progress) {
+    const auto start = std::chrono::steady_clock::now();
+    progress.ShowAfter(std::chrono::seconds(1));
+    return [&progress, start](const SurveyProgress& p) {
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        progress.SetPercent(p.length > 0 ? int(p.position * 100 / p.length) : 100);
+        progress.SetStatus(ImageProgressText(p.position, elapsed, p.storeHeaders));
+    };
+}
+
 // The groups of structures the deep search reads, each at its own positions; the plain scan
-// reads the store as it lies.
+// reads the store as it lies. `surveyStopped`: Ctrl-C ended the survey of an image.
 std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool image,
-                                 std::vector<std::pair<std::uint64_t, std::uint64_t>>& ranges) {
+                                 std::vector<std::pair<std::uint64_t, std::uint64_t>>& ranges,
+                                 ProgressLine& progress, bool& surveyStopped) {
     std::vector<std::int64_t> groups;
     if (scan.deep) {
         StoreFile file;
@@ -53,7 +68,13 @@ std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool
             file.SetUnreadable(scan.unreadable.get());
             file.SetStopFlag(&InterruptFlag());
             const SurveyReach reach = image ? SurveyReach::Whole : SurveyReach::Sampled;
-            for (const DisplacementFinding& f : FindDisplacements(file, reach, &InterruptFlag())) {
+            const std::vector<DisplacementFinding> found = FindDisplacements(
+                file, reach, &InterruptFlag(), image ? DrawSurvey(progress) : nullptr);
+            progress.Clear();
+            // Ctrl-C ends the survey of an image, not the reading of the stores it found so far:
+            // a second one ends that too.
+            if (image && InterruptFlag().exchange(0) != 0) surveyStopped = true;
+            for (const DisplacementFinding& f : found) {
                 groups.push_back(f.displacement);
                 // In an image, a group is probed around where its structures lie.
                 const std::uint64_t from = f.lowest > kGroupMargin ? f.lowest - kGroupMargin : 0;
@@ -118,7 +139,7 @@ void NameStores(const std::string& image, const std::vector<std::int64_t>& group
 // to the next, and each block is read where it lies.
 void SearchImageStores(const std::string& image, const std::vector<std::int64_t>& groups,
                        std::vector<BlockIndex>& blocks, const Links& bodiesOf, Rows& listed,
-                       Rows& orphans, StoreScan& scan, ProgressLine& progress) {
+                       Rows& orphans, StoreScan& scan, ProgressLine& progress, bool readWhole) {
     std::vector<std::size_t> storeOf;
     NameStores(image, groups, blocks, bodiesOf, scan, storeOf);
     std::vector<std::vector<std::size_t>> members(scan.storeNames.size());
@@ -140,6 +161,8 @@ void SearchImageStores(const std::string& image, const std::vector<std::int64_t>
         deepOptions.stopFlag = &InterruptFlag();
         deepOptions.unreadable = scan.unreadable.get();
         deepOptions.device = scan.device;
+        // The survey read every byte of the image, unless it was stopped.
+        deepOptions.readAhead = readWhole;
         std::vector<RecoveredMessage> found =
             FindOrphanedChains(image, joined.blocks, reaching, deepOptions);
         for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -165,34 +188,54 @@ void SearchImageStores(const std::string& image, const std::vector<std::int64_t>
 
 StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool deep,
                          std::shared_ptr<const ReadDevice> device, bool image) {
+    CatchInterrupt();  // the survey of an image stops at Ctrl-C too
     StoreScan scan;
     scan.deep = deep || image;
     deep = scan.deep;
     scan.image = image;
     scan.device = std::move(device);
     std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges;
-    const std::vector<std::int64_t> groups = Groups(store, scan, image, ranges);
+    bool surveyStopped = false;
+    const std::vector<std::int64_t> groups =
+        Groups(store, scan, image, ranges, progress, surveyStopped);
     scan.displacement = groups.empty() ? 0 : groups.front();
     if (scan.report.outcome == ScanOutcome::OpenFailed) return scan;
     // Each group's records first: a record may lead to blocks of another group.
     std::vector<BlockIndex> blocks(groups.size());
     std::vector<std::vector<RecoveredMessage>> listed(groups.size());
+    // Dates are formatted from the environment, which two threads may do at once.
+    const int threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
+    std::vector<ScanOptions> options(groups.size());
     for (std::size_t g = 0; g < groups.size(); ++g) {
-        ScanOptions options;
-        options.displacement = groups[g];
-        options.begin = ranges[g].first;
-        options.end = ranges[g].second;
-        if (deep) options.blocks = &blocks[g];
-        // Dates are formatted from the environment, which both threads may do at once.
-        options.threads = std::thread::hardware_concurrency() >= 2 ? 2 : 1;
-        options.unreadable = scan.unreadable.get();
-        options.device = scan.device;
-        std::vector<RecoveredMessage> hits;
-        const ScanReport report = RunScanWithProgress(
-            store, progress, [&](const RecoveredMessage& m) { hits.push_back(m); }, options, image);
+        options[g].displacement = groups[g];
+        options[g].begin = ranges[g].first;
+        options[g].end = ranges[g].second;
+        if (deep) options[g].blocks = &blocks[g];
+        options[g].threads = threads;
+        options[g].unreadable = scan.unreadable.get();
+        options[g].device = scan.device;
+        options[g].stopFlag = &InterruptFlag();
+    }
+    // The groups of an image are many and small: two at a time.
+    std::vector<GroupScan> scans;
+    if (image) {
+        progress.SetStatus("Reading the groups of structures found");
+        scans = ScanGroups(store, options);
+        progress.Clear();
+    }
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        if (!image) {
+            GroupScan& s = scans.emplace_back();
+            s.report = RunScanWithProgress(
+                store, progress, [&](const RecoveredMessage& m) { s.hits.push_back(m); },
+                options[g]);
+        } else if (scans[g].report.outcome == ScanOutcome::OpenFailed) {
+            Say("cannot read " + Quoted(store) + ": " + DescribeOpenError(scans[g].report.error));
+        }
+        const ScanReport& report = image ? scans[g].report : scans.back().report;
         if (g == 0 || report.outcome != ScanOutcome::Finished) scan.report = report;
         // Stores of different groups may name the same offsets: one row per body within each.
-        listed[g] = OneRowPerBody(std::move(hits));
+        listed[g] = OneRowPerBody(std::move(image ? scans[g].hits : scans.back().hits));
         for (RecoveredMessage& m : listed[g]) m.displacement = groups[g];
         if (report.outcome != ScanOutcome::Finished) break;
     }
@@ -225,7 +268,8 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
     }
     std::vector<std::vector<RecoveredMessage>> orphans(groups.size());
     if (image) {
-        SearchImageStores(store, groups, blocks, bodiesOf, listed, orphans, scan, progress);
+        SearchImageStores(store, groups, blocks, bodiesOf, listed, orphans, scan, progress,
+                          !surveyStopped);
     } else {
         for (std::size_t g = 0; g < groups.size() && !InterruptFlag().load(); ++g) {
             progress.SetStatus("Looking for chains of blocks no record leads to");
@@ -245,7 +289,7 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
             progress.Clear();
         }
     }
-    if (InterruptFlag().load()) scan.report.outcome = ScanOutcome::Stopped;
+    if (InterruptFlag().load() || surveyStopped) scan.report.outcome = ScanOutcome::Stopped;
     for (std::size_t g = 0; g < groups.size(); ++g) {
         for (auto* rows : {&listed[g], &orphans[g]}) {
             scan.messages.insert(scan.messages.end(), std::make_move_iterator(rows->begin()),

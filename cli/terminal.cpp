@@ -37,6 +37,10 @@ void CatchInterrupt() {
 ProgressLine::ProgressLine(std::FILE* stream)
     : stream_(stream), active_(isatty(fileno(stream)) == 1) {}
 
+void ProgressLine::ShowAfter(std::chrono::milliseconds delay) {
+    showFrom_ = std::chrono::steady_clock::now() + delay;
+}
+
 void ProgressLine::SetPercent(int percent) {
     if (!active_) return;
     const bool changed = percent != percent_;
@@ -53,7 +57,7 @@ void ProgressLine::SetStatus(std::string_view status) {
 void ProgressLine::Draw(bool force) {
     if (!active_) return;
     const auto now = std::chrono::steady_clock::now();
-    if (!force && now - lastDraw_ < kRedrawEvery) return;
+    if (now < showFrom_ || (!force && now - lastDraw_ < kRedrawEvery)) return;
     lastDraw_ = now;
     const int filled = percent_ * kBarWidth / 100;
     std::string line(1, '[');
@@ -72,6 +76,14 @@ void ProgressLine::Clear() {
     (void)std::fputs("\r\033[K", stream_);
     (void)std::fflush(stream_);
     shown_ = false;
+}
+
+std::string ImageProgressText(std::uint64_t bytes, std::chrono::nanoseconds elapsed,
+                              std::size_t stores) {
+    const double seconds = std::chrono::duration<double>(elapsed).count();
+    const auto rate = seconds > 0 ? std::uint64_t(double(bytes) / 1e6 / seconds) : 0;
+    return std::to_string(rate) + " MB/s, " + std::to_string(stores) +
+           (stores == 1 ? " store found" : " stores found");
 }
 
 }  // namespace dbx::cli

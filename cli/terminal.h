@@ -2,6 +2,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -20,6 +22,8 @@ class ProgressLine {
     ~ProgressLine() { Clear(); }
 
     bool Active() const { return active_; }
+    // Nothing is drawn until `delay` from now has passed: a short scan shows no line.
+    void ShowAfter(std::chrono::milliseconds delay);
     void SetPercent(int percent);
     void SetStatus(std::string_view status);
     // Removes the line, e.g. before other output goes to the same terminal.
@@ -34,6 +38,11 @@ class ProgressLine {
     std::string status_;
     bool shown_ = false;
     std::chrono::steady_clock::time_point lastDraw_{};
+    std::chrono::steady_clock::time_point showFrom_{};
 };
+
+// The status of the progress line of a disk image's survey: "812 MB/s, 2 stores found".
+std::string ImageProgressText(std::uint64_t bytes, std::chrono::nanoseconds elapsed,
+                              std::size_t stores);
 
 }  // namespace dbx::cli

@@ -70,11 +70,17 @@ const std::uint8_t* BufferedSource::PeekElsewhere(std::uint64_t pos, std::size_t
 std::size_t BufferedSource::Fetch(std::uint64_t pos, void* dst, std::size_t n) {
     const std::uint8_t* p = side_.Find(pos, n);
     if (!p && n <= kSideCapacity / 2) {
+        // A look far off (a record's first block) mostly stays one: a page of it is read. Only
+        // a read next to the last side stretch (a walk) takes a whole one.
+        const std::uint64_t end = side_.begin + side_.loaded;
+        const bool walk =
+            side_.loaded > 0 && pos + n + kSidePage > side_.begin && pos < end + kSidePage;
+        const std::size_t span = walk || n > kSidePage / 2 ? kSideCapacity : kSidePage;
         // Centre the side stretch on the read: the recognisers walk both ways.
-        side_.begin = pos - std::min<std::uint64_t>(pos, kSideCapacity / 4);
-        side_.loaded = FileSource::Fetch(
-            side_.begin, side_.bytes.data(),
-            std::size_t(std::min<std::uint64_t>(kSideCapacity, Length() - side_.begin)));
+        side_.begin = pos - std::min<std::uint64_t>(pos, span / 4);
+        side_.loaded =
+            FileSource::Fetch(side_.begin, side_.bytes.data(),
+                              std::size_t(std::min<std::uint64_t>(span, Length() - side_.begin)));
         p = side_.Find(pos, n);
     }
     if (p) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "page_bytes.h"
 #include "store_file.h"
 
 namespace dbx {
@@ -120,12 +121,13 @@ class BufferedSource : public FileSource {
 
   private:
     struct Stretch {
-        std::vector<std::uint8_t> bytes;
+        PageBytes bytes;
         std::uint64_t begin = 0;
         std::size_t loaded = 0;
         const std::uint8_t* Find(std::uint64_t pos, std::size_t n) const;
     };
     static constexpr std::size_t kSideCapacity = 64 * 1024;
+    static constexpr std::size_t kSidePage = 4096;
 
     std::size_t capacity_;
     Stretch main_;

@@ -2,39 +2,23 @@
 
 #include <algorithm>
 #include <iterator>
-#include <map>
-#include <set>
 #include <vector>
 
 #include "chain_walk.h"
 #include "little_endian.h"
 #include "store_layout.h"
+#include "structure_survey.h"
 
 namespace dbx {
 namespace {
 
 using namespace layout;
 
-constexpr std::size_t kStretch = 1 << 20;
-constexpr int kStretches = 16;
-// Links whose far end lies outside the stretch are followed in the file up to this many times.
-constexpr std::size_t kFarReads = 4096;
-// Record tables longer than this are not looked into.
-constexpr std::uint32_t kMostEntries = 64;
 constexpr std::size_t kLeastAgreeing = 2;
-constexpr std::uint8_t kHeaderStart[] = {0xCF, 0xAD, 0x12, 0xFE, 0xC5, 0xFD, 0x74, 0x6F, 0x66, 0xE3,
-                                         0xD1, 0x11, 0x9A, 0x4E, 0x00, 0xC0, 0x4F, 0xA3, 0x09, 0xD4,
-                                         0x05, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00};
-// Agreeing structures kept per group to test it against the others, and groups tested.
-constexpr std::size_t kSamples = 64;
 constexpr std::size_t kMostGroups = 4096;
-constexpr std::size_t kMostSurveyed = 65536;
-constexpr std::uint64_t kSectorSize = 512;
 // A group's samples tested against the others, and the groups it is tested against as a copy.
 constexpr std::size_t kSamplesTested = 16;
 constexpr std::size_t kMostCopyTests = 64;
-// Displacements of block headers per stretch that records are tried against.
-constexpr std::size_t kMostBlockGroups = 16;
 // Bytes compared to tell a copy of a structure from a structure of its own: a whole block
 // (two stores of one person may hold blocks whose headers and first lines are alike).
 constexpr std::size_t kCopyCompare = kBlockSpan;
@@ -43,225 +27,69 @@ bool LooksLikeBlock(const std::uint8_t* p) {
     return LoadU32(p) != 0 && LooksLikeBlockHeader(p);
 }
 
-// One stretch of the file and the means to look past it.
-class Stretch {
+// The reads of the tests: those near each other (the samples of a group lie together) come
+// from one window of the file. Only where every byte was read already (a whole survey): a
+// window must not touch sectors a read of its own would not, as a failing disk records them.
+class TestReads {
   public:
-    Stretch(const StoreFile& file, std::size_t& farReads)
-        : file_(file), farReads_(farReads), bytes_(kStretch) {}
+    TestReads(const StoreFile& file, bool windowed)
+        : file_(file), window_(windowed ? kWindow : 0) {}
 
-    bool Load(std::uint64_t at) {
-        at_ = at;
-        size_ = file_.ReadFile(at, reinterpret_cast<char*>(bytes_.data()), bytes_.size());
-        return size_ >= kBlockHeaderSize;
-    }
-    std::uint64_t At() const { return at_; }
-    std::size_t Size() const { return size_; }
-    const std::uint8_t* Bytes() const { return bytes_.data(); }
-
-    // The `n` bytes at file position `pos`, from the stretch or (a bounded number of times)
-    // from the file; null when they cannot be had.
-    const std::uint8_t* Get(std::int64_t pos, std::size_t n) {
-        if (pos < 0) return nullptr;
-        const auto p = std::uint64_t(pos);
-        if (p >= at_ && p - at_ <= size_ && n <= size_ - (p - at_))
-            return bytes_.data() + (p - at_);
-        if (n > sizeof far_ || farReads_ == 0) return nullptr;
-        --farReads_;
-        if (file_.ReadFile(p, reinterpret_cast<char*>(far_), n) != n) return nullptr;
-        return far_;
-    }
-
-    // The block that `pos` names lies in the file at pos - d.
-    bool BlockAt(std::uint32_t pos, std::int64_t d) {
-        const std::uint8_t* p = Get(std::int64_t(pos) - d, kBlockHeaderSize);
-        return p && LoadU32(p) == pos && LooksLikeBlock(p);
+    // As StoreFile::ReadFile.
+    std::size_t Read(std::uint64_t pos, std::uint8_t* dst, std::size_t n) {
+        if (!window_.empty() && n <= kWindow / 2) {
+            if (!Holds(pos, n)) {
+                begin_ = pos / kAlign * kAlign;
+                got_ = file_.ReadFile(begin_, reinterpret_cast<char*>(window_.data()), kWindow);
+            }
+            if (Holds(pos, n)) {
+                std::copy_n(window_.data() + (pos - begin_), n, dst);
+                return n;
+            }
+        }
+        return file_.ReadFile(pos, reinterpret_cast<char*>(dst), n);
     }
 
   private:
+    static constexpr std::size_t kWindow = 64 * 1024;
+    static constexpr std::uint64_t kAlign = 4096;
+
+    bool Holds(std::uint64_t pos, std::size_t n) const {
+        return pos >= begin_ && pos - begin_ <= got_ && n <= got_ - (pos - begin_);
+    }
+
     const StoreFile& file_;
-    std::size_t& farReads_;
-    std::vector<std::uint8_t> bytes_;
-    std::uint64_t at_ = 0;
-    std::size_t size_ = 0;
-    std::uint8_t far_[kBlockHeaderSize];
+    std::vector<std::uint8_t> window_;
+    std::uint64_t begin_ = 0;
+    std::size_t got_ = 0;
 };
-
-// The first block of the message that the record at `i` of the stretch names, when it is where
-// the record, read at displacement d, says; else 0.
-std::uint32_t RecordLeadsToBlock(Stretch& s, std::size_t i, std::int64_t d) {
-    const std::uint8_t* header = s.Bytes() + i;
-    const std::uint32_t count = header[kRecordEntryCountAt];
-    if (count == 0 || count > kMostEntries) return false;
-    const std::size_t table = i + kRecordHeaderSize;
-    if (table + count * kEntrySize > s.Size()) return false;
-    for (std::uint32_t e = 0; e < count; ++e) {
-        const std::uint32_t entry = LoadU32(s.Bytes() + table + e * kEntrySize);
-        std::uint32_t offset = entry >> 8;
-        if ((entry & 0xFF) == kPropMessageOffsetStored) {
-            const std::uint8_t* word =
-                s.Get(std::int64_t(s.At() + table + count * kEntrySize + offset), 4);
-            if (!word) return 0;
-            offset = LoadU32(word);
-        } else if ((entry & 0xFF) != kPropMessageOffsetDirect) {
-            continue;
-        }
-        return offset != 0 && s.BlockAt(offset, d) ? offset : 0;
-    }
-    return 0;
-}
-
-// Records count once per first block, and first blocks that share a block span (look-alikes
-// packed together) once between them.
-bool NewFirstBlock(std::set<std::uint32_t>& firstBlocks, std::uint32_t block) {
-    const auto after = firstBlocks.lower_bound(block);
-    if (after != firstBlocks.end() && *after - block < kBlockSpan) return false;
-    if (after != firstBlocks.begin() && block - *std::prev(after) < kBlockSpan) return false;
-    firstBlocks.insert(after, block);
-    return true;
-}
-
-// Where an agreeing structure lies and the position it names.
-struct Sample {
-    std::uint64_t at = 0;
-    std::uint32_t self = 0;
-};
-
-struct Survey {
-    std::map<std::int64_t, std::size_t> agreeing;
-    std::map<std::int64_t, std::pair<std::uint32_t, std::uint32_t>> extent;
-    std::map<std::int64_t, std::vector<Sample>> samples;
-    std::size_t seen = 0;
-};
-
-void Keep(Survey& survey, std::int64_t d, std::uint64_t at, std::uint32_t self) {
-    // Memory grows with what is found, within a bound whatever the input holds.
-    if (survey.agreeing.size() >= kMostSurveyed && !survey.agreeing.count(d)) return;
-    ++survey.agreeing[d];
-    auto [it, fresh] = survey.extent.try_emplace(d, self, self);
-    if (!fresh) {
-        it->second.first = std::min(it->second.first, self);
-        it->second.second = std::max(it->second.second, self);
-    }
-    std::vector<Sample>& kept = survey.samples[d];
-    if (kept.size() < kSamples) kept.push_back({at, self});
-}
-
-// Reads the file as it lies: the file's own displacement setting is ignored. `whole`: every
-// stretch, else a few spread over the file.
-Survey SurveyFile(const StoreFile& file, bool whole, const std::atomic<int>* stop) {
-    const std::uint64_t length = file.FileLength();
-    Survey survey;
-    // Blocks take 0x210 bytes whatever data they hold: of look-alikes packed closer (as a mail
-    // can carry them), one counts per block span.
-    std::map<std::int64_t, std::uint64_t> lastBlock;
-    std::map<std::int64_t, std::set<std::uint32_t>> firstBlocks;
-    std::size_t farReads = kFarReads;
-    Stretch s(file, farReads);
-    // Stretches overlap by more than a block, at sector steps.
-    const std::uint64_t step =
-        whole ? kStretch - 2 * kSectorSize : std::max<std::uint64_t>(kStretch, length / kStretches);
-    // The records of each stretch are looked at for the displacements its blocks suggest.
-    std::vector<std::int64_t> suggested;
-    std::vector<std::int64_t> blockGroups;  // displacements of the stretch's block headers
-    // Blocks and records lie at multiples of 4 in a store, and an image holds stores at
-    // sectors: there only every fourth position can hold one. A file's bytes may have been
-    // shifted by any count.
-    const std::size_t stride = whole ? 4 : 1;
-    std::uint64_t at = 0;
-    for (std::uint64_t n = 0; whole || n < std::uint64_t(kStretches); ++n, at += step) {
-        if (stop && stop->load(std::memory_order_relaxed) != 0) break;
-        // A hole of a sparse image holds nothing: on from the data after it.
-        if (whole) at = std::max(at, file.NextData(at) / kSectorSize * kSectorSize);
-        if (at >= length || !s.Load(at)) break;
-        if (at == 0 && LoadU32(s.Bytes()) == layout::kStoreMagic) {
-            Keep(survey, 0, 0, 0);  // the store's own header, at its place
-        } else if (whole) {
-            // A store's header at a sector of an image: its first 28 bytes are always the same,
-            // worth as much as two structures that agree.
-            for (std::size_t i = (kSectorSize - at % kSectorSize) % kSectorSize;
-                 i + sizeof kHeaderStart <= s.Size(); i += kSectorSize) {
-                if (!std::equal(std::begin(kHeaderStart), std::end(kHeaderStart), s.Bytes() + i)) {
-                    continue;
-                }
-                const std::int64_t d = -std::int64_t(at + i);
-                if (survey.agreeing.count(d) == 0) {
-                    Keep(survey, d, at + i, 0);
-                    Keep(survey, d, at + i, 0);
-                }
-            }
-        }
-        suggested.assign(1, 0);
-        blockGroups.clear();
-        for (std::size_t i = 0; i + kBlockHeaderSize <= s.Size(); i += stride) {
-            // The size word's 0x01/0x02 byte at i + 5 rules out nearly every offset at once.
-            const std::uint8_t b = s.Bytes()[i + 5];
-            if ((b != 0x02 && b != 0x01) || !LooksLikeBlock(s.Bytes() + i)) continue;
-            ++survey.seen;
-            const std::uint32_t self = LoadU32(s.Bytes() + i);
-            const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
-            if (std::find(blockGroups.begin(), blockGroups.end(), d) == blockGroups.end() &&
-                blockGroups.size() < kMostBlockGroups) {
-                blockGroups.push_back(d);
-            }
-            const std::uint32_t next = LoadU32(s.Bytes() + i + kBlockNextAt);
-            if (next == 0 || next == self) continue;
-            const auto last = lastBlock.find(d);
-            if (last != lastBlock.end() && at + i < last->second + kBlockSpan) continue;
-            if (!s.BlockAt(next, d)) continue;
-            lastBlock[d] = at + i;
-            Keep(survey, d, at + i, self);
-            if (std::find(suggested.begin(), suggested.end(), d) == suggested.end() &&
-                suggested.size() < 8) {
-                suggested.push_back(d);
-            }
-        }
-        for (std::size_t i = 0; i + kRecordHeaderSize <= s.Size(); i += stride) {
-            // The self offset first: it rules out nearly every position the same way each
-            // time, where the entry count would pass one in four of random bytes.
-            const std::uint32_t self = LoadU32(s.Bytes() + i);
-            const std::int64_t d = std::int64_t(self) - std::int64_t(at + i);
-            if (d != suggested.front() &&
-                std::find(suggested.begin() + 1, suggested.end(), d) == suggested.end()) {
-                continue;
-            }
-            const std::uint8_t count = s.Bytes()[i + kRecordEntryCountAt];
-            if (count == 0 || count > kMostEntries) continue;
-            std::uint32_t block = RecordLeadsToBlock(s, i, d);
-            std::int64_t blocksAt = d;
-            // A message whose blocks were moved apart from its record: the record leads to
-            // them where they lie, and speaks for their group.
-            for (std::size_t k = 0; !block && k < blockGroups.size(); ++k) {
-                if (blockGroups[k] == d) continue;
-                blocksAt = blockGroups[k];
-                block = RecordLeadsToBlock(s, i, blocksAt);
-            }
-            if (block && NewFirstBlock(firstBlocks[blocksAt], block)) {
-                Keep(survey, blocksAt, at + i, self);
-            }
-        }
-    }
-    return survey;
-}
 
 // Whether the structure at `sample` is a copy of the one group `other` holds where the sample's
 // named position lies (a stretch copied elsewhere).
-bool CopyOf(const StoreFile& file, const Sample& sample, std::int64_t other) {
+bool CopyOf(TestReads& reads, TestReads& copies, const Survey& survey, const Sample& sample,
+            std::int64_t other) {
     const std::int64_t copyAt = std::int64_t(sample.self) - other;
     if (sample.self == 0 || copyAt < 0 || std::uint64_t(copyAt) == sample.at) return false;
+    // A copy of a block is a block where the survey would have seen it.
+    if (sample.block && survey.blocksKnown && copyAt % 4 == 0 &&
+        !std::binary_search(survey.blockPositions.begin(), survey.blockPositions.end(),
+                            std::uint64_t(copyAt))) {
+        return false;
+    }
     std::uint8_t a[kCopyCompare];
     std::uint8_t b[kCopyCompare];
-    return file.ReadFile(sample.at, reinterpret_cast<char*>(a), sizeof a) == sizeof a &&
-           file.ReadFile(std::uint64_t(copyAt), reinterpret_cast<char*>(b), sizeof b) == sizeof b &&
+    return reads.Read(sample.at, a, sizeof a) == sizeof a &&
+           copies.Read(std::uint64_t(copyAt), b, sizeof b) == sizeof b &&
            std::equal(std::begin(a), std::end(a), std::begin(b));
 }
 
 // Whether the structure at `sample` (of group `own`) lies inside the data of a block of some
 // other displacement: a mail carrying look-alikes.
-bool InsideABlock(const StoreFile& file, const Sample& sample, std::int64_t own) {
+bool InsideABlock(TestReads& reads, const Sample& sample, std::int64_t own) {
     const std::uint64_t from = sample.at >= kBlockSpan ? sample.at - kBlockSpan : 0;
     std::vector<std::uint8_t> before(std::size_t(sample.at - from));
     if (before.size() < kBlockHeaderSize) return false;
-    before.resize(file.ReadFile(from, reinterpret_cast<char*>(before.data()), before.size()));
+    before.resize(reads.Read(from, before.data(), before.size()));
     for (std::size_t i = 0; i + kBlockHeaderSize <= before.size(); ++i) {
         const std::uint8_t* p = before.data() + i;
         if (!LooksLikeBlock(p)) continue;
@@ -279,8 +107,18 @@ bool InsideABlock(const StoreFile& file, const Sample& sample, std::int64_t own)
 }  // namespace
 
 std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file, SurveyReach reach,
-                                                   const std::atomic<int>* stop) {
-    Survey survey = SurveyFile(file, reach == SurveyReach::Whole, stop);
+                                                   const std::atomic<int>* stop,
+                                                   const SurveyObserver& observe) {
+    SurveyProgress progress;
+    progress.length = file.FileLength();
+    auto looked = [&](const Survey& survey, std::uint64_t end) {
+        progress.position = std::min(end, progress.length);
+        progress.storeHeaders = survey.storeHeaders;
+        observe(progress);
+    };
+    std::function<void(const Survey&, std::uint64_t)> tell;
+    if (observe) tell = looked;
+    Survey survey = SurveyFile(file, reach == SurveyReach::Whole, stop, tell);
     std::vector<std::pair<std::int64_t, std::size_t>> groups;
     for (const auto& [d, count] : survey.agreeing) {
         // The store's own header counts alone: one at its place needs no second witness.
@@ -293,18 +131,27 @@ std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file, Survey
     });
     if (groups.size() > kMostGroups) groups.resize(kMostGroups);
     std::vector<DisplacementFinding> accepted;
+    TestReads reads(file, survey.readWhole);
+    TestReads copies(file, survey.readWhole);
+    std::vector<bool> theirs;
     for (const auto& [d, count] : groups) {
         std::vector<Sample>& samples = survey.samples[d];
         if (samples.size() > kSamplesTested) samples.resize(kSamplesTested);
-        std::size_t own = 0;
-        for (const Sample& sample : samples) {
-            bool theirs = InsideABlock(file, sample, d);
-            const std::size_t against = std::min(accepted.size(), kMostCopyTests);
-            for (std::size_t a = 0; a < against && !theirs; ++a) {
-                theirs = CopyOf(file, sample, accepted[a].displacement);
-            }
-            own += !theirs;
+        theirs.assign(samples.size(), false);
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            theirs[i] = InsideABlock(reads, samples[i], d);
         }
+        // One other group at a time over all the samples: where it would hold their copies
+        // lies together.
+        const std::size_t against = std::min(accepted.size(), kMostCopyTests);
+        for (std::size_t a = 0; a < against; ++a) {
+            for (std::size_t i = 0; i < samples.size(); ++i) {
+                if (!theirs[i]) {
+                    theirs[i] = CopyOf(reads, copies, survey, samples[i], accepted[a].displacement);
+                }
+            }
+        }
+        const auto own = std::size_t(std::count(theirs.begin(), theirs.end(), false));
         // Half its structures or more in mails or copied from another group: no store.
         if (own * 2 <= samples.size()) continue;
         DisplacementFinding finding;

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "store_file.h"
@@ -40,8 +41,18 @@ enum class SurveyReach {
     Sampled,  // a bounded amount of reading, whatever the file's size
     Whole,    // every byte (a disk image holds stores anywhere)
 };
+// How far a survey has come: told on the calling thread after each stretch it looked at.
+struct SurveyProgress {
+    std::uint64_t position = 0;  // the file is surveyed up to here
+    std::uint64_t length = 0;
+    std::size_t storeHeaders = 0;  // stores' own headers seen so far
+};
+using SurveyObserver = std::function<void(const SurveyProgress&)>;
+
+// A raised `stop` ends the survey early: the groups of what it looked at so far are returned.
 std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file,
                                                    SurveyReach reach = SurveyReach::Sampled,
-                                                   const std::atomic<int>* stop = nullptr);
+                                                   const std::atomic<int>* stop = nullptr,
+                                                   const SurveyObserver& observe = {});
 
 }  // namespace dbx

@@ -8,6 +8,7 @@
 #include "mail_headers.h"
 #include "scan_store.h"
 #include "store_file.h"
+#include "window_reads.h"
 
 namespace dbx {
 namespace {
@@ -15,6 +16,7 @@ namespace {
 constexpr std::size_t kHeaderBytes = 64 * 1024;  // read of an orphan's own header at most
 constexpr std::size_t kFreedLink = 4;            // data bytes a freed block's link overwrote
 constexpr std::size_t kStopPollEvery = 1024;
+constexpr std::size_t kReadAhead = 16 * 1024;  // the blocks of a chain mostly follow each other
 
 bool StopRequested(const DeepSearchOptions& options) {
     return options.stopFlag && options.stopFlag->load(std::memory_order_relaxed) != 0;
@@ -36,7 +38,10 @@ std::string_view TrimZeroTail(std::string_view text) {
 class OrphanReader {
   public:
     OrphanReader(const StoreFile& file, BlockIndex& index, const DeepSearchOptions& options)
-        : file_(file), index_(index), options_(options), stamp_(index.Size(), 0) {}
+        : index_(index),
+          options_(options),
+          stamp_(index.Size(), 0),
+          window_(file, options.readAhead ? kReadAhead : 0) {}
 
     // Walks the listed message's chain through the index, marking its blocks; true when it
     // reaches a last block with at least the bytes its record gives. A block met again (a
@@ -156,8 +161,8 @@ class OrphanReader {
         const std::size_t at = header_.size();
         header_.resize(at + b.length);
         lost_.clear();
-        const std::size_t got = file_.ReadAt(std::uint64_t(b.pos) + kBlockHeaderSize,
-                                             header_.data() + at, b.length, &lost_);
+        const std::size_t got = window_.ReadAt(std::uint64_t(b.pos) + kBlockHeaderSize,
+                                               header_.data() + at, b.length, &lost_);
         header_.resize(at + got);
         for (const UnreadableRange& r : lost_) lostBytes_ += r.length;
         if (at == 0) firstLength_ = got;
@@ -185,7 +190,6 @@ class OrphanReader {
         return formatter_(seconds);
     }
 
-    const StoreFile& file_;
     BlockIndex& index_;
     const DeepSearchOptions& options_;
     std::vector<bool> hasPredecessor_;
@@ -198,6 +202,7 @@ class OrphanReader {
     std::vector<UnreadableRange> lost_;
     std::uint64_t lostBytes_ = 0;
     DateFormatter formatter_;
+    WindowReads window_;
 };
 
 }  // namespace

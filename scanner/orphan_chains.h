@@ -22,6 +22,9 @@ struct DeepSearchOptions {
     UnreadableRanges* unreadable = nullptr;      // as ScanOptions::unreadable
     std::shared_ptr<const ReadDevice> device;    // null: the file itself
     std::shared_ptr<const PieceMap> pieces;      // a store in pieces (null: none)
+    // Every sector the search may read was read already (by the scan): chains are read a
+    // window at a time, not block by block.
+    bool readAhead = false;
 };
 
 // After a scan that filled `index`: marks each listed message whose chain of blocks breaks

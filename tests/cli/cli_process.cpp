@@ -40,33 +40,11 @@ bool DrainTerminal(int master, std::string& into) {
     }
 }
 
-}  // namespace
-
-ProcessResult RunDbxrecover(const std::vector<std::string>& args, const ProcessOptions& options) {
-    TempDir dir;
-    const std::string outPath = dir.File("out"), errPath = dir.File("err");
-    std::vector<char*> argv{const_cast<char*>(DBXRECOVER_PATH)};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-
+// Waits for the child `pid` to end, draining its terminal (`master`, or -1: its stderr went to
+// `errPath`), and interrupts or kills it as `options` say.
+ProcessResult Supervise(pid_t pid, int master, const std::string& outPath,
+                        const std::string& errPath, const ProcessOptions& options) {
     ProcessResult result;
-    const int master = options.terminalStderr ? OpenTerminal() : -1;
-    if (options.terminalStderr && master < 0) {
-        result.err = "no terminal could be opened";
-        return result;
-    }
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = master >= 0 ? open(ptsname(master), O_RDWR | O_NOCTTY)
-                                    : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out < 0 || err < 0) _exit(125);
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        if (options.prepare && !options.prepare()) _exit(126);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     bool interrupted = false;
@@ -104,28 +82,61 @@ ProcessResult RunDbxrecover(const std::vector<std::string>& args, const ProcessO
     return result;
 }
 
-ProcessResult RunInChild(const std::function<int()>& command) {
+// In the child: stdout to `outPath`, stderr to the terminal (or to `errPath`).
+bool Redirect(const std::string& outPath, const std::string& errPath, int master) {
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = master >= 0 ? open(ptsname(master), O_RDWR | O_NOCTTY)
+                                : open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    return out >= 0 && err >= 0 && dup2(out, STDOUT_FILENO) >= 0 && dup2(err, STDERR_FILENO) >= 0;
+}
+
+}  // namespace
+
+ProcessResult RunDbxrecover(const std::vector<std::string>& args, const ProcessOptions& options) {
     TempDir dir;
     const std::string outPath = dir.File("out"), errPath = dir.File("err");
+    std::vector<char*> argv{const_cast<char*>(DBXRECOVER_PATH)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    ProcessResult result;
+    const int master = options.terminalStderr ? OpenTerminal() : -1;
+    if (options.terminalStderr && master < 0) {
+        result.err = "no terminal could be opened";
+        return result;
+    }
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (!Redirect(outPath, errPath, master)) _exit(125);
+        if (options.prepare && !options.prepare()) _exit(126);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    return Supervise(pid, master, outPath, errPath, options);
+}
+
+ProcessResult RunInChild(const std::function<int()>& command, const ProcessOptions& options) {
+    TempDir dir;
+    const std::string outPath = dir.File("out"), errPath = dir.File("err");
+    const int master = options.terminalStderr ? OpenTerminal() : -1;
+    if (options.terminalStderr && master < 0) {
+        ProcessResult result;
+        result.err = "no terminal could be opened";
+        return result;
+    }
     (void)std::fflush(nullptr);  // nothing buffered is written twice
     const pid_t pid = fork();
     if (pid == 0) {
-        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (out < 0 || err < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) {
-            _exit(126);
-        }
+        if (!Redirect(outPath, errPath, master)) _exit(126);
         const int code = command();
         (void)std::fflush(nullptr);
         _exit(code);
     }
-    ProcessResult result;
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid) return result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadWholeFile(outPath);
-    result.err = ReadWholeFile(errPath);
-    return result;
+    if (pid < 0) {
+        if (master >= 0) close(master);
+        return {};
+    }
+    return Supervise(pid, master, outPath, errPath, options);
 }
 
 }  // namespace dbx::test

@@ -35,6 +35,7 @@ ProcessResult RunDbxrecover(const std::vector<std::string>& args,
 
 // Runs `command` in a child process of this test, with stdout and stderr captured, and takes
 // what it returns as the exit code: the command line's code paths with a seam put in.
-ProcessResult RunInChild(const std::function<int()>& command);
+// `options` as for RunDbxrecover, but for `prepare`.
+ProcessResult RunInChild(const std::function<int()>& command, const ProcessOptions& options = {});
 
 }  // namespace dbx::test

@@ -1,14 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <map>
+#include <regex>
 #include <set>
+#include <thread>
 
 #include <nlohmann/json.hpp>
 
 #include "cli_process.h"
+#include "failing_disk.h"
 #include "image_builder.h"
 #include "live_store.h"
+#include "scan_command.h"
 #include "store_generator.h"
 #include "test_support.h"
 
@@ -142,6 +149,48 @@ TEST_F(DiskImage, AStoreInPiecesAtRandomClustersComesBackWhole) {
     }
     EXPECT_EQ(rows, 60u);
     ExpectExtracted();
+}
+
+TEST_F(DiskImage, OnATerminalTheSurveyShowsItsProgressAndCtrlCKeepsTheStoresFoundBeforeIt) {
+    constexpr std::uint64_t kSent = 48 << 20;
+    constexpr std::uint64_t kMiB = 1 << 20;
+    {
+        gen::ImageBuilder disk(image, 64 << 20);
+        disk.Put(63 * gen::ImageBuilder::kSector, Store(20, 3, "Inbox"));
+        disk.Put(kSent, Store(30, 4, "Sent Items"));
+    }
+    // The disk holds the survey at 8 MiB until it has run well past the second after which
+    // its line shows, and presses Ctrl-C when the survey reads on from 16 MiB: long before the
+    // second store.
+    auto disk = std::make_shared<test::FailingDisk>();
+    disk->OnRead([](std::uint64_t pos, std::size_t) {
+        static const auto first = std::chrono::steady_clock::now();
+        static std::atomic<bool> pressed{false};
+        if (pos >= 8 * kMiB && pos < 16 * kMiB) {
+            std::this_thread::sleep_until(first + std::chrono::milliseconds(1500));
+        }
+        if (pos >= 16 * kMiB && !pressed.exchange(true)) std::raise(SIGINT);
+    });
+    test::ProcessOptions options;
+    options.terminalStderr = true;
+    const auto result = test::RunInChild(
+        [&] {
+            cli::ScanArgs args;
+            args.store = image;
+            args.image = true;
+            args.format = "json";
+            args.device = disk;
+            return cli::RunScan(args);
+        },
+        options);
+    EXPECT_EQ(result.exitCode, 130) << result.err;
+    EXPECT_TRUE(
+        std::regex_search(result.err, std::regex("\\] [0-9]+%  [0-9]+ MB/s, 1 store found")))
+        << result.err;
+    EXPECT_NE(result.err.find("the scan was stopped"), std::string::npos) << result.err;
+    std::map<std::string, std::size_t> rows;
+    for (const json& row : json::parse(result.out)) ++rows[row["folder"].get<std::string>()];
+    EXPECT_EQ(rows, (std::map<std::string, std::size_t>{{"Inbox", 20}}));
 }
 
 }  // namespace
