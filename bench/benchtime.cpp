@@ -1,12 +1,16 @@
 // benchtime: runs a command several times and reports its median wall time and the peak
 // resident memory of the child.
 //
-//   benchtime [--runs N] [--label NAME] [--stdout FILE] [--json] -- COMMAND ARGS...
+//   benchtime [--runs N] [--label NAME] [--stdout FILE] [--json] [--against SHELL-COMMAND]
+//             -- COMMAND ARGS...
 //
 // Output (one line):
 //   benchtime label=NAME runs=N median_ms=M min_ms=A max_ms=B peak_rss_kb=K
 // or with --json:
 //   {"label":"NAME","runs":N,"median_ms":M,"min_ms":A,"max_ms":B,"peak_rss_kb":K}
+// With --against, the other command runs just before each run of COMMAND, so that both see
+// the same machine, and the line adds against_median_ms and ratio (the median of the ratios
+// of the pairs).
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -26,9 +30,12 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: benchtime [--runs N] [--label NAME] [--stdout FILE] [--json] -- COMMAND ARGS...\n"
+    "Usage: benchtime [--runs N] [--label NAME] [--stdout FILE] [--json]\n"
+    "                 [--against SHELL-COMMAND] -- COMMAND ARGS...\n"
     "Runs COMMAND N times (default 5), its output to /dev/null unless --stdout names a\n"
-    "file, and prints the median wall time and the child's peak resident memory.\n";
+    "file, and prints the median wall time and the child's peak resident memory. With\n"
+    "--against, SHELL-COMMAND runs before each run and the median ratio of the pairs is\n"
+    "printed too.\n";
 
 [[noreturn]] void Usage(const std::string& problem) {
     std::fprintf(stderr, "benchtime: %s\n\n%s", problem.c_str(), kUsage);
@@ -94,6 +101,12 @@ Run RunOnce(char** command, const std::string& stdoutPath) {
     return Run{std::chrono::duration<double, std::milli>(ended - started).count(), usage.ru_maxrss};
 }
 
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -101,6 +114,7 @@ int main(int argc, char** argv) {
     std::string label = "run";
     std::string stdoutPath = "/dev/null";
     bool json = false;
+    std::string against;
     int i = 1;
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -129,6 +143,8 @@ int main(int argc, char** argv) {
             stdoutPath = value();
         } else if (arg == "--json") {
             json = true;
+        } else if (arg == "--against") {
+            against = value();
         } else {
             Usage("unknown option " + arg + " (the command goes after --)");
         }
@@ -136,28 +152,42 @@ int main(int argc, char** argv) {
     if (i >= argc) Usage("no command given after --");
     char** command = argv + i;
 
-    std::vector<Run> results;
-    for (int r = 0; r < runs; ++r) results.push_back(RunOnce(command, stdoutPath));
-
-    std::vector<double> times;
+    char shell[] = "/bin/sh";
+    char dashC[] = "-c";
+    char* other[] = {shell, dashC, against.data(), nullptr};
+    std::vector<double> times, otherTimes, ratios;
     long peakKb = 0;
-    for (const Run& r : results) {
-        times.push_back(r.ms);
-        peakKb = std::max(peakKb, r.maxRssKb);
+    for (int r = 0; r < runs; ++r) {
+        if (!against.empty()) otherTimes.push_back(RunOnce(other, "/dev/null").ms);
+        const Run run = RunOnce(command, stdoutPath);
+        times.push_back(run.ms);
+        peakKb = std::max(peakKb, run.maxRssKb);
+        if (!against.empty() && otherTimes.back() > 0) {
+            ratios.push_back(run.ms / otherTimes.back());
+        }
     }
-    std::sort(times.begin(), times.end());
+    const auto [least, most] = std::minmax_element(times.begin(), times.end());
     const std::size_t n = times.size();
-    const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+    const double median = Median(times);
+    std::string pair;
+    if (!against.empty()) {
+        char text[96];
+        std::snprintf(text, sizeof text,
+                      json ? ",\"against_median_ms\":%.1f,\"ratio\":%.3f"
+                           : " against_median_ms=%.1f ratio=%.3f",
+                      Median(otherTimes), ratios.empty() ? 0.0 : Median(ratios));
+        pair = text;
+    }
     if (json) {
         std::printf(
             "{\"label\":%s,\"runs\":%zu,\"median_ms\":%.1f,\"min_ms\":%.1f,\"max_ms\":%.1f,"
-            "\"peak_rss_kb\":%ld}\n",
-            JsonText(label).c_str(), n, median, times.front(), times.back(), peakKb);
+            "\"peak_rss_kb\":%ld%s}\n",
+            JsonText(label).c_str(), n, median, *least, *most, peakKb, pair.c_str());
     } else {
         std::printf(
             "benchtime label=%s runs=%zu median_ms=%.1f min_ms=%.1f max_ms=%.1f "
-            "peak_rss_kb=%ld\n",
-            label.c_str(), n, median, times.front(), times.back(), peakKb);
+            "peak_rss_kb=%ld%s\n",
+            label.c_str(), n, median, *least, *most, peakKb, pair.c_str());
     }
     return 0;
 }
