@@ -196,11 +196,6 @@ __attribute__((target("avx2"))) void RecordsAvx2(const std::uint8_t* bytes, std:
     RecordsPlainly(bytes, size, at, 4, i, out);
 }
 
-bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
 #endif
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "filter_instructions.h"
+
 namespace dbx {
 
 // Where structures can start in one stretch of a file, found by testing whole vectors of bytes
@@ -25,9 +27,6 @@ struct StretchCandidates {
 
 // Most displacements the record test compares with; past them every offset is a candidate.
 constexpr std::size_t kMostFilteredDisplacements = 8;
-
-// Which instructions find the candidates: all give the same, the best the machine has fastest.
-enum class FilterInstructions { Best, Sse2, Plain };
 
 // Fills `out` for the `size` bytes at `bytes`, which lie at file position `at`, looking at every
 // `stride`-th offset (1 or 4; with 4, `at` must be a multiple of 4 for the vector tests).
