@@ -72,7 +72,10 @@ thread_sanitized() {
         "-DCMAKE_CXX_FLAGS=-fsanitize=thread -O1 -g" "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread"
     cmake --build build-tsan -j"$jobs" --target app_tests
     # The search of a 4 GiB store is left to the other runs: instrumented, it takes minutes.
-    QT_QPA_PLATFORM=offscreen TSAN_OPTIONS="halt_on_error=1 ignore_noninstrumented_modules=1" \
+    # The web engine leaves threads of its own running at exit, now and then: races are what
+    # this stage looks for, so thread leaks are not reported.
+    QT_QPA_PLATFORM=offscreen \
+        TSAN_OPTIONS="halt_on_error=1 ignore_noninstrumented_modules=1 report_thread_leaks=0" \
         GTEST_FILTER='-JobControl.AStoreOver4GiB*' ctest --test-dir build-tsan -R '^app_tests' \
         --output-on-failure -j"$jobs"
 }
