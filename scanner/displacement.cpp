@@ -8,6 +8,7 @@
 #include "little_endian.h"
 #include "store_layout.h"
 #include "structure_survey.h"
+#include "window_reads.h"
 
 namespace dbx {
 namespace {
@@ -27,46 +28,9 @@ bool LooksLikeBlock(const std::uint8_t* p) {
     return LoadU32(p) != 0 && LooksLikeBlockHeader(p);
 }
 
-// The reads of the tests: those near each other (the samples of a group lie together) come
-// from one window of the file. Only where every byte was read already (a whole survey): a
-// window must not touch sectors a read of its own would not, as a failing disk records them.
-class TestReads {
-  public:
-    TestReads(const StoreFile& file, bool windowed)
-        : file_(file), window_(windowed ? kWindow : 0) {}
-
-    // As StoreFile::ReadFile.
-    std::size_t Read(std::uint64_t pos, std::uint8_t* dst, std::size_t n) {
-        if (!window_.empty() && n <= kWindow / 2) {
-            if (!Holds(pos, n)) {
-                begin_ = pos / kAlign * kAlign;
-                got_ = file_.ReadFile(begin_, reinterpret_cast<char*>(window_.data()), kWindow);
-            }
-            if (Holds(pos, n)) {
-                std::copy_n(window_.data() + (pos - begin_), n, dst);
-                return n;
-            }
-        }
-        return file_.ReadFile(pos, reinterpret_cast<char*>(dst), n);
-    }
-
-  private:
-    static constexpr std::size_t kWindow = 64 * 1024;
-    static constexpr std::uint64_t kAlign = 4096;
-
-    bool Holds(std::uint64_t pos, std::size_t n) const {
-        return pos >= begin_ && pos - begin_ <= got_ && n <= got_ - (pos - begin_);
-    }
-
-    const StoreFile& file_;
-    std::vector<std::uint8_t> window_;
-    std::uint64_t begin_ = 0;
-    std::size_t got_ = 0;
-};
-
 // Whether the structure at `sample` is a copy of the one group `other` holds where the sample's
 // named position lies (a stretch copied elsewhere).
-bool CopyOf(TestReads& reads, TestReads& copies, const Survey& survey, const Sample& sample,
+bool CopyOf(WindowReads& reads, WindowReads& copies, const Survey& survey, const Sample& sample,
             std::int64_t other) {
     const std::int64_t copyAt = std::int64_t(sample.self) - other;
     if (sample.self == 0 || copyAt < 0 || std::uint64_t(copyAt) == sample.at) return false;
@@ -78,18 +42,18 @@ bool CopyOf(TestReads& reads, TestReads& copies, const Survey& survey, const Sam
     }
     std::uint8_t a[kCopyCompare];
     std::uint8_t b[kCopyCompare];
-    return reads.Read(sample.at, a, sizeof a) == sizeof a &&
-           copies.Read(std::uint64_t(copyAt), b, sizeof b) == sizeof b &&
+    return reads.ReadAt(sample.at, a, sizeof a, nullptr) == sizeof a &&
+           copies.ReadAt(std::uint64_t(copyAt), b, sizeof b, nullptr) == sizeof b &&
            std::equal(std::begin(a), std::end(a), std::begin(b));
 }
 
 // Whether the structure at `sample` (of group `own`) lies inside the data of a block of some
 // other displacement: a mail carrying look-alikes.
-bool InsideABlock(TestReads& reads, const Sample& sample, std::int64_t own) {
+bool InsideABlock(WindowReads& reads, const Sample& sample, std::int64_t own) {
     const std::uint64_t from = sample.at >= kBlockSpan ? sample.at - kBlockSpan : 0;
     std::vector<std::uint8_t> before(std::size_t(sample.at - from));
     if (before.size() < kBlockHeaderSize) return false;
-    before.resize(reads.Read(from, before.data(), before.size()));
+    before.resize(reads.ReadAt(from, before.data(), before.size(), nullptr));
     for (std::size_t i = 0; i + kBlockHeaderSize <= before.size(); ++i) {
         const std::uint8_t* p = before.data() + i;
         if (!LooksLikeBlock(p)) continue;
@@ -131,8 +95,12 @@ std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file, Survey
     });
     if (groups.size() > kMostGroups) groups.resize(kMostGroups);
     std::vector<DisplacementFinding> accepted;
-    TestReads reads(file, survey.readWhole);
-    TestReads copies(file, survey.readWhole);
+    // The reads of the tests: those near each other (the samples of a group lie together)
+    // come from one window of the file; only where every byte was read already (a whole
+    // survey).
+    const std::size_t window = survey.readWhole ? 64 * 1024 : 0;
+    WindowReads reads(file, window, WindowReads::Positions::File);
+    WindowReads copies(file, window, WindowReads::Positions::File);
     std::vector<bool> theirs;
     for (const auto& [d, count] : groups) {
         std::vector<Sample>& samples = survey.samples[d];

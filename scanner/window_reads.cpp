@@ -5,14 +5,22 @@
 
 namespace dbx {
 
+std::size_t WindowReads::Direct(std::uint64_t pos, void* dst, std::size_t n,
+                                std::vector<UnreadableRange>* lost) const {
+    if (positions_ == Positions::File) {
+        return file_.ReadFile(pos, static_cast<char*>(dst), n, lost);
+    }
+    return file_.ReadAt(pos, dst, n, lost);
+}
+
 std::size_t WindowReads::ReadAt(std::uint64_t pos, void* dst, std::size_t n,
                                 std::vector<UnreadableRange>* lost) {
-    if (n == 0 || n > window_.size() / 2) return file_.ReadAt(pos, dst, n, lost);
+    if (n == 0 || n > window_.size() / 2) return Direct(pos, dst, n, lost);
     if (!Holds(pos, n)) {
         lost_.clear();
         begin_ = pos;
-        got_ = file_.ReadAt(pos, window_.data(), window_.size(), &lost_);
-        if (!Holds(pos, n)) return file_.ReadAt(pos, dst, n, lost);
+        got_ = Direct(pos, window_.data(), window_.size(), &lost_);
+        if (!Holds(pos, n)) return Direct(pos, dst, n, lost);
     }
     std::memcpy(dst, window_.data() + (pos - begin_), n);
     if (lost) {

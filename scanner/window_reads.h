@@ -14,13 +14,20 @@ namespace dbx {
 // window touches sectors a read of its own would not, and a failing disk records them.
 class WindowReads {
   public:
-    WindowReads(const StoreFile& file, std::size_t window) : file_(file), window_(window) {}
+    // Whether positions are the store's own (StoreFile::ReadAt) or the file's as it lies
+    // (StoreFile::ReadFile).
+    enum class Positions { Store, File };
+    // A window of 0 bytes reads each read by itself.
+    WindowReads(const StoreFile& file, std::size_t window, Positions positions = Positions::Store)
+        : file_(file), window_(window), positions_(positions) {}
 
-    // As StoreFile::ReadAt, with what was lost told within [pos, pos + n) only.
+    // As StoreFile::ReadAt (or ReadFile), with what was lost told within [pos, pos + n) only.
     std::size_t ReadAt(std::uint64_t pos, void* dst, std::size_t n,
                        std::vector<UnreadableRange>* lost);
 
   private:
+    std::size_t Direct(std::uint64_t pos, void* dst, std::size_t n,
+                       std::vector<UnreadableRange>* lost) const;
     bool Holds(std::uint64_t pos, std::size_t n) const {
         return pos >= begin_ && pos - begin_ <= got_ && n <= got_ - (pos - begin_);
     }
@@ -30,6 +37,7 @@ class WindowReads {
     std::uint64_t begin_ = 0;
     std::size_t got_ = 0;
     std::vector<UnreadableRange> lost_;  // of the window
+    Positions positions_;
 };
 
 }  // namespace dbx

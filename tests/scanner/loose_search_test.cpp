@@ -180,59 +180,80 @@ TEST(LooseSearch, OverlappingCandidatesCostTheStoresSizeNotItsSquare) {
     EXPECT_LE(recognizer.SearchBytesExamined(), 4u * kSize);
 }
 
+// A store of random bytes from an alphabet of 0 bytes, at signs, full stops and letters, with
+// a body and a dozen dates among them: freed-record candidates put into it find data areas.
+StoreBuilder RandomAddressStore(std::mt19937& rng, std::uint32_t size) {
+    const char alphabet[] = {'\0', '@', '.', 'a', '\0', '@', '.', 'b', '@'};
+    StoreBuilder store(size);
+    store.PutU32(kBody, kBody).PutU32(kBody + 4, 0x1FC);
+    for (std::uint32_t p = 0x800; p < size; ++p) {
+        store.Put(p, Bytes{std::uint8_t(alphabet[rng() % sizeof alphabet])});
+    }
+    for (int d = 0; d < 12; ++d) {
+        const std::uint32_t at = 0x800 + rng() % (size - 0x808);
+        Bytes date(8);
+        StoreU64(date.data(), std::uint64_t(build::FileTimeFromUnix(1262307600 + rng() % 100000)));
+        store.Put(at, date);
+    }
+    return store;
+}
+
+// A freed-record candidate at `r` with its sender's and recipient's text places.
+void PutCandidate(StoreBuilder& store, std::mt19937& rng, std::uint32_t r, std::uint32_t date,
+                  std::uint32_t sender, std::uint32_t recipient, std::uint32_t size) {
+    store.PutU32(r, r).PutU32(r + 4, 16 + rng() % (size - r)).PutU32(r + 8, 0);
+    store.PutU32(r + 12, 0x12 | date << 8)
+        .PutU32(r + 16, 0x0E | sender << 8)
+        .PutU32(r + 20, 0x84 | kBody << 8)
+        .PutU32(r + 24, 0x14 | recipient << 8);
+}
+
+// Probes every offset of `image` from `from` on with one recognizer, forwards and then in
+// stretches of `stretch` that jump back (as the two threads' stretches do); each answer must be
+// the reference's. `onHit` is called with each offset that found a record.
+template <typename OnHit>
+void ProbeBothWays(const Bytes& image, std::int64_t from, std::size_t stretch, int round,
+                   OnHit onHit) {
+    test::ReferenceRecognizer reference(image);
+    std::vector<std::int64_t> order;
+    for (std::int64_t r = from; r < std::int64_t(image.size()); ++r) order.push_back(r);
+    std::vector<std::int64_t> jumping;
+    for (std::size_t end = order.size(); end > 0;) {
+        const std::size_t start = end > stretch ? end - stretch : 0;
+        jumping.insert(jumping.end(), order.begin() + std::ptrdiff_t(start),
+                       order.begin() + std::ptrdiff_t(end));
+        end = start;
+    }
+    for (const auto* sequence : {&order, &jumping}) {
+        test::MemorySource source(image);
+        RecordRecognizer recognizer(source, test::UtcDates());
+        for (std::int64_t r : *sequence) {
+            bool hit = false;
+            ASSERT_EQ(test::ProbeDifference(recognizer, reference, r, hit), "")
+                << "round " << round << " at " << r;
+            if (hit) onHit(r);
+        }
+    }
+}
+
 // Many overlapping candidates with a few pairs of address places, probed by one recognizer
 // at every offset, forwards and then in an order that jumps back (as the two threads' stretches
 // do): every answer is the one the reference finds alone.
 TEST(LooseSearch, SharedPassesAgreeWithTheReferenceAtEveryOffset) {
     std::mt19937 rng(11);
-    const char alphabet[] = {'\0', '@', '.', 'a', '\0', '@', '.', 'b', '@'};
     const std::uint32_t places[][2] = {{8, 24}, {1, 17}, {12, 3}};
     constexpr std::uint32_t kSize = 0x1400;
     int hits = 0;
     for (int round = 0; round < 24; ++round) {
-        StoreBuilder store(kSize);
-        store.PutU32(kBody, kBody).PutU32(kBody + 4, 0x1FC);
-        for (std::uint32_t p = 0x800; p < kSize; ++p) {
-            store.Put(p, Bytes{std::uint8_t(alphabet[rng() % sizeof alphabet])});
-        }
-        for (int d = 0; d < 12; ++d) {
-            const std::uint32_t at = 0x800 + rng() % (kSize - 0x808);
-            Bytes date(8);
-            StoreU64(date.data(),
-                     std::uint64_t(build::FileTimeFromUnix(1262307600 + rng() % 100000)));
-            store.Put(at, date);
-        }
+        StoreBuilder store = RandomAddressStore(rng, kSize);
         for (int c = 0; c < 40; ++c) {
             const std::uint32_t r = 0x800 + rng() % (kSize - 0x820);
             const auto& place = places[rng() % 3];
             const std::uint32_t date = rng() % 64;
-            store.PutU32(r, r).PutU32(r + 4, 16 + rng() % (kSize - r)).PutU32(r + 8, 0);
-            store.PutU32(r + 12, 0x12 | date << 8)
-                .PutU32(r + 16, 0x0E | place[0] << 8)
-                .PutU32(r + 20, 0x84 | kBody << 8)
-                .PutU32(r + 24, 0x14 | place[1] << 8);
+            PutCandidate(store, rng, r, date, place[0], place[1], kSize);
         }
-        const Bytes& image = store.Image();
-        test::ReferenceRecognizer reference(image);
-        std::vector<std::int64_t> order;
-        for (std::int64_t r = 0x7F0; r < kSize; ++r) order.push_back(r);
-        std::vector<std::int64_t> jumping;
-        for (std::size_t from = order.size(); from > 0;) {
-            const std::size_t start = from > 300 ? from - 300 : 0;
-            jumping.insert(jumping.end(), order.begin() + std::ptrdiff_t(start),
-                           order.begin() + std::ptrdiff_t(from));
-            from = start;
-        }
-        for (const auto* sequence : {&order, &jumping}) {
-            test::MemorySource source(image);
-            RecordRecognizer recognizer(source, test::UtcDates());
-            for (std::int64_t r : *sequence) {
-                bool hit = false;
-                ASSERT_EQ(test::ProbeDifference(recognizer, reference, r, hit), "")
-                    << "round " << round << " at " << r;
-                hits += hit;
-            }
-        }
+        ProbeBothWays(store.Image(), 0x7F0, 300, round, [&](std::int64_t) { ++hits; });
+        if (HasFatalFailure()) return;
     }
     EXPECT_GT(hits, 50);
 }
@@ -242,7 +263,6 @@ TEST(LooseSearch, SharedPassesAgreeWithTheReferenceAtEveryOffset) {
 // start: probed at every offset, forwards and jumping back, each answer is the reference's.
 TEST(LooseSearch, PairsThatShareAReachAgreeWithTheReference) {
     std::mt19937 rng(13);
-    const char alphabet[] = {'\0', '@', '.', 'a', '\0', '@', '.', 'b', '@'};
     // Reaches 16, -9 and 0; senders past the first candidates' 0 bytes.
     const std::uint32_t places[][2] = {{8, 24},        {1, 17},        {30, 46},
                                        {0x900, 0x910}, {0xC40, 0xC50}, {12, 3},
@@ -252,60 +272,28 @@ TEST(LooseSearch, PairsThatShareAReachAgreeWithTheReference) {
     int hits = 0;
     std::vector<int> hitsOfPair(kPlaces);
     for (int round = 0; round < 24; ++round) {
-        StoreBuilder store(kSize);
-        store.PutU32(kBody, kBody).PutU32(kBody + 4, 0x1FC);
-        for (std::uint32_t p = 0x800; p < kSize; ++p) {
-            store.Put(p, Bytes{std::uint8_t(alphabet[rng() % sizeof alphabet])});
-        }
-        for (int d = 0; d < 12; ++d) {
-            const std::uint32_t at = 0x800 + rng() % (kSize - 0x808);
-            Bytes date(8);
-            StoreU64(date.data(),
-                     std::uint64_t(build::FileTimeFromUnix(1262307600 + rng() % 100000)));
-            store.Put(at, date);
-        }
+        StoreBuilder store = RandomAddressStore(rng, kSize);
         std::vector<std::pair<std::uint32_t, std::size_t>> records;
         for (int c = 0; c < 48; ++c) {
             const std::uint32_t r = 0x800 + rng() % (kSize - 0x820);
             const std::size_t k = rng() % kPlaces;
             const std::uint32_t date = rng() % 64;
-            store.PutU32(r, r).PutU32(r + 4, 16 + rng() % (kSize - r)).PutU32(r + 8, 0);
-            store.PutU32(r + 12, 0x12 | date << 8)
-                .PutU32(r + 16, 0x0E | places[k][0] << 8)
-                .PutU32(r + 20, 0x84 | kBody << 8)
-                .PutU32(r + 24, 0x14 | places[k][1] << 8);
+            PutCandidate(store, rng, r, date, places[k][0], places[k][1], kSize);
             records.emplace_back(r, k);
         }
         const Bytes& image = store.Image();
-        test::ReferenceRecognizer reference(image);
-        std::vector<std::int64_t> order;
-        for (std::int64_t r = 0x7F0; r < kSize; ++r) order.push_back(r);
-        std::vector<std::int64_t> jumping;
-        for (std::size_t from = order.size(); from > 0;) {
-            const std::size_t start = from > 200 ? from - 200 : 0;
-            jumping.insert(jumping.end(), order.begin() + std::ptrdiff_t(start),
-                           order.begin() + std::ptrdiff_t(from));
-            from = start;
-        }
-        for (const auto* sequence : {&order, &jumping}) {
-            test::MemorySource source(image);
-            RecordRecognizer recognizer(source, test::UtcDates());
-            for (std::int64_t r : *sequence) {
-                bool hit = false;
-                ASSERT_EQ(test::ProbeDifference(recognizer, reference, r, hit), "")
-                    << "round " << round << " at " << r;
-                hits += hit;
-                if (!hit) continue;
-                // Later records may have overwritten this one's places: only an intact one
-                // counts for its pair.
-                for (const auto& [at, k] : records) {
-                    if (at == r && LoadU32(image.data() + r + 16) >> 8 == places[k][0] &&
-                        LoadU32(image.data() + r + 24) >> 8 == places[k][1]) {
-                        ++hitsOfPair[k];
-                    }
+        ProbeBothWays(image, 0x7F0, 200, round, [&](std::int64_t r) {
+            ++hits;
+            // Later records may have overwritten this one's places: only an intact one counts
+            // for its pair.
+            for (const auto& [at, k] : records) {
+                if (at == r && LoadU32(image.data() + r + 16) >> 8 == places[k][0] &&
+                    LoadU32(image.data() + r + 24) >> 8 == places[k][1]) {
+                    ++hitsOfPair[k];
                 }
             }
-        }
+        });
+        if (HasFatalFailure()) return;
     }
     EXPECT_GT(hits, 50);
     // Every pair, the large senders' included, finds data areas.
