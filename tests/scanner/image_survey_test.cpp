@@ -22,13 +22,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes RandomBytes(std::size_t size, std::uint32_t seed) {
-    std::mt19937 random(seed);
-    Bytes bytes(size);
-    for (std::uint8_t& b : bytes) b = std::uint8_t(random());
-    return bytes;
-}
-
 void WriteFile(const std::string& path, const Bytes& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -47,7 +40,7 @@ class StretchWalk : public ::testing::Test {
 
     test::TempDir dir;
     std::string path = dir.File("image");
-    Bytes bytes = RandomBytes(10 * 64 * 1024 + 100, 3);
+    Bytes bytes = test::RandomByteVector(10 * 64 * 1024 + 100, 3);
     StoreFile file;
     StretchPlan plan;
     std::vector<std::uint64_t> starts;
@@ -97,7 +90,7 @@ TEST_F(StretchWalk, ARefusalAStopOrAShortStretchEndsIt) {
 TEST(WindowReads, GiveTheBytesAndLossesOfReadsOfTheirOwn) {
     test::TempDir dir;
     const std::string path = dir.File("store");
-    const Bytes bytes = RandomBytes(256 * 1024, 5);
+    const Bytes bytes = test::RandomByteVector(256 * 1024, 5);
     WriteFile(path, bytes);
     auto disk = std::make_shared<test::FailingDisk>();
     disk->Fail(100'352, 1024);  // two sectors: a disk fails whole ones

@@ -7,6 +7,7 @@
 #include "little_endian.h"
 #include "store_layout.h"
 #include "survey_filter.h"
+#include "test_support.h"
 
 // The vector tests that pick where the survey of a disk image looks: whatever instructions do
 // the work, the offsets are those a plain look at every offset gives, at any file position.
@@ -14,13 +15,6 @@ namespace dbx {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes RandomBytes(std::size_t size, std::uint32_t seed) {
-    std::mt19937 random(seed);
-    Bytes bytes(size);
-    for (std::uint8_t& b : bytes) b = std::uint8_t(random());
-    return bytes;
-}
 
 // A block header at `offset` naming `self`, leading to `next`.
 void PlantBlock(Bytes& bytes, std::size_t offset, std::uint32_t self, std::uint32_t next,
@@ -68,7 +62,7 @@ TEST(SurveyFilter, EveryInstructionSetFindsWhatThePlainLookFinds) {
         for (const std::size_t size : {std::size_t(1) << 20, (std::size_t(1) << 20) - 52,
                                        std::size_t(4096 + 12), std::size_t(75)}) {
             SCOPED_TRACE(testing::Message() << "at " << at << ", " << size << " bytes");
-            Bytes bytes = RandomBytes(size + 64, std::uint32_t(at + size));
+            Bytes bytes = test::RandomByteVector(size + 64, std::uint32_t(at + size));
             // Blocks at the first offset, either side of a 64-byte turn, and in the tail where
             // no whole turn fits; records at their places and at the piece's displacement.
             std::vector<std::size_t> blocks = {0, 44, 64, 4096 - 16};
@@ -101,7 +95,7 @@ TEST(SurveyFilter, EveryInstructionSetFindsWhatThePlainLookFinds) {
 }
 
 TEST(SurveyFilter, RecordsAreLookedForAtTheDisplacementsOfBlocksThatLeadOn) {
-    const Bytes random = RandomBytes(8192, 7);
+    const Bytes random = test::RandomByteVector(8192, 7);
     for (const FilterInstructions use :
          {FilterInstructions::Best, FilterInstructions::Sse2, FilterInstructions::Plain}) {
         Bytes bytes = random;
@@ -120,7 +114,7 @@ TEST(SurveyFilter, RecordsAreLookedForAtTheDisplacementsOfBlocksThatLeadOn) {
 }
 
 TEST(SurveyFilter, TooManyDisplacementsMakeEveryOffsetACandidate) {
-    Bytes bytes = RandomBytes(1 << 16, 9);
+    Bytes bytes = test::RandomByteVector(1 << 16, 9);
     for (std::uint32_t k = 0; k <= kMostFilteredDisplacements; ++k) {
         const std::size_t at = 1024 * (k + 1);
         PlantBlock(bytes, at, 0x100000 * (k + 1), 0x100000 * (k + 1) + 0x210);
@@ -134,7 +128,7 @@ TEST(SurveyFilter, TooManyDisplacementsMakeEveryOffsetACandidate) {
 }
 
 TEST(SurveyFilter, AStrideOfOneLooksAtEveryOffset) {
-    Bytes bytes = RandomBytes(4096, 11);
+    Bytes bytes = test::RandomByteVector(4096, 11);
     PlantBlock(bytes, 1001, 0x3000, 0x3210);
     StoreU32(&bytes[2003], 2003);
     const StretchCandidates one = Find(bytes, bytes.size(), 0, FilterInstructions::Best, 1);

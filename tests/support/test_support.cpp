@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -82,6 +83,13 @@ std::string ReadWholeFile(const std::string& path) {
 bool SameMessage(const RecoveredMessage& a, const RecoveredMessage& b) {
     return a.offset == b.offset && a.from == b.from && a.to == b.to && a.subject == b.subject &&
            a.dateText == b.dateText && a.deleted == b.deleted && a.dateSeconds == b.dateSeconds;
+}
+
+build::Bytes RandomByteVector(std::size_t size, std::uint32_t seed) {
+    std::mt19937 random(seed);
+    build::Bytes bytes(size);
+    for (std::uint8_t& b : bytes) b = std::uint8_t(random());
+    return bytes;
 }
 
 }  // namespace dbx::test

@@ -71,4 +71,7 @@ Probe ProbeAt(const build::Bytes& image, std::int64_t r);
 // The bytes of a file; empty when it cannot be read.
 std::string ReadWholeFile(const std::string& path);
 
+// `size` bytes from a generator seeded with `seed`: the same bytes on every run.
+build::Bytes RandomByteVector(std::size_t size, std::uint32_t seed);
+
 }  // namespace dbx::test
