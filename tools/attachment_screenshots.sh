@@ -19,41 +19,12 @@ store="$out/preview-samples.dbx"
 "$build/tools/preview-samples" "$store" >/dev/null
 saved=$(mktemp -d)
 
-display=:$((80 + RANDOM % 9))
-Xvfb "$display" -screen 0 1100x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-app=
-cleanup() {
-    [ -n "$app" ] && kill "$app" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-    rm -rf "$saved"
-}
-trap cleanup EXIT
-export DISPLAY=$display
-sleep 1
-
-if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
-export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu"
+cleanup_more() { rm -rf "$saved"; }
 # Opened attachments go nowhere: no desktop opener in the path.
-(cd "$build/app" && PATH=/nonexistent exec ./dbxrecover-gui "$store") >/dev/null 2>&1 &
-app=$!
-window=$(xdotool search --sync --name "Varnook Tobrin Outlook Express" | head -1)
-xdotool windowmove "$window" 0 0
-xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
-sleep 2
+APP_PATH=/nonexistent
+display_base=80
+source tools/sample_window.sh
 
-shot() {
-    sleep "${2:-2}"
-    xwd -silent -root -display "$display" > "$out/$1.xwd"
-    convert "$out/$1.xwd" -crop 1100x800+0+0 "$out/$1.png"
-    rm -f "$out/$1.xwd"
-    echo "$out/$1.png"
-}
-
-menu_height=${MENU_HEIGHT:-21}
-click_du() {  # x y (dialog units of the control's middle)
-    xdotool mousemove --window "$window" $(( $1 * 6 / 4 )) $(( $2 * 13 / 8 + menu_height )) click 1
-}
 click_px() {  # x y (pixels of the screen)
     xdotool mousemove "$1" "$2" click 1
 }
