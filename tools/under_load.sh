@@ -9,15 +9,16 @@
 #   --build DIR     the build folder of --repeat (default build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-runs=3 quick="" repeat="" times=20 build=build
+runs=3 quick="" clone=0 repeat="" times=20 build=build
 while [ $# -gt 0 ]; do
     case "$1" in
         --runs) runs=$2; shift 2 ;;
         --quick) quick=--quick; shift ;;
+        --clone) clone=1; shift ;;
         --repeat) repeat=$2; shift 2 ;;
         --times) times=$2; shift 2 ;;
         --build) build=$2; shift 2 ;;
-        *) sed -n '2,10p' "$0" >&2; exit 2 ;;
+        *) sed -n '2,12p' "$0" >&2; exit 2 ;;
     esac
 done
 
@@ -32,7 +33,19 @@ echo "${#loops[@]} busy loops running beside the tests"
 
 for run in $(seq "$runs"); do
     echo "== run $run of $runs: ./test.sh $quick"
-    ./test.sh $quick
+    if [ "$clone" -eq 0 ]; then
+        ./test.sh $quick
+        continue
+    fi
+    # Beside this checkout, so that a compiler cache whose base folder holds both serves it.
+    copy=$(mktemp -d "$PWD/../under-load-clone.XXXXXX")
+    git clone -q . "$copy"
+    echo "in $copy ($(git -C "$copy" log -1 --format=%h))"
+    if ! "$copy/test.sh" $quick; then
+        echo "run $run failed; its clone is kept: $copy" >&2
+        exit 1
+    fi
+    rm -rf "$copy"
 done
 if [ -n "$repeat" ]; then
     echo "== '$repeat' in $build, $times times"
