@@ -106,13 +106,14 @@ std::vector<std::int64_t> Groups(const std::string& store, StoreScan& scan, bool
 // The stores of a disk image: groups joined by the links that cross them, each named from its
 // own header when that survived.
 void NameStores(const std::string& image, const std::vector<std::int64_t>& groups,
-                std::vector<BlockIndex>& blocks, const Links& bodiesOf, StoreScan& scan,
+                std::vector<BlockIndex>& blocks, const Rows& listed, StoreScan& scan,
                 std::vector<std::size_t>& storeOf) {
-    GroupJoiner joiner(groups.size());
-    joiner.JoinByChains(blocks);
+    std::vector<std::vector<std::uint32_t>> bodies(groups.size());
     for (std::size_t g = 0; g < groups.size(); ++g) {
-        for (const auto& [h, i] : bodiesOf[g]) joiner.Join(g, h);
+        for (const RecoveredMessage& m : listed[g]) bodies[g].push_back(m.offset);
     }
+    GroupJoiner joiner(blocks, bodies);
+    joiner.JoinByLinks();
     storeOf = joiner.Stores();
     const std::size_t stores =
         storeOf.empty() ? 0 : *std::max_element(storeOf.begin(), storeOf.end()) + 1;
@@ -138,10 +139,10 @@ void NameStores(const std::string& image, const std::vector<std::int64_t>& group
 // The deep search of each store of an image over all its pieces: chains run on from one piece
 // to the next, and each block is read where it lies.
 void SearchImageStores(const std::string& image, const std::vector<std::int64_t>& groups,
-                       std::vector<BlockIndex>& blocks, const Links& bodiesOf, Rows& listed,
-                       Rows& orphans, StoreScan& scan, ProgressLine& progress, bool readWhole) {
+                       std::vector<BlockIndex>& blocks, Rows& listed, Rows& orphans,
+                       StoreScan& scan, ProgressLine& progress, bool readWhole) {
     std::vector<std::size_t> storeOf;
-    NameStores(image, groups, blocks, bodiesOf, scan, storeOf);
+    NameStores(image, groups, blocks, listed, scan, storeOf);
     std::vector<std::vector<std::size_t>> members(scan.storeNames.size());
     for (std::size_t g = 0; g < groups.size(); ++g) members[storeOf[g]].push_back(g);
     for (std::size_t k = 0; k < members.size() && !InterruptFlag().load(); ++k) {
@@ -268,8 +269,7 @@ StoreScan ScanForListing(const std::string& store, ProgressLine& progress, bool 
     }
     std::vector<std::vector<RecoveredMessage>> orphans(groups.size());
     if (image) {
-        SearchImageStores(store, groups, blocks, bodiesOf, listed, orphans, scan, progress,
-                          !surveyStopped);
+        SearchImageStores(store, groups, blocks, listed, orphans, scan, progress, !surveyStopped);
     } else {
         for (std::size_t g = 0; g < groups.size() && !InterruptFlag().load(); ++g) {
             progress.SetStatus("Looking for chains of blocks no record leads to");

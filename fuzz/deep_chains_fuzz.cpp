@@ -68,8 +68,8 @@ void SearchAsImage(const std::string& path, const std::string& folder) {
         displacements.push_back(found[g].displacement);
         members.push_back(g);
     }
-    dbx::GroupJoiner joiner(found.size());
-    joiner.JoinByChains(blocks);
+    dbx::GroupJoiner joiner(blocks, {});
+    joiner.JoinByLinks();
     for (std::size_t store : joiner.Stores()) {
         if (store >= found.size()) abort();
     }

@@ -4,9 +4,37 @@
 #include <numeric>
 
 namespace dbx {
+namespace {
 
-GroupJoiner::GroupJoiner(std::size_t groups) : parent_(groups) {
+// Passes over the links that several groups could take: each may rule out candidates for the
+// next, and a few are all it takes on the images tried.
+constexpr int kSettlingPasses = 4;
+// Blocks this close belong to one stretch of a group: records and tree nodes lie between them.
+constexpr std::uint64_t kSpanGap = 8 * 1024;
+
+}  // namespace
+
+GroupJoiner::GroupJoiner(const std::vector<BlockIndex>& blocks,
+                         const std::vector<std::vector<std::uint32_t>>& bodies)
+    : blocks_(blocks), parent_(blocks.size()), spans_(blocks.size()) {
     std::iota(parent_.begin(), parent_.end(), std::size_t(0));
+    for (std::size_t g = 0; g < blocks.size(); ++g) {
+        for (const BlockIndex::Block& b : blocks[g].Blocks()) {
+            const std::uint64_t end = std::uint64_t(b.pos) + kBlockSpan;
+            // Two pieces may lie at one displacement by chance: a group names the stretches
+            // its blocks cover, not all between its first and last.
+            if (!spans_[g].empty() && b.pos <= spans_[g].back().second + kSpanGap) {
+                spans_[g].back().second = end;
+            } else {
+                spans_[g].emplace_back(b.pos, end);
+            }
+            if (b.next != 0) leads_.emplace_back(b.next, std::uint32_t(g));
+        }
+        if (g < bodies.size()) {
+            for (std::uint32_t body : bodies[g]) leads_.emplace_back(body, std::uint32_t(g));
+        }
+    }
+    std::sort(leads_.begin(), leads_.end());
 }
 
 std::size_t GroupJoiner::Root(std::size_t g) {
@@ -17,33 +45,97 @@ std::size_t GroupJoiner::Root(std::size_t g) {
     return g;
 }
 
-void GroupJoiner::Join(std::size_t a, std::size_t b) {
-    a = Root(a);
-    b = Root(b);
-    if (a != b) parent_[std::max(a, b)] = std::min(a, b);
-}
-
-void GroupJoiner::JoinByChains(std::vector<BlockIndex>& blocks) {
-    // Every block of every group by the position it names: eight bytes a block.
-    struct Named {
-        std::uint32_t pos;
-        std::uint32_t group;
-    };
-    std::vector<Named> all;
-    for (std::size_t g = 0; g < blocks.size(); ++g) {
-        for (const BlockIndex::Block& b : blocks[g].Blocks()) {
-            all.push_back({b.pos, std::uint32_t(g)});
+bool GroupJoiner::Overlap(std::size_t rootA, std::size_t rootB) const {
+    const auto& a = spans_[rootA];
+    const auto& b = spans_[rootB];
+    for (std::size_t i = 0, j = 0; i < a.size() && j < b.size();) {
+        if (a[i].first < b[j].second && b[j].first < a[i].second) return true;
+        if (a[i].second <= b[j].second) {
+            ++i;
+        } else {
+            ++j;
         }
     }
-    auto byPos = [](const Named& a, const Named& b) { return a.pos < b.pos; };
-    std::sort(all.begin(), all.end(), byPos);
-    for (std::size_t g = 0; g < blocks.size(); ++g) {
-        for (const BlockIndex::Block& b : blocks[g].Blocks()) {
-            if (b.next == 0 || blocks[g].Find(b.next)) continue;
-            const auto [from, to] =
-                std::equal_range(all.begin(), all.end(), Named{b.next, 0}, byPos);
-            if (to - from == 1) Join(g, from->group);
+    return false;
+}
+
+bool GroupJoiner::Join(std::size_t a, std::size_t b) {
+    a = Root(a);
+    b = Root(b);
+    if (a == b) return true;
+    if (Overlap(a, b)) return false;
+    if (a > b) std::swap(a, b);
+    parent_[b] = a;
+    auto& into = spans_[a];
+    into.insert(into.end(), spans_[b].begin(), spans_[b].end());
+    std::sort(into.begin(), into.end());
+    spans_[b].clear();
+    spans_[b].shrink_to_fit();
+    return true;
+}
+
+bool GroupJoiner::StoreLeadsTo(std::size_t h, std::size_t from, std::uint32_t pos) {
+    const std::size_t root = Root(h);
+    auto it = std::lower_bound(leads_.begin(), leads_.end(), std::make_pair(pos, std::uint32_t(0)));
+    for (; it != leads_.end() && it->first == pos; ++it) {
+        if (it->second != from && Root(it->second) == root) return true;
+    }
+    return false;
+}
+
+void GroupJoiner::JoinByLinks() {
+    // Links out of a group, with the groups that hold their block free.
+    struct Link {
+        std::size_t from;
+        std::uint32_t pos;
+        std::vector<std::size_t> holders;
+    };
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> held;  // block position, group
+    for (std::size_t g = 0; g < blocks_.size(); ++g) {
+        for (const BlockIndex::Block& b : blocks_[g].Blocks()) {
+            held.emplace_back(b.pos, std::uint32_t(g));
         }
+    }
+    std::sort(held.begin(), held.end());
+    auto leadsWithin = [&](std::size_t g, std::uint32_t pos) {
+        const auto it =
+            std::lower_bound(leads_.begin(), leads_.end(), std::make_pair(pos, std::uint32_t(g)));
+        return it != leads_.end() && it->first == pos && it->second == g;
+    };
+    std::vector<Link> open;
+    // Every link that leaves its group: the pairs of `leads_` whose position the group lacks.
+    for (const auto& [pos, from] : leads_) {
+        if (blocks_[from].Find(pos)) continue;
+        Link link{from, pos, {}};
+        auto it = std::lower_bound(held.begin(), held.end(), std::make_pair(pos, std::uint32_t(0)));
+        for (; it != held.end() && it->first == pos; ++it) {
+            if (!leadsWithin(it->second, pos)) link.holders.push_back(it->second);
+        }
+        if (link.holders.size() == 1) {
+            Join(from, link.holders.front());
+        } else if (link.holders.size() > 1) {
+            open.push_back(std::move(link));
+        }
+    }
+    // A holder whose store cannot take the group, or already leads to the block, is ruled out.
+    for (int pass = 0; pass < kSettlingPasses && !open.empty(); ++pass) {
+        std::vector<Link> left;
+        for (Link& link : open) {
+            if (std::any_of(link.holders.begin(), link.holders.end(),
+                            [&](std::size_t h) { return Root(h) == Root(link.from); })) {
+                continue;
+            }
+            std::erase_if(link.holders, [&](std::size_t h) {
+                return Overlap(Root(h), Root(link.from)) || StoreLeadsTo(h, link.from, link.pos);
+            });
+            if (link.holders.size() == 1) {
+                Join(link.from, link.holders.front());
+            } else if (link.holders.size() > 1) {
+                left.push_back(std::move(link));
+            }
+        }
+        if (left.size() == open.size()) break;
+        open = std::move(left);
     }
 }
 
