@@ -26,6 +26,10 @@ std::uint64_t Number(const std::string& text) {
 
 }  // namespace
 
+constexpr char kUsage[] =
+    "usage: dbximage [--size BYTES] [--stores N] [--messages M] [--piece BYTES] [--seed S] "
+    "[--force] IMAGE";
+
 int main(int argc, char** argv) {
     std::uint64_t size = 512ull << 20;
     std::uint64_t stores = 3;
@@ -53,11 +57,16 @@ int main(int argc, char** argv) {
                 seed = Number(value());
             } else if (arg == "--force") {
                 force = true;
+            } else if (arg == "--help") {
+                std::puts(kUsage);
+                return 0;
+            } else if (arg.starts_with("-") || !image.empty()) {
+                throw std::invalid_argument("unknown argument " + arg + "\n" + kUsage);
             } else {
                 image = arg;
             }
         }
-        if (image.empty() || stores == 0) throw std::invalid_argument("usage: dbximage IMAGE");
+        if (image.empty() || stores == 0) throw std::invalid_argument(kUsage);
         const char* names[] = {"Inbox", "Sent Items", "Deleted Items", "Drafts", "Outbox"};
         dbx::gen::ImageBuilder disk(image, size, force);
         disk.Random(0, size, seed);
