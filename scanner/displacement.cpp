@@ -126,9 +126,24 @@ std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file, Survey
         finding.displacement = d;
         finding.agreeing = count;
         finding.seen = survey.seen;
-        finding.lowest = survey.extent[d].first;
-        finding.highest = survey.extent[d].second;
+        const std::vector<Extent>& extents = survey.extents[d];
+        finding.lowest = extents.front().first;
+        for (const Extent& e : extents) {
+            finding.lowest = std::min<std::uint64_t>(finding.lowest, e.first);
+            finding.highest = std::max<std::uint64_t>(finding.highest, e.last);
+        }
         accepted.push_back(finding);
+        // In an image, pieces of different stores may lie at one displacement by chance: each
+        // piece far from the others is a group of its own, read over its own stretch.
+        if (!survey.readWhole || extents.size() < 2) continue;
+        accepted.pop_back();
+        for (const Extent& e : extents) {
+            if (e.agreeing < kLeastAgreeing && d != 0) continue;
+            finding.agreeing = e.agreeing;
+            finding.lowest = e.first;
+            finding.highest = e.last;
+            accepted.push_back(finding);
+        }
     }
     return accepted;
 }

@@ -26,6 +26,11 @@ constexpr std::uint8_t kHeaderStart[] = {0xCF, 0xAD, 0x12, 0xFE, 0xC5, 0xFD, 0x7
 // Agreeing structures kept per group to test it against the others.
 constexpr std::size_t kSamples = 64;
 constexpr std::size_t kMostSurveyed = 65536;
+// Agreeing structures of one displacement this far apart are two pieces: a store's own lie
+// closer (a piece of a fragmented file is at most a few MiB, and within a store some
+// structure agrees every few blocks).
+constexpr std::uint64_t kExtentGap = 64 << 10;
+constexpr std::size_t kMostExtents = 16;
 // Block positions kept for the copy tests (8 bytes each); past them a copy is looked for by
 // reading.
 constexpr std::size_t kMostBlockPositions = std::size_t(1) << 23;
@@ -108,18 +113,50 @@ bool NewFirstBlock(std::set<std::uint32_t>& firstBlocks, std::uint32_t block) {
     return true;
 }
 
+void KeepSample(Survey& survey, std::int64_t d, std::uint64_t at, std::uint32_t self, bool block) {
+    std::vector<Sample>& kept = survey.samples[d];
+    if (kept.size() < kSamples) kept.push_back({at, self, block});
+}
+
 void Keep(Survey& survey, std::int64_t d, std::uint64_t at, std::uint32_t self,
           bool block = false) {
     // Memory grows with what is found, within a bound whatever the input holds.
     if (survey.agreeing.size() >= kMostSurveyed && !survey.agreeing.count(d)) return;
     ++survey.agreeing[d];
-    auto [it, fresh] = survey.extent.try_emplace(d, self, self);
-    if (!fresh) {
-        it->second.first = std::min(it->second.first, self);
-        it->second.second = std::max(it->second.second, self);
+    std::vector<Extent>& extents = survey.extents[d];
+    // The extent that holds `self` or lies within a gap of it, else the nearest once there
+    // are many.
+    Extent* near = nullptr;
+    std::uint64_t nearest = UINT64_MAX;
+    for (Extent& e : extents) {
+        const std::uint64_t distance = self < e.first  ? e.first - self
+                                       : self > e.last ? self - e.last
+                                                       : 0;
+        if (distance < nearest) {
+            nearest = distance;
+            near = &e;
+        }
     }
-    std::vector<Sample>& kept = survey.samples[d];
-    if (kept.size() < kSamples) kept.push_back({at, self, block});
+    if (!near || (nearest > kExtentGap && extents.size() < kMostExtents)) {
+        extents.push_back({self, self, 1});
+        return KeepSample(survey, d, at, self, block);
+    }
+    near->first = std::min(near->first, self);
+    near->last = std::max(near->last, self);
+    ++near->agreeing;
+    // Grown, it may now reach another: they are one.
+    for (auto e = extents.begin(); e != extents.end(); ++e) {
+        if (&*e == near) continue;
+        if (std::uint64_t(e->first) <= std::uint64_t(near->last) + kExtentGap &&
+            std::uint64_t(near->first) <= std::uint64_t(e->last) + kExtentGap) {
+            near->first = std::min(near->first, e->first);
+            near->last = std::max(near->last, e->last);
+            near->agreeing += e->agreeing;
+            extents.erase(e);
+            break;
+        }
+    }
+    KeepSample(survey, d, at, self, block);
 }
 
 // The looks of one stretch, in the order of its offsets: its blocks first, then its records

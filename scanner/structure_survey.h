@@ -19,10 +19,18 @@ struct Sample {
     bool block = false;
 };
 
+// A stretch of positions that agreeing structures of one displacement name, with none farther
+// than a gap apart: two pieces of different stores may lie at one displacement by chance.
+struct Extent {
+    std::uint32_t first = 0;
+    std::uint32_t last = 0;
+    std::size_t agreeing = 0;
+};
+
 // What a look at the structures of a file found, by displacement (see DisplacementFinding).
 struct Survey {
     std::map<std::int64_t, std::size_t> agreeing;
-    std::map<std::int64_t, std::pair<std::uint32_t, std::uint32_t>> extent;
+    std::map<std::int64_t, std::vector<Extent>> extents;  // in the order found
     std::map<std::int64_t, std::vector<Sample>> samples;
     std::size_t seen = 0;
     bool readWhole = false;  // every byte of the file was read
