@@ -112,21 +112,27 @@ void NameStores(const std::string& image, const std::vector<std::int64_t>& group
     for (std::size_t g = 0; g < groups.size(); ++g) {
         for (const RecoveredMessage& m : listed[g]) bodies[g].push_back(m.offset);
     }
-    GroupJoiner joiner(blocks, bodies);
+    StoreFile file;
+    const bool opened = file.Open(image);
+    file.SetDevice(scan.device);
+    file.SetUnreadable(scan.unreadable.get());
+    GroupJoiner::StoreBytes bytes;
+    if (opened) {
+        bytes = [&](std::size_t g, std::uint64_t pos, std::span<std::uint8_t> out) {
+            file.SetDisplacement(groups[g]);
+            return file.ReadAt(pos, out.data(), out.size()) == out.size();
+        };
+    }
+    GroupJoiner joiner(blocks, bodies, bytes);
     joiner.JoinByLinks();
     storeOf = joiner.Stores();
     const std::size_t stores =
         storeOf.empty() ? 0 : *std::max_element(storeOf.begin(), storeOf.end()) + 1;
     std::vector<std::string> names(stores);
-    StoreFile file;
-    if (file.Open(image)) {
-        file.SetDevice(scan.device);
-        file.SetUnreadable(scan.unreadable.get());
-        for (std::size_t g = 0; g < groups.size(); ++g) {
-            if (!names[storeOf[g]].empty()) continue;
-            file.SetDisplacement(groups[g]);
-            if (auto name = ReadStoreFolderName(file)) names[storeOf[g]] = SafeFileName(*name);
-        }
+    for (std::size_t g = 0; opened && g < groups.size(); ++g) {
+        if (!names[storeOf[g]].empty()) continue;
+        file.SetDisplacement(groups[g]);
+        if (auto name = ReadStoreFolderName(file)) names[storeOf[g]] = SafeFileName(*name);
     }
     UniqueNames unique;
     std::size_t unnamed = 0;

@@ -1,7 +1,10 @@
 #include "group_links.h"
 
 #include <algorithm>
+#include <array>
 #include <numeric>
+
+#include "store_pieces.h"
 
 namespace dbx {
 namespace {
@@ -9,14 +12,19 @@ namespace {
 // Passes over the links that several groups could take: each may rule out candidates for the
 // next, and a few are all it takes on the images tried.
 constexpr int kSettlingPasses = 4;
+// A link that more groups could take is not worth reading: the text settles few of them.
+constexpr std::size_t kMostHoldersRead = 8;
+// Whole lines of one length a block's text must hold before its lines are taken as evidence.
+constexpr std::size_t kLeastLines = 3;
+
 // Blocks this close belong to one stretch of a group: records and tree nodes lie between them.
 constexpr std::uint64_t kSpanGap = 8 * 1024;
 
 }  // namespace
 
 GroupJoiner::GroupJoiner(const std::vector<BlockIndex>& blocks,
-                         const std::vector<std::vector<std::uint32_t>>& bodies)
-    : blocks_(blocks), parent_(blocks.size()), spans_(blocks.size()) {
+                         const std::vector<std::vector<std::uint32_t>>& bodies, StoreBytes bytes)
+    : blocks_(blocks), bytes_(std::move(bytes)), parent_(blocks.size()), spans_(blocks.size()) {
     std::iota(parent_.begin(), parent_.end(), std::size_t(0));
     for (std::size_t g = 0; g < blocks.size(); ++g) {
         for (const BlockIndex::Block& b : blocks[g].Blocks()) {
@@ -28,10 +36,10 @@ GroupJoiner::GroupJoiner(const std::vector<BlockIndex>& blocks,
             } else {
                 spans_[g].emplace_back(b.pos, end);
             }
-            if (b.next != 0) leads_.emplace_back(b.next, std::uint32_t(g));
+            if (b.next != 0) leads_.push_back({b.next, std::uint32_t(g), b.pos});
         }
         if (g < bodies.size()) {
-            for (std::uint32_t body : bodies[g]) leads_.emplace_back(body, std::uint32_t(g));
+            for (std::uint32_t body : bodies[g]) leads_.push_back({body, std::uint32_t(g), 0});
         }
     }
     std::sort(leads_.begin(), leads_.end());
@@ -76,9 +84,9 @@ bool GroupJoiner::Join(std::size_t a, std::size_t b) {
 
 bool GroupJoiner::StoreLeadsTo(std::size_t h, std::size_t from, std::uint32_t pos) {
     const std::size_t root = Root(h);
-    auto it = std::lower_bound(leads_.begin(), leads_.end(), std::make_pair(pos, std::uint32_t(0)));
-    for (; it != leads_.end() && it->first == pos; ++it) {
-        if (it->second != from && Root(it->second) == root) return true;
+    auto it = std::lower_bound(leads_.begin(), leads_.end(), Lead{pos, 0, 0});
+    for (; it != leads_.end() && it->pos == pos; ++it) {
+        if (it->group != from && Root(it->group) == root) return true;
     }
     return false;
 }
@@ -89,6 +97,8 @@ void GroupJoiner::JoinByLinks() {
         std::size_t from;
         std::uint32_t pos;
         std::vector<std::size_t> holders;
+        std::uint32_t before = 0;  // the block that leads to `pos` (0: a record does)
+        bool weighed = false;      // its text was looked at
     };
     std::vector<std::pair<std::uint32_t, std::uint32_t>> held;  // block position, group
     for (std::size_t g = 0; g < blocks_.size(); ++g) {
@@ -99,14 +109,14 @@ void GroupJoiner::JoinByLinks() {
     std::sort(held.begin(), held.end());
     auto leadsWithin = [&](std::size_t g, std::uint32_t pos) {
         const auto it =
-            std::lower_bound(leads_.begin(), leads_.end(), std::make_pair(pos, std::uint32_t(g)));
-        return it != leads_.end() && it->first == pos && it->second == g;
+            std::lower_bound(leads_.begin(), leads_.end(), Lead{pos, std::uint32_t(g), 0});
+        return it != leads_.end() && it->pos == pos && it->group == g;
     };
     std::vector<Link> open;
     // Every link that leaves its group: the pairs of `leads_` whose position the group lacks.
-    for (const auto& [pos, from] : leads_) {
+    for (const auto& [pos, from, before] : leads_) {
         if (blocks_[from].Find(pos)) continue;
-        Link link{from, pos, {}};
+        Link link{from, pos, {}, before};
         auto it = std::lower_bound(held.begin(), held.end(), std::make_pair(pos, std::uint32_t(0)));
         for (; it != held.end() && it->first == pos; ++it) {
             if (!leadsWithin(it->second, pos)) link.holders.push_back(it->second);
@@ -128,6 +138,11 @@ void GroupJoiner::JoinByLinks() {
             std::erase_if(link.holders, [&](std::size_t h) {
                 return Overlap(Root(h), Root(link.from)) || StoreLeadsTo(h, link.from, link.pos);
             });
+            if (link.holders.size() > 1 && link.holders.size() <= kMostHoldersRead &&
+                link.before != 0 && bytes_ && !link.weighed) {
+                link.weighed = true;
+                KeepWhereLinesRunOn(link.from, link.before, link.pos, link.holders);
+            }
             if (link.holders.size() == 1) {
                 Join(link.from, link.holders.front());
             } else if (link.holders.size() > 1) {
@@ -137,6 +152,52 @@ void GroupJoiner::JoinByLinks() {
         if (left.size() == open.size()) break;
         open = std::move(left);
     }
+}
+
+bool GroupJoiner::Read(std::size_t g, std::uint64_t pos, std::size_t n,
+                       std::vector<std::uint8_t>& into) {
+    const std::size_t at = into.size();
+    into.resize(at + n);
+    return n == 0 || bytes_(g, pos, std::span(into).subspan(at));
+}
+
+void GroupJoiner::KeepWhereLinesRunOn(std::size_t from, std::uint32_t before, std::uint32_t pos,
+                                      std::vector<std::size_t>& holders) {
+    // What surely comes first: the data of the block before `before` on the chain (when its
+    // own group leads there), and of `before` up to where its piece was cut.
+    std::vector<std::uint8_t> known;
+    const auto lead =
+        std::lower_bound(leads_.begin(), leads_.end(), Lead{before, std::uint32_t(from), 0});
+    if (lead != leads_.end() && lead->pos == before && lead->group == from && lead->before != 0) {
+        if (!Read(from, std::uint64_t(lead->before) + kBlockHeaderSize, kBlockDataSize, known)) {
+            return;
+        }
+    }
+    const std::uint64_t data = std::uint64_t(before) + kBlockHeaderSize;
+    const std::uint64_t cut = CutInside(before);
+    if (!Read(from, data, cut - data, known)) return;
+    std::vector<std::size_t> fitting;
+    std::vector<std::uint8_t> after;
+    for (std::size_t h : holders) {
+        after.clear();
+        const BlockIndex::Block* next = blocks_[h].Find(pos);
+        if (!next || !Read(h, cut, data + kBlockDataSize - cut, after) ||
+            !Read(h, std::uint64_t(pos) + kBlockHeaderSize, next->length, after)) {
+            return;
+        }
+        switch (LinesRunOn(known, after)) {
+            case LineFit::Unknown:
+                return;  // no evidence either way: all stay
+            case LineFit::Fits:
+                fitting.push_back(h);
+                break;
+            case LineFit::Breaks:
+                break;
+        }
+    }
+    // Only where one holder alone carries the lines on: they may end early where the text
+    // does, and so break in the right holder too.
+    if (fitting.size() == 1) holders = std::move(fitting);
 }
 
 std::vector<std::size_t> GroupJoiner::Stores() {
@@ -149,6 +210,34 @@ std::vector<std::size_t> GroupJoiner::Stores() {
         stores[g] = numberOfRoot[root];
     }
     return stores;
+}
+
+LineFit LinesRunOn(std::span<const std::uint8_t> known, std::span<const std::uint8_t> after) {
+    // The line length of `known`: its whole lines (between two line ends) must all share it.
+    std::size_t length = 0;
+    std::size_t lines = 0;
+    std::size_t lastEnd = known.size();
+    for (std::size_t i = 0; i < known.size(); ++i) {
+        if (known[i] != '\n') continue;
+        if (lastEnd != known.size()) {
+            const std::size_t line = i - lastEnd;
+            if (lines > 0 && line != length) return LineFit::Unknown;
+            length = line;
+            ++lines;
+        }
+        lastEnd = i;
+    }
+    if (lines < kLeastLines) return LineFit::Unknown;
+    // Distance from the last line end to the end of `known`, then on through `after`.
+    std::size_t run = known.size() - lastEnd;
+    for (std::uint8_t b : after) {
+        if (b == '\n') {
+            if (run != length) return LineFit::Breaks;
+            run = 0;
+        }
+        if (++run > length) return LineFit::Breaks;
+    }
+    return LineFit::Fits;
 }
 
 }  // namespace dbx

@@ -9,8 +9,8 @@ namespace {
 constexpr std::uint64_t kCluster = 4096;
 constexpr std::uint64_t kSector = 512;
 
-// Where a block whose span runs on into another piece is cut: the last cluster (else sector)
-// boundary inside its data.
+}  // namespace
+
 std::uint64_t CutInside(std::uint64_t pos) {
     const std::uint64_t end = pos + kBlockSpan;
     for (std::uint64_t unit : {kCluster, kSector}) {
@@ -19,8 +19,6 @@ std::uint64_t CutInside(std::uint64_t pos) {
     }
     return end;
 }
-
-}  // namespace
 
 JoinedStore JoinPieces(const std::vector<BlockIndex>& blocks,
                        const std::vector<std::int64_t>& displacements,

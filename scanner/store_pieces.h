@@ -17,6 +17,10 @@ struct JoinedStore {
     std::int64_t displacement = 0;  // of its first group: where no piece says
 };
 
+// Where a block at `pos` whose span runs on into another piece was cut with its piece: the
+// last cluster (else sector) boundary inside its data; the end of its span where none is.
+std::uint64_t CutInside(std::uint64_t pos);
+
 // Joins the groups `members` (indexes into `blocks` and `displacements`). Of blocks that name
 // the same position, the first group's is kept.
 JoinedStore JoinPieces(const std::vector<BlockIndex>& blocks,
