@@ -58,13 +58,4 @@ ListingReport ListStoreMessages(const std::string& path, ScanObserver& observer,
     return report;
 }
 
-std::string WhyNothingWasFound(const std::string& name, const ScanReport& report) {
-    if (report.fileLength == 0) return name + " is empty";
-    if (report.scannedLength < kMinStoreLength) {
-        return name + " is too short to hold messages (" + std::to_string(report.fileLength) +
-               " bytes; a store needs at least " + std::to_string(kMinStoreLength) + ")";
-    }
-    return name + " holds no message record that could be recognised";
-}
-
 }  // namespace dbx

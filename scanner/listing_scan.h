@@ -5,6 +5,7 @@
 #include <string>
 
 #include "scan_store.h"
+#include "store_search.h"
 
 namespace dbx {
 
@@ -27,10 +28,5 @@ struct ListingReport {
 // so far is still reported.
 ListingReport ListStoreMessages(const std::string& path, ScanObserver& observer,
                                 ScanOptions options, bool deep);
-
-// Why a finished scan of the store shown as `name` (quoted and escaped as its reader needs)
-// found nothing: the store is empty, too short to hold a message, or holds no record that
-// could be recognised.
-std::string WhyNothingWasFound(const std::string& name, const ScanReport& report);
 
 }  // namespace dbx
