@@ -13,6 +13,7 @@
 #include "codepage.h"
 #include "dry_run.h"
 #include "existing_copies.h"
+#include "exit_codes.h"
 #include "extract_failures.h"
 #include "file_names.h"
 #include "mbox_writer.h"
@@ -21,7 +22,6 @@
 #include "output_path.h"
 #include "same_disk.h"
 #include "scan_command.h"
-#include "scan_runner.h"
 #include "store_scan.h"
 
 namespace dbx::cli {
@@ -76,20 +76,17 @@ bool ReadWhole(const std::string& path, std::string& text) {
     return got == 0;
 }
 
-// One scan per store of a disk image (in the order of their names); the scan itself otherwise.
-std::vector<StoreScan> SplitByStore(const StoreScan& scan) {
-    if (!scan.image) return {scan};
-    std::vector<StoreScan> parts(scan.storeNames.size());
-    for (StoreScan& part : parts) {
-        part.report = scan.report;
-        part.displacement = scan.displacement;
-        part.deep = scan.deep;
-        part.unreadable = scan.unreadable;
-        part.device = scan.device;
-    }
-    for (std::size_t k = 0; k < parts.size() && k < scan.storePieces.size(); ++k) {
-        parts[k].pieces = scan.storePieces[k];
-    }
+// The rows of one store, and where its pieces lie (null: none).
+struct StorePart {
+    std::vector<RecoveredMessage> messages;
+    std::shared_ptr<const PieceMap> pieces;
+};
+
+// One part per store of a disk image (in the order of their names); the whole search otherwise.
+std::vector<StorePart> SplitByStore(const SearchResult& scan) {
+    if (scan.mode != SearchMode::Image) return {{scan.messages, nullptr}};
+    std::vector<StorePart> parts(scan.storeNames.size());
+    for (std::size_t k = 0; k < parts.size(); ++k) parts[k].pieces = scan.PiecesOf(std::uint32_t(k));
     for (const RecoveredMessage& m : scan.messages) {
         if (m.store < parts.size()) parts[m.store].messages.push_back(m);
     }
@@ -116,8 +113,8 @@ class StoreExtraction {
     // Returns false when the run ends here (Ctrl-C, an mbox that cannot be created, or an
     // error that every further message would meet).
     bool Run(const std::string& store, const std::string& outDir, const std::string& mboxPath,
-             const StoreScan& scan) {
-        const std::vector<Chosen> chosen = Choose(args_, scan.messages);
+             const SearchResult& scan, const StorePart& part) {
+        const std::vector<Chosen> chosen = Choose(args_, part.messages);
         if (args_.dryRun) {
             ListDryRun(out_, outDir, args_.prefix, chosen, decoder_,
                        [this](const Chosen& c) { return NameFor(c); });
@@ -149,14 +146,14 @@ class StoreExtraction {
             progress_.SetPercent(int(i * 100 / chosen.size()));
             progress_.SetStatus("Extracting " + std::to_string(i + 1) + " of " +
                                 std::to_string(chosen.size()));
-            ExtractExtras extras;
-            extras.displacement = c.found ? c.found->displacement : scan.displacement;
-            extras.trimFreedTail = true;
+            // Each row where the search read it; an offset not listed where the store lies.
+            RecoveredMessage unlisted;
+            unlisted.offset = c.offset;
+            unlisted.displacement = scan.Displacement();
+            ExtractExtras extras = ReadingOf(c.found ? *c.found : unlisted, part.pieces);
             extras.name = NameFor(c);
             extras.unreadable = scan.unreadable.get();
-            extras.device = scan.device;
-            extras.recordSize = c.found ? c.found->size : 0;
-            extras.pieces = scan.pieces;
+            extras.device = args_.device;
             const ExtractOutcome outcome =
                 ExtractMessage({c.offset, store, outDir, 0, args_.prefix}, counter, extras);
             if (outcome.status != ExtractStatus::Written) {
@@ -296,9 +293,8 @@ int RunExtract(const ExtractArgs& args) {
     bool interrupted = false;
     bool unreadableBytes = false;
     for (const FolderStore& store : stores) {
-        const StoreScan whole =
+        const SearchResult scan =
             ScanForListing(store.path, progress, args.deep, args.device, args.image);
-        const StoreScan& scan = whole;
         if (scan.report.outcome == ScanOutcome::OpenFailed) {
             ++unopened;
             continue;
@@ -310,14 +306,14 @@ int RunExtract(const ExtractArgs& args) {
             interrupted = true;
             break;
         }
-        const std::vector<StoreScan> parts = SplitByStore(whole);
+        const std::vector<StorePart> parts = SplitByStore(scan);
         bool goOn = true;
         for (std::size_t part = 0; part < parts.size() && goOn; ++part) {
-            const std::string name = args.image ? whole.storeNames[part] : store.name;
+            const std::string name = args.image ? scan.storeNames[part] : store.name;
             const std::string outDir = split ? JoinPath(args.out, name) : args.out;
             std::string mboxPath = args.mbox;
             if (split && !args.mbox.empty()) mboxPath = JoinPath(args.mbox, name + ".mbox");
-            goOn = extraction.Run(store.path, outDir, mboxPath, parts[part]);
+            goOn = extraction.Run(store.path, outDir, mboxPath, scan, parts[part]);
         }
         progress.Clear();
         // Said after the extraction: it may have met more of them.

@@ -1,34 +1,23 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <set>
 #include <string>
 #include <string_view>
 
+#include "safe_names.h"
+
 namespace dbx::cli {
 
-constexpr std::size_t kMaxNameBytes = 200;
-
-// `text` (UTF-8) as a file name: characters that are unsafe in file names on any common
-// system (control characters, / \ : * ? " < > |) become "_", blanks are trimmed, leading
-// dots dropped, cut at a character boundary to at most `maxBytes`. Never empty.
-std::string SafeFileName(std::string_view text, std::size_t maxBytes = kMaxNameBytes);
+// The scanning core names the stores of a disk image the same way.
+using dbx::kMaxNameBytes;
+using dbx::SafeFileName;
+using dbx::UniqueNames;
 
 // "YYYY-MM-DD HHMM From - Subject" in local time, made safe, without ".eml"; leaves room
 // for ".eml" and a " (N)" within kMaxNameBytes.
 // An unknown date gives "undated".
 std::string DescriptiveName(std::optional<std::int64_t> dateSeconds, std::string_view from,
                             std::string_view subject);
-
-// Hands out names no earlier call returned, comparing without case: "Inbox", "Inbox (2)".
-class UniqueNames {
-  public:
-    std::string Take(const std::string& name);
-
-  private:
-    std::set<std::string> taken_;
-};
 
 }  // namespace dbx::cli

@@ -5,7 +5,7 @@
 #include "extract_command.h"
 #include "messages.h"
 #include "scan_command.h"
-#include "scan_runner.h"
+#include "exit_codes.h"
 
 int main(int argc, char** argv) {
     using namespace dbx::cli;

@@ -6,10 +6,10 @@
 #include <filesystem>
 
 #include "codepage.h"
+#include "exit_codes.h"
 #include "hit_writers.h"
 #include "messages.h"
 #include "record_date.h"
-#include "scan_runner.h"
 #include "store_folder.h"
 #include "store_scan.h"
 
@@ -60,8 +60,9 @@ int RunScan(const ScanArgs& args) {
     HitRow row;                // one for all hits: its texts keep their storage
     RowExtras extras;
     for (const FolderStore& store : stores) {
-        const StoreScan scan =
+        const SearchResult scan =
             ScanForListing(store.path, progress, args.deep, args.device, args.image);
+        const bool image = scan.mode == SearchMode::Image;
         SayUnreadable(*scan.unreadable, store.path, folder);
         unreadableBytes = unreadableBytes || !scan.unreadable->Empty();
         if (scan.report.outcome == ScanOutcome::OpenFailed) {
@@ -70,16 +71,16 @@ int RunScan(const ScanArgs& args) {
         }
         if (!writer) {
             HitColumns columns;
-            columns.folder = folder || scan.image;
+            columns.folder = folder || image;
             // Rows the disk failed part of are marked like broken chains.
             columns.incomplete = args.deep || args.image || !scan.unreadable->Empty();
-            columns.displacement = folder || args.deep || args.image || scan.displacement != 0;
+            columns.displacement = folder || args.deep || args.image || scan.Displacement() != 0;
             writer = MakeHitWriter(args.format, stdout, columns);
             writer->Begin();
         }
         if (folder) writer->BeginStore(store.name);
         extras.folder = store.name;
-        extras.displacement = scan.displacement;
+        extras.displacement = scan.Displacement();
         for (const RecoveredMessage& m : scan.messages) {
             ++found;
             deleted += m.deleted && !m.orphaned;
@@ -87,7 +88,7 @@ int RunScan(const ScanArgs& args) {
             const bool partial = m.incomplete || m.unreadableBytes > 0;
             incomplete += partial;
             extras.displacement = m.displacement;
-            if (scan.image && m.store < scan.storeNames.size() &&
+            if (image && m.store < scan.storeNames.size() &&
                 extras.folder != scan.storeNames[m.store]) {
                 extras.folder = scan.storeNames[m.store];
                 writer->BeginStore(extras.folder);

@@ -10,8 +10,17 @@ namespace {
 constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 constexpr int kBarWidth = 24;
 
+std::atomic<int>& SurveyMode() {
+    static std::atomic<int> on{0};
+    return on;
+}
+
 void OnInterrupt(int) {
-    InterruptFlag().store(1);
+    if (SurveyMode().exchange(0) != 0) {
+        SurveyInterruptFlag().store(1);
+    } else {
+        InterruptFlag().store(1);
+    }
 }
 
 int TerminalWidth(std::FILE* stream) {
@@ -25,6 +34,15 @@ int TerminalWidth(std::FILE* stream) {
 std::atomic<int>& InterruptFlag() {
     static std::atomic<int> flag{0};
     return flag;
+}
+
+std::atomic<int>& SurveyInterruptFlag() {
+    static std::atomic<int> flag{0};
+    return flag;
+}
+
+void InterruptEndsSurvey(bool on) {
+    SurveyMode().store(on ? 1 : 0);
 }
 
 void CatchInterrupt() {

@@ -13,6 +13,11 @@ namespace dbx::cli {
 // Raised by Ctrl-C; the scan reads it once per window.
 std::atomic<int>& InterruptFlag();
 void CatchInterrupt();
+// Raised instead of InterruptFlag() by the first Ctrl-C after InterruptEndsSurvey(true): it
+// ends the survey of a disk image only, and the next Ctrl-C raises InterruptFlag() again.
+std::atomic<int>& SurveyInterruptFlag();
+// While on (and until the first Ctrl-C), Ctrl-C raises SurveyInterruptFlag().
+void InterruptEndsSurvey(bool on);
 
 // A one-line progress bar with the scan's status on a terminal; silent when the stream is not
 // a terminal.

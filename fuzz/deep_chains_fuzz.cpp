@@ -1,7 +1,9 @@
 // A whole store through the deep recovery as the command line runs it: displacement, the scan
 // gathering block headers, one row per body, the chains no record reaches, and the extraction
 // of every orphan, from a file into a private folder; then the same bytes as a disk image: every
-// group of structures, joined into one store and searched through the map of its pieces.
+// group of structures, joined into one store and searched through the map of its pieces; and
+// the one search both programs run (SearchStore, deep and image), each row read again where it
+// says it lies.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -22,6 +24,7 @@
 #include "scan_store.h"
 #include "store_file.h"
 #include "store_pieces.h"
+#include "store_search.h"
 
 namespace {
 
@@ -95,6 +98,35 @@ void SearchAsImage(const std::string& path, const std::string& folder) {
     }
 }
 
+// The search as the command line and the window run it: every row names a store the result
+// names (an image) and is read again at its own displacement, through its store's pieces.
+void SearchAsThePrograms(const std::string& path, const std::string& folder) {
+    for (dbx::SearchMode mode : {dbx::SearchMode::Deep, dbx::SearchMode::Image}) {
+        dbx::SearchOptions options;
+        options.mode = mode;
+        options.formatDate = Utc;
+        dbx::SearchObserver quiet;
+        const dbx::SearchResult result = dbx::SearchStore(path, options, quiet);
+        if (result.report.outcome == dbx::ScanOutcome::OpenFailed) abort();
+        if (mode == dbx::SearchMode::Image) {
+            if (result.storePieces.size() != result.storeNames.size()) abort();
+            for (const dbx::RecoveredMessage& m : result.messages) {
+                if (m.store >= result.storeNames.size()) abort();
+            }
+        }
+        dbx::MailCounter counter;
+        for (std::size_t i = 0; i < result.messages.size() && i < kMaxExtracted; ++i) {
+            const dbx::RecoveredMessage& m = result.messages[i];
+            const dbx::ExtractOutcome out = dbx::ExtractMessage(
+                {m.offset, path, folder, 0, "Fuzz"}, counter,
+                dbx::ReadingOf(m, result.PiecesOf(m.store)));
+            if (!out.path.empty() && out.status == dbx::ExtractStatus::Written) {
+                unlink(out.path.c_str());
+            }
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -156,6 +188,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     SearchAsImage(path, folder);
+    SearchAsThePrograms(path, folder);
     unlink(path.c_str());
     rmdir(folder.c_str());
     return 0;

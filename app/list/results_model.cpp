@@ -2,6 +2,8 @@
 
 #include <QColor>
 
+#include <unordered_map>
+
 #include "color_ref.h"
 #include "list/code_pages.h"
 
@@ -76,6 +78,62 @@ void ResultsModel::Prepend(const std::vector<RecoveredMessage>& messages) {
         rows_.push_front(std::move(row));
     }
     endInsertRows();
+}
+
+namespace {
+
+// Rows that show the same: their cells come from these (the store a row belongs to is known
+// only once the search is over).
+bool ShowsTheSame(const RecoveredMessage& a, const RecoveredMessage& b) {
+    return a.offset == b.offset && a.deleted == b.deleted && a.orphaned == b.orphaned &&
+           a.dateSeconds == b.dateSeconds && a.from == b.from && a.to == b.to &&
+           a.subject == b.subject && a.dateText == b.dateText;
+}
+
+}  // namespace
+
+void ResultsModel::Replace(const std::vector<RecoveredMessage>& messages) {
+    // Each shown row, the first found first, takes the first final message that shows the same.
+    std::unordered_multimap<std::uint32_t, std::size_t> byOffset;
+    byOffset.reserve(messages.size());
+    for (std::size_t i = 0; i < messages.size(); ++i) byOffset.emplace(messages[i].offset, i);
+    std::vector<char> taken(messages.size(), 0);
+    std::vector<std::size_t> finalOf(rows_.size());
+    bool kept = rows_.size() == messages.size();
+    for (std::size_t r = rows_.size(); kept && r-- > 0;) {
+        constexpr std::size_t kNone = std::size_t(-1);
+        std::size_t match = kNone;
+        const auto [from, to] = byOffset.equal_range(rows_[r].message.offset);
+        for (auto it = from; it != to; ++it) {
+            if (!taken[it->second] && (match == kNone || it->second < match) &&
+                ShowsTheSame(rows_[r].message, messages[it->second])) {
+                match = it->second;
+            }
+        }
+        kept = match != kNone;
+        if (kept) {
+            taken[match] = 1;
+            finalOf[r] = match;
+        }
+    }
+    if (kept) {
+        for (std::size_t r = 0; r < rows_.size(); ++r) rows_[r].message = messages[finalOf[r]];
+        return;
+    }
+    beginResetModel();
+    rows_.clear();
+    for (const RecoveredMessage& message : messages) {
+        Row row;
+        row.message = message;
+        Decode(row);
+        rows_.push_front(std::move(row));
+    }
+    endResetModel();
+}
+
+const RecoveredMessage& ResultsModel::Message(int row) const {
+    static const RecoveredMessage kNone;
+    return row >= 0 && row < rowCount() ? rows_[std::size_t(row)].message : kNone;
 }
 
 void ResultsModel::SetCodePage(const QByteArray& codePage) {

@@ -25,6 +25,12 @@ class ResultsModel : public QAbstractTableModel {
     // Puts the messages in front of the list, each above the one before it: the last one
     // becomes row 0.
     void Prepend(const std::vector<RecoveredMessage>& messages);
+    // The list becomes `messages` (a search's final rows, in the order found). When the list
+    // shows each of them already (as found while the search ran: same place, texts and
+    // status), the rows stay where they are and only take the messages' final state (the group
+    // and store each is read from, a chain found broken); else the list is laid anew, the last
+    // message on top, as if prepended to an empty list. Ticks may go.
+    void Replace(const std::vector<RecoveredMessage>& messages);
     void Clear();
 
     // The text of a cell as the list shows it.
@@ -37,6 +43,12 @@ class ResultsModel : public QAbstractTableModel {
     std::uint64_t UnreadableBytes(int row) const;
     bool Deleted(int row) const;
     bool Orphaned(int row) const;
+    // The row's message as the search found it (an empty one for a row that does not exist).
+    const RecoveredMessage& Message(int row) const;
+    // By how much the group of structures the row's message is read from is displaced (see
+    // RecoveredMessage::displacement), and which store of a disk image it belongs to.
+    std::int64_t Displacement(int row) const { return Message(row).displacement; }
+    std::uint32_t Store(int row) const { return Message(row).store; }
 
     // Reads every row's texts again in `codePage` (see code_pages.h); ticks stay.
     void SetCodePage(const QByteArray& codePage);

@@ -76,10 +76,9 @@ AttachmentResult RunAttachmentJob(const AttachmentParams& params, const std::ato
     request.offset = params.message.offset;
     request.storePath = params.message.storePath;
     request.outputDirectory = params.folder;
-    ExtractExtras extras;
+    // Read again as the preview read it.
+    ExtractExtras extras = params.message.extras;
     extras.name = kSourceName;  // the mail counter of Save stays as it is
-    extras.displacement = params.message.displacement;
-    extras.trimFreedTail = params.message.trimFreedTail;
     MailCounter unused;
     const ExtractOutcome outcome = ExtractMessage(request, unused, extras);
     if (outcome.status != ExtractStatus::Written) {

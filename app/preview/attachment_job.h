@@ -8,6 +8,7 @@
 #include <string>
 
 #include "attachment_links.h"
+#include "message_extractor.h"
 
 namespace dbx {
 
@@ -16,8 +17,7 @@ namespace dbx {
 struct ShownMessage {
     std::uint32_t offset = 0;
     std::string storePath;
-    std::int64_t displacement = 0;
-    bool trimFreedTail = false;
+    ExtractExtras extras;  // how the preview read it (see ReadingOf)
     QByteArray codePage;
 };
 

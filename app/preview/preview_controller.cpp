@@ -13,6 +13,7 @@
 #include "preview/attachment_controller.h"
 #include "preview/preview_folder.h"
 #include "session/window_session.h"
+#include "store_search.h"
 #include "wizard_window.h"
 
 namespace dbx {
@@ -90,21 +91,21 @@ void PreviewController::PreviewSourceRow(int sourceRow, const std::string& folde
     shownSourceRow_ = sourceRow;
 
     WindowSession& session = window_.Session();
+    const RecoveredMessage& listed = window_.Results()->Message(sourceRow);
     PreviewParams params;
-    params.offset = window_.Results()->Offset(sourceRow);
+    params.offset = listed.offset;
     params.storePath = session.sourceFile;
     params.folder = folder;
     params.prefix = session.prefix;
-    // Rows of a deep search name the store's own positions.
-    params.extras.displacement = session.storeDisplacement;
-    params.extras.trimFreedTail = true;  // the bytes Save writes
+    // The bytes Save writes: each row where its search found it, a row of a deep search at
+    // its group's positions, one of a disk image through the map of its store's pieces.
+    params.extras = ReadingOf(listed, session.PiecesOf(listed.store));
     params.counter = &session.mailCounter;
     params.mode = mode_;
     params.codePage = codePage_;
     previewed_.offset = params.offset;
     previewed_.storePath = params.storePath;
-    previewed_.displacement = params.extras.displacement;
-    previewed_.trimFreedTail = params.extras.trimFreedTail;
+    previewed_.extras = params.extras;
     previewed_.codePage = codePage_;
     if (const WorkflowTestSeam* seam = WorkflowTestSeam::Active()) params.hold = seam->previewStart;
 

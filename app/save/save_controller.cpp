@@ -71,7 +71,7 @@ void SaveController::OnSave() {
     request.folder = folder;
     // Taken now: a prefix changed while this save runs applies to the next one.
     request.prefix = session.prefix;
-    request.displacement = session.storeDisplacement;
+    request.storePieces = session.storePieces;
     request.counter = &session.mailCounter;
     request.unreadable = session.unreadable;
     if (const WorkflowTestSeam* seam = WorkflowTestSeam::Active()) request.device = seam->device;
@@ -110,13 +110,10 @@ std::vector<SaveItem> SaveController::TickedMessages() const {
         const int row = shown.SourceRow(shownRow);
         if (!results.Checked(row)) continue;
         SaveItem item;
-        item.offset = results.Offset(row);
-        item.dateSeconds = results.DateSeconds(row);
+        item.listed = results.Message(row);
         item.from = results.Text(row, ResultsModel::kFrom);
         item.to = results.Text(row, ResultsModel::kTo);
         item.subject = results.Text(row, ResultsModel::kSubject);
-        item.startMissing = window_.Session().headlessOrphans.count(item.offset) != 0;
-        item.recordUnreadable = results.UnreadableBytes(row);
         items.push_back(std::move(item));
     }
     return items;

@@ -9,18 +9,19 @@
 #include <vector>
 
 #include "message_extractor.h"
+#include "piece_map.h"
+#include "recovered_message.h"
 
 namespace dbx {
 
-// One ticked row to save: where its message starts and the texts the row shows.
+// One ticked row to save: its message as the search found it (where it starts, the group
+// of structures and the store it is read from, its date for its file, what of it is known to
+// be missing) and the texts the row shows.
 struct SaveItem {
-    std::uint32_t offset = 0;
-    std::int64_t dateSeconds = 0;  // the message's date, given to its file
+    RecoveredMessage listed;
     QString from;
     QString to;
     QString subject;
-    bool startMissing = false;           // an orphan that lacks the start of its chain
-    std::uint64_t recordUnreadable = 0;  // bytes of its record the disk could not read
 };
 
 // A save as the user asked for it. Paths and prefix are file-name bytes.
@@ -29,8 +30,8 @@ struct SaveRequest {
     std::string storePath;
     std::string folder;
     std::string prefix;
-    // The store's displacement, as its search found it.
-    std::int64_t displacement = 0;
+    // A disk image: where the pieces of each of its stores lie (see SearchResult).
+    std::vector<std::shared_ptr<const PieceMap>> storePieces;
     MailCounter* counter = nullptr;  // numbers files named from the prefix; shared with previews
     // The search's record of what the disk could not read, and what stands between the store
     // and the reads (null: the file itself).

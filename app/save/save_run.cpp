@@ -7,6 +7,7 @@
 #include "message_extractor.h"
 #include "save/mail_file_time.h"
 #include "save/save_request.h"
+#include "store_search.h"
 
 namespace dbx {
 namespace {
@@ -33,15 +34,16 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
         const SaveItem& item = request.items[i];
         progress.OnItem(int(i));
 
+        const RecoveredMessage& listed = item.listed;
         ExtractRequest extract;
-        extract.offset = item.offset;
+        extract.offset = listed.offset;
         extract.storePath = request.storePath;
         extract.outputDirectory = request.folder;
         extract.prefix = request.prefix;
-        ExtractExtras extras;
-        extras.displacement = request.displacement;
-        // As the command line writes it: a freed chain without the zeros after its end.
-        extras.trimFreedTail = true;
+        // Read as the command line reads it: where its search found it.
+        ExtractExtras extras = ReadingOf(
+            listed, listed.store < request.storePieces.size() ? request.storePieces[listed.store]
+                                                               : nullptr);
         extras.unreadable = request.unreadable.get();
         extras.device = request.device;
         const ExtractOutcome outcome = ExtractMessage(extract, counter, extras);
@@ -58,15 +60,14 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
         }
         // One message that cannot be written does not keep the others from being saved.
         if (written) {
-            SetMailFileTime(outcome.path, item.dateSeconds);
+            SetMailFileTime(outcome.path, listed.dateSeconds);
             ++report.saved;
-            // Bytes the disk could not give, in its record or its blocks: never whole.
-            if (outcome.incomplete || item.startMissing || item.recordUnreadable > 0) {
+            // Bytes the disk could not give, in its record or its blocks, a chain cut short or
+            // without its start: as the command line says, never whole.
+            const std::string reason = IncompleteReason(outcome, &listed);
+            if (outcome.incomplete || !reason.empty()) {
                 ++report.incomplete;
                 if (report.incompleteFiles.size() < kIncompleteNamed) {
-                    RecoveredMessage listed;
-                    listed.unreadableBytes = item.recordUnreadable;
-                    const std::string reason = IncompleteReason(outcome, &listed);
                     std::string named = std::filesystem::path(outcome.path).filename().string();
                     if (!reason.empty()) named += " (" + reason + ")";
                     report.incompleteFiles.push_back(named);

@@ -10,9 +10,9 @@
 
 #include <algorithm>
 
-#include "listing_scan.h"
 #include "scan/scan_job.h"
 #include "store_file.h"
+#include "store_search.h"
 
 namespace dbx {
 namespace {

@@ -36,7 +36,7 @@ ScanController::ScanController(WizardWindow& window, DateFormatter dates, QObjec
     : QObject(parent),
       window_(window),
       dates_(std::move(dates)),
-      job_([this](ScanResult result) { Finish(result); }) {
+      job_([this](ScanResult result) { Finish(std::move(result)); }) {
     feedTimer_ = new QTimer(this);
     feedTimer_->setInterval(kFeedIntervalMs);
     connect(feedTimer_, &QTimer::timeout, this, [this] { TakeFeed(); });
@@ -54,39 +54,45 @@ void ScanController::Start(const std::string& path) {
     params.path = path;
     params.options.formatDate = dates_;
     params.deep = session.deepSearch;
-    deep_ = params.deep;
-    session.storeDisplacement = 0;
-    session.headlessOrphans.clear();
+    params.image = session.imageSearch;
+    deep_ = params.deep || params.image;
+    session.storeNames.clear();
+    session.storePieces.clear();
     session.unreadable = std::make_shared<UnreadableRanges>();
-    params.options.unreadable = session.unreadable.get();
+    params.options.unreadable = session.unreadable;
 
     const WorkflowTestSeam* seam = WorkflowTestSeam::Active();
     if (seam) params.options.device = seam->device;
     feed_ = std::make_shared<ScanFeed>(seam ? seam->scanWindow : ScanFeed::WindowHook());
     feedTimer_->start();
-    // The record lives as long as the job that writes into it.
-    job_.Start([params = std::move(params), feed = feed_, unreadable = session.unreadable](
-                   const std::atomic<int>& stop) { return RunScanJob(params, *feed, stop); });
+    // The record of unreadable ranges lives as long as the job that writes into it.
+    job_.Start([params = std::move(params), feed = feed_](const std::atomic<int>& stop) {
+        return RunScanJob(params, *feed, stop);
+    });
 }
 
 void ScanController::TakeFeed() {
     if (!feed_) return;
     ScanFeed::Update update = feed_->Take();
-    for (const RecoveredMessage& m : update.messages) {
-        if (m.orphaned && m.incomplete) window_.Session().headlessOrphans.insert(m.offset);
-    }
     window_.Results()->Prepend(update.messages);
     if (update.status) window_.SetControlText(kIdStatusLine, *update.status);
     if (update.progress) window_.SetProgress(*update.progress);
 }
 
-void ScanController::Finish(const ScanResult& result) {
+void ScanController::Finish(ScanResult result) {
     // Whatever the scan reported last reaches the window before it changes its look.
     TakeFeed();
     feedTimer_->stop();
     feed_.reset();
-    window_.Session().storeDisplacement = result.displacement;
-    last_ = result;
+    // The rows as the search ended with them (the command line's): the group each is read
+    // from, chains found broken, their order. Nothing can be ticked while a search runs.
+    window_.Results()->Replace(result.messages);
+    result.messages = {};
+    WindowSession& session = window_.Session();
+    session.storeNames = std::move(result.storeNames);
+    session.storePieces = std::move(result.storePieces);
+    const ScanReport report = result.report;
+    last_ = std::move(result);
     lastDeep_ = deep_;
 
     window_.SetControlVisible(kIdStatusLine, false);
@@ -102,7 +108,6 @@ void ScanController::Finish(const ScanResult& result) {
     emit Ended();
     // Only the first 4 GiB of a store are searched: the user is told once, when the search
     // has gone as far as it can.
-    const ScanReport& report = result.report;
     if (report.outcome == ScanOutcome::Finished && report.fileLength > kMaxStoreLength) {
         Notify(texts::kStoreTooLarge);
     }

@@ -42,7 +42,7 @@ class ScanController : public QObject {
 
   private:
     void TakeFeed();
-    void Finish(const ScanResult& result);
+    void Finish(ScanResult result);
 
     WizardWindow& window_;
     DateFormatter dates_;

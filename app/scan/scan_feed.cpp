@@ -14,6 +14,16 @@ void ScanFeed::OnProgress(int percent) {
     progress_ = percent;
 }
 
+void ScanFeed::OnStatus(std::string_view text) {
+    std::lock_guard lock(mutex_);
+    status_.assign(text);
+    statusFresh_ = true;
+}
+
+void ScanFeed::OnSurveyProgress(const SurveyProgress& progress) {
+    OnProgress(progress.length > 0 ? int(progress.position * 100 / progress.length) : 100);
+}
+
 void ScanFeed::OnMessage(const RecoveredMessage& message) {
     std::lock_guard lock(mutex_);
     messages_.push_back(message);

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "scan_store.h"
+#include "store_search.h"
 
 namespace dbx {
 
-// Carries what a running scan reports to the window without making the scan wait: hits are
-// queued in order, and of the status line and progress only the latest counts. The window
+// Carries what a running search reports to the window without making the search wait: rows
+// are queued in order, and of the status line and progress only the latest counts. The window
 // takes them whenever it is ready to draw, and always before the job's next change to it.
-class ScanFeed : public ScanObserver {
+class ScanFeed : public SearchObserver {
   public:
     // Called on the scanning thread at every window, before anything else (tests use it to
     // hold the scan at a chosen point).
@@ -22,6 +22,8 @@ class ScanFeed : public ScanObserver {
 
     void OnWindow(std::uint64_t windowOffset, std::string_view statusText) override;
     void OnProgress(int percent) override;
+    void OnStatus(std::string_view text) override;
+    void OnSurveyProgress(const SurveyProgress& progress) override;
     void OnMessage(const RecoveredMessage& message) override;
 
     struct Update {

@@ -1,6 +1,5 @@
 #include "scan/scan_job.h"
 
-#include "listing_scan.h"
 #include "scan/scan_feed.h"
 
 namespace dbx {
@@ -13,11 +12,18 @@ constexpr std::size_t kLeastBlocks = 3;
 
 ScanResult RunScanJob(ScanParams params, ScanFeed& feed, const std::atomic<int>& stop) {
     params.options.stopFlag = &stop;
-    const ListingReport listing = ListStoreMessages(params.path, feed, params.options, params.deep);
+    params.options.mode = params.image  ? SearchMode::Image
+                          : params.deep ? SearchMode::Deep
+                                        : SearchMode::Plain;
+    params.options.liveRows = true;
+    SearchResult search = SearchStore(params.path, params.options, feed);
     ScanResult result;
-    result.report = listing.scan;
-    result.displacement = listing.displacement;
-    result.blocksFound = listing.blocksAgreeing >= kLeastBlocks;
+    result.report = search.report;
+    result.displacement = search.Displacement();
+    result.blocksFound = search.blocksAgreeing >= kLeastBlocks;
+    result.messages = std::move(search.messages);
+    result.storeNames = std::move(search.storeNames);
+    result.storePieces = std::move(search.storePieces);
     return result;
 }
 

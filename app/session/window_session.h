@@ -3,9 +3,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_set>
+#include <vector>
 
 #include "message_extractor.h"
+#include "piece_map.h"
 
 namespace dbx {
 
@@ -20,16 +21,23 @@ struct WindowSession {
     std::string sourceFile;   // g_strSourceFile: the store of the current search
     std::string previewPage;  // g_strPreviewPage: the pane's start page
     bool deepSearch = false;  // Tools > Deep search, read when a search starts
-    // By how much the store of the last search is displaced (see StoreFile::SetDisplacement);
-    // preview and Save read the store at the positions it names.
-    std::int64_t storeDisplacement = 0;
-    // The first blocks of the listed orphans that lack the start of their chain, for Save's
-    // report.
-    std::unordered_set<std::uint32_t> headlessOrphans;
+    // The source is a disk image: the next search finds every store in it (read when a
+    // search starts).
+    bool imageSearch = false;
+    // A disk image searched last: the name of each store found, and where its pieces lie.
+    // Preview and Save read each row at its own displacement (see RecoveredMessage), through
+    // the map of its store's pieces.
+    std::vector<std::string> storeNames;
+    std::vector<std::shared_ptr<const PieceMap>> storePieces;
     // What the disk failed to give in the last search; preview and Save add to it and do not
     // try those sectors again.
     std::shared_ptr<UnreadableRanges> unreadable;
     MailCounter mailCounter;  // g_nMailCounter: number of the next extracted .eml
+
+    // The map of the pieces of store `store` of the last search (null: none).
+    std::shared_ptr<const PieceMap> PiecesOf(std::uint32_t store) const {
+        return store < storePieces.size() ? storePieces[store] : nullptr;
+    }
 };
 
 }  // namespace dbx

@@ -39,7 +39,7 @@ Listing WindowListing(const ResultsModel& results) {
 Listing CommandLineListing(const std::string& store) {
     std::FILE* quiet = std::tmpfile();  // not a terminal: no progress line
     cli::ProgressLine progress(quiet);
-    const cli::StoreScan scan = cli::ScanForListing(store, progress, /*deep=*/false);
+    const SearchResult scan = cli::ScanForListing(store, progress, /*deep=*/false);
     std::fclose(quiet);
     Listing listing;
     for (const RecoveredMessage& m : scan.messages) {
