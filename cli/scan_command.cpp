@@ -49,6 +49,7 @@ int RunScan(const ScanArgs& args) {
     if (!ListStores(args.store, stores, folder)) return kExitFailure;
 
     ProgressLine progress(stderr);
+    if (args.clock) progress.SetClock(args.clock);
     std::unique_ptr<HitWriter> writer;
     std::size_t found = 0;
     std::size_t deleted = 0;

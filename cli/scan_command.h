@@ -6,6 +6,7 @@
 
 #include "read_device.h"
 #include "store_folder.h"
+#include "terminal.h"
 
 namespace dbx::cli {
 
@@ -18,6 +19,7 @@ struct ScanArgs {
     // Where the stores' bytes come from; null: the files. Not on the command line: tests
     // put a failing disk here.
     std::shared_ptr<const ReadDevice> device;
+    ProgressLine::Clock clock;  // the progress line's; empty: the steady clock (tests set one)
 };
 
 // STORE itself, or the message stores of the folder STORE names (`folder` set). False,

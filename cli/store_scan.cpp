@@ -23,14 +23,14 @@ namespace {
 class ProgressObserver : public SearchObserver {
   public:
     explicit ProgressObserver(ProgressLine& progress)
-        : progress_(progress), start_(std::chrono::steady_clock::now()) {}
+        : progress_(progress), start_(progress.Now()) {}
 
     void OnWindow(std::uint64_t, std::string_view status) override { progress_.SetStatus(status); }
     bool WantsStatusText() const override { return progress_.Active(); }
     void OnProgress(int percent) override { progress_.SetPercent(percent); }
     void OnStatus(std::string_view text) override { progress_.SetStatus(text); }
     void OnSurveyProgress(const SurveyProgress& p) override {
-        const auto elapsed = std::chrono::steady_clock::now() - start_;
+        const auto elapsed = progress_.Now() - start_;
         progress_.SetPercent(p.length > 0 ? int(p.position * 100 / p.length) : 100);
         progress_.SetStatus(ImageProgressText(p.position, elapsed, p.storeHeaders));
     }

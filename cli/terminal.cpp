@@ -56,7 +56,7 @@ ProgressLine::ProgressLine(std::FILE* stream)
     : stream_(stream), active_(isatty(fileno(stream)) == 1) {}
 
 void ProgressLine::ShowAfter(std::chrono::milliseconds delay) {
-    showFrom_ = std::chrono::steady_clock::now() + delay;
+    showFrom_ = Now() + delay;
 }
 
 void ProgressLine::SetPercent(int percent) {
@@ -74,7 +74,7 @@ void ProgressLine::SetStatus(std::string_view status) {
 
 void ProgressLine::Draw(bool force) {
     if (!active_) return;
-    const auto now = std::chrono::steady_clock::now();
+    const auto now = Now();
     if (now < showFrom_ || (!force && now - lastDraw_ < kRedrawEvery)) return;
     lastDraw_ = now;
     const int filled = percent_ * kBarWidth / 100;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,13 @@ class ProgressLine {
     explicit ProgressLine(std::FILE* stream);
     ~ProgressLine() { Clear(); }
 
+    // What the line takes the time from: the steady clock, unless a test sets its own.
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    void SetClock(Clock clock) { clock_ = std::move(clock); }
+    std::chrono::steady_clock::time_point Now() const {
+        return clock_ ? clock_() : std::chrono::steady_clock::now();
+    }
+
     bool Active() const { return active_; }
     // Nothing is drawn until `delay` from now has passed: a short scan shows no line.
     void ShowAfter(std::chrono::milliseconds delay);
@@ -39,6 +47,7 @@ class ProgressLine {
 
     std::FILE* stream_;
     bool active_;
+    Clock clock_;
     int percent_ = 0;
     std::string status_;
     bool shown_ = false;
