@@ -56,6 +56,9 @@ void ScanController::Start(const std::string& path) {
     params.deep = session.deepSearch;
     params.image = session.imageSearch;
     deep_ = params.deep || params.image;
+    image_ = params.image;
+    surveyStop_ = std::make_shared<std::atomic<int>>(0);
+    params.options.surveyStopFlag = surveyStop_.get();
     session.storeNames.clear();
     session.storePieces.clear();
     session.unreadable = std::make_shared<UnreadableRanges>();
@@ -66,9 +69,23 @@ void ScanController::Start(const std::string& path) {
     feed_ = std::make_shared<ScanFeed>(seam ? seam->scanWindow : ScanFeed::WindowHook());
     feedTimer_->start();
     // The record of unreadable ranges lives as long as the job that writes into it.
-    job_.Start([params = std::move(params), feed = feed_](const std::atomic<int>& stop) {
+    // The survey's flag lives as long as the job that reads it.
+    job_.Start([params = std::move(params), feed = feed_,
+                surveyStop = surveyStop_](const std::atomic<int>& stop) {
+        (void)surveyStop;
         return RunScanJob(params, *feed, stop);
     });
+}
+
+void ScanController::RequestStop() {
+    if (surveyStop_) surveyStop_->store(1);
+    job_.RequestStop();
+}
+
+bool ScanController::EndSurvey() {
+    if (!Running() || !image_ || !feed_ || feed_->SurveyEnded() || !surveyStop_) return false;
+    surveyStop_->store(1);
+    return true;
 }
 
 void ScanController::TakeFeed() {
@@ -108,7 +125,7 @@ void ScanController::Finish(ScanResult result) {
     emit Ended();
     // Only the first 4 GiB of a store are searched: the user is told once, when the search
     // has gone as far as it can.
-    if (report.outcome == ScanOutcome::Finished && report.fileLength > kMaxStoreLength) {
+    if (report.outcome == ScanOutcome::Finished && report.fileLength > kMaxStoreLength && !image_) {
         Notify(texts::kStoreTooLarge);
     }
     // A dying disk: what it could not give is said once the search is over.

@@ -28,7 +28,11 @@ class ScanController : public QObject {
     void Start(const std::string& path);
     // From Start until the end of the search has been applied to the window.
     bool Running() const { return job_.Running(); }
-    void RequestStop() { job_.RequestStop(); }
+    // Ends the search; an image's survey too.
+    void RequestStop();
+    // While an image's survey runs: ends the survey only, and the stores it found so far are
+    // still read and listed (true). False when there is no survey to end.
+    bool EndSurvey();
     // Whether a stop was asked of the latest search.
     bool StopRequested() const { return job_.StopRequested(); }
     bool WaitForReturn(std::chrono::milliseconds bound) { return job_.WaitForReturn(bound); }
@@ -50,7 +54,10 @@ class ScanController : public QObject {
     QTimer* feedTimer_ = nullptr;
     Job<ScanResult> job_;
     ScanResult last_;
+    // An image's survey ends when this is raised (a stop ends the search).
+    std::shared_ptr<std::atomic<int>> surveyStop_;
     bool deep_ = false;  // of the running search
+    bool image_ = false;
     bool lastDeep_ = false;
 };
 

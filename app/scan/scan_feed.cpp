@@ -22,6 +22,15 @@ void ScanFeed::OnStatus(std::string_view text) {
 
 void ScanFeed::OnSurveyProgress(const SurveyProgress& progress) {
     OnProgress(progress.length > 0 ? int(progress.position * 100 / progress.length) : 100);
+    OnStatus(SurveyStatusText(progress));
+}
+
+std::string SurveyStatusText(const SurveyProgress& progress) {
+    constexpr std::uint64_t kMB = 1000 * 1000;
+    const std::size_t headers = progress.storeHeaders;
+    return "Looking for stores in the disk image: " + std::to_string(progress.position / kMB) +
+           " of " + std::to_string(progress.length / kMB) + " MB, " + std::to_string(headers) +
+           (headers == 1 ? " store header found" : " store headers found");
 }
 
 void ScanFeed::OnMessage(const RecoveredMessage& message) {

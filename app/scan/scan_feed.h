@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -24,6 +25,9 @@ class ScanFeed : public SearchObserver {
     void OnProgress(int percent) override;
     void OnStatus(std::string_view text) override;
     void OnSurveyProgress(const SurveyProgress& progress) override;
+    void OnSurveyEnded() override { surveyEnded_ = true; }
+    // Whether an image's survey has ended.
+    bool SurveyEnded() const { return surveyEnded_; }
     void OnMessage(const RecoveredMessage& message) override;
 
     struct Update {
@@ -40,6 +44,11 @@ class ScanFeed : public SearchObserver {
     std::string status_;
     bool statusFresh_ = false;
     int progress_ = -1;
+    std::atomic<bool> surveyEnded_{false};
 };
+
+// The status line during an image's survey: "Looking for stores in the disk image: 812 of
+// 4096 MB, 2 store headers found".
+std::string SurveyStatusText(const SurveyProgress& progress);
 
 }  // namespace dbx
