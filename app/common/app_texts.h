@@ -50,6 +50,8 @@ inline constexpr char kPrefixEmpty[] = "Please fill prefix";
 inline constexpr char kPrefixIllegal[] = "Illegal character found in file pre fix ";
 
 inline constexpr char kStoreFilter[] = "OutLook Express File(*.dbx)";
+inline constexpr char kImageFilter[] = "Disk images (*.img *.dd *.raw *.001)";
+inline constexpr char kAnyFileFilter[] = "All files (*)";
 inline constexpr char kChooseSaveFolder[] = "Save the ticked mails in";
 
 inline constexpr char kHelpFile[] = "Varnook Tobrin DBX.chm";
