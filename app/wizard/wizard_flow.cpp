@@ -19,6 +19,7 @@
 #include "save/save_controller.h"
 #include "scan/scan_controller.h"
 #include "session/window_session.h"
+#include "wizard/disk_image_question.h"
 #include "wizard_window.h"
 
 namespace dbx {
@@ -91,7 +92,12 @@ void WizardFlow::OnNext() {
         Notify(texts::kNoFileSelected, texts::kNoticeCaption, texts::kNoFileSelectedMore);
         return;
     }
+    // Asked before the step changes: the answer decides which search runs.
+    const ImageQuestion question = ImageQuestionFor(path);
+    const bool image =
+        question != ImageQuestion::kNotAsked && Ask(ImageQuestionText(question)) == kIdYes;
     m_window.Session().sourceFile = path;
+    m_window.Session().imageSearch = image;
     m_nStep += 1;
     HideStepOne();
     ShowStepTwo();
