@@ -102,9 +102,7 @@ void WizardFlow::OnNext() {
     HideStepOne();
     ShowStepTwo();
     emit StepShown(2);
-    m_window.Results()->Clear();
-    // A new search lists its rows in the order found; sorting waits for its end.
-    m_window.ResultsList()->SortBy(-1);
+    ClearResults();
     m_scan->Start(path);
 }
 
@@ -112,9 +110,15 @@ void WizardFlow::SearchAgain() {
     if (m_nStep != 2 || Busy() || m_bBackPending) return;
     m_window.SetControlVisible(kIdBack, false);
     m_window.SetControlVisible(kIdStop, true);
-    m_window.Results()->Clear();
-    m_window.ResultsList()->SortBy(-1);
+    ClearResults();
     m_scan->Start(m_window.Session().sourceFile);
+}
+
+void WizardFlow::ClearResults() {
+    m_window.Results()->Clear();
+    m_window.Session().storeNames.clear();
+    // A new search lists its rows in the order found; sorting waits for its end.
+    m_window.ResultsList()->SortBy(-1);
 }
 
 void WizardFlow::OnBack() {
