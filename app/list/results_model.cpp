@@ -76,7 +76,7 @@ void ResultsModel::NameStore(Row& row) const {
     row.folded[kFolder] = row.cells[kFolder].toCaseFolded();
 }
 
-void ResultsModel::SetStoreNames(std::vector<std::string> names) {
+void ResultsModel::SetStoreNames(const std::vector<std::string>& names) {
     std::vector<QString> decoded;
     decoded.reserve(names.size());
     for (const std::string& name : names) {

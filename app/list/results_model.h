@@ -39,7 +39,7 @@ class ResultsModel : public QAbstractTableModel {
 
     // The names (file-name bytes) of the stores the rows come from, indexed by
     // RecoveredMessage::store; rows already listed show them at once.
-    void SetStoreNames(std::vector<std::string> names);
+    void SetStoreNames(const std::vector<std::string>& names);
     int StoreCount() const { return int(storeNames_.size()); }
 
     // The text of a cell as the list shows it.
