@@ -82,11 +82,12 @@ void ResultsModel::SetStoreNames(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         decoded.push_back(QFile::decodeName(QByteArray::fromStdString(name)));
     }
-    if (decoded == storeNames_) return;
+    const bool changed = decoded != storeNames_;
     storeNames_ = std::move(decoded);
+    // Also with the same names: a search's final rows may have taken other stores.
     for (Row& row : rows_) NameStore(row);
     if (!rows_.empty()) emit dataChanged(index(0, kFolder), index(rowCount() - 1, kFolder));
-    emit StoreNamesChanged(StoreCount());
+    if (changed) emit StoreNamesChanged(StoreCount());
 }
 
 void ResultsModel::Prepend(const std::vector<RecoveredMessage>& messages) {

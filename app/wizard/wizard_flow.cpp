@@ -29,7 +29,11 @@ WizardFlow::WizardFlow(WizardWindow& window, QObject* parent) : QObject(parent),
     m_scan = new ScanController(window, LocaleDateFormatter(), this);
     m_preview = new PreviewController(window, searchRunning, this);
     m_save = new SaveController(window, searchRunning, this);
-    connect(m_scan, &ScanController::Ended, this, [this] { OnJobEnded(); });
+    connect(m_scan, &ScanController::Ended, this, [this] {
+        // The search left its stores' names in the session; the list names each row's store.
+        m_window.Results()->SetStoreNames(m_window.Session().storeNames);
+        OnJobEnded();
+    });
     connect(m_preview, &PreviewController::Ended, this, [this] { OnJobEnded(); });
     connect(m_save, &SaveController::Ended, this, [this] { OnJobEnded(); });
 }
@@ -116,7 +120,6 @@ void WizardFlow::SearchAgain() {
 
 void WizardFlow::ClearResults() {
     m_window.Results()->Clear();
-    m_window.Session().storeNames.clear();
     // A new search lists its rows in the order found; sorting waits for its end.
     m_window.ResultsList()->SortBy(-1);
 }

@@ -3,15 +3,22 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <system_error>
 
 #include "common/app_texts.h"
 #include "dialog_fixture.h"
+#include "extract_command.h"
+#include "image_builder.h"
 #include "list/results_model.h"
+#include "list/results_view.h"
+#include "output_path.h"
 #include "session/window_session.h"
 #include "store_builder.h"
+#include "store_generator.h"
 #include "wizard/disk_image_question.h"
 #include "wizard/wizard_flow.h"
 
@@ -200,6 +207,72 @@ TEST_F(ImageSearch, AStoreIsNotAskedAboutAndAnEarlierYesDoesNotStand) {
     EXPECT_EQ(dialog->Step(), 2);
     EXPECT_FALSE(dialog->Session().imageSearch);
     EXPECT_EQ(dialog->Results()->rowCount(), 1);
+}
+
+// The bytes of every .eml file in `folder`, sorted.
+std::vector<std::string> MailsIn(const std::string& folder) {
+    std::vector<std::string> mails;
+    for (const std::string& name : EmlFiles(folder))
+        mails.push_back(ReadAll(JoinPath(folder, name)));
+    std::sort(mails.begin(), mails.end());
+    return mails;
+}
+
+TEST_F(ImageSearch, YesListsEveryStoreOfTheImageByNameAndSaveFillsAFolderPerStore) {
+    // Two stores at sectors of a disk image, among random bytes.
+    const std::string image = stores.File("disk.img");
+    {
+        gen::ImageBuilder disk(image, 4 << 20);
+        disk.Random(0, 4 << 20, 3);
+        std::uint64_t at = 63 * gen::ImageBuilder::kSector;
+        for (const auto& [name, count, seed] :
+             {std::tuple{"Inbox", 6u, 11u}, std::tuple{"Sent Items", 4u, 12u}}) {
+            const std::string part = stores.File("part.dbx");
+            gen::GeneratorOptions options;
+            options.messageCount = count;
+            options.deletedCount = 0;
+            options.seed = seed;
+            options.folderName = name;
+            options.overwrite = true;
+            gen::GenerateStore(part, options);
+            const std::vector<std::uint8_t> bytes = gen::ReadFileBytes(part);
+            disk.Put(at, bytes);
+            at = (at + bytes.size() + (1 << 20)) / (1 << 20) * (1 << 20);
+        }
+        disk.Close();
+    }
+    TempDir out;
+    seams.saveFolder = [&out](const std::string&) { return out.Path().string(); };
+    boxes.Answer(kIdYes);
+    Next(image);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+
+    EXPECT_EQ(dialog->Session().storeNames, (std::vector<std::string>{"Inbox", "Sent Items"}));
+    ResultsModel* results = dialog->Results();
+    ASSERT_EQ(results->rowCount(), 10);
+    EXPECT_FALSE(dialog->ResultsList()->isColumnHidden(ResultsModel::kFolder));
+    std::map<QString, int> perFolder;
+    for (int row = 0; row < results->rowCount(); ++row) {
+        ++perFolder[results->Text(row, ResultsModel::kFolder)];
+    }
+    EXPECT_EQ(perFolder, (std::map<QString, int>{{"Inbox", 6}, {"Sent Items", 4}}));
+
+    Click(kIdSelectAll);
+    Click(kIdSave);
+    WaitForJobs();
+    EXPECT_TRUE(EmlFiles(out.Path().string()).empty());
+    // The bytes the command line writes of the same image, folder for folder.
+    TempDir cli;
+    cli::ExtractArgs args;
+    args.store = image;
+    args.image = true;
+    args.out = cli.Path().string();
+    ASSERT_EQ(cli::RunExtract(args), 0);
+    for (const char* folder : {"Inbox", "Sent Items"}) {
+        const std::vector<std::string> saved = MailsIn(out.File(folder));
+        EXPECT_EQ(saved.size(), std::size_t(perFolder[folder])) << folder;
+        EXPECT_TRUE(saved == MailsIn(cli.File(folder))) << folder;
+    }
 }
 
 }  // namespace
