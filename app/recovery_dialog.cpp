@@ -78,6 +78,8 @@ void RecoveryDialog::BuildWindow() {
     m_flow = new WizardFlow(*this, this);
     connect(m_flow, &WizardFlow::StepShown, m_layout,
             [this](int step) { m_layout->ShowStep(step); });
+    connect(m_results, &ResultsModel::StoreNamesChanged, m_layout,
+            [this](int count) { m_layout->ShowFolders(count >= 2); });
     m_commands = new WindowCommands(*this, *m_flow);
     m_dressing = new WindowDressing(*this, m_menuBar);
     AddRoutes();

@@ -24,6 +24,10 @@
 #                            the button that runs the deep search
 #   17-deep-found.png        ... pressed: the orphaned messages listed
 #   18-source.png            a message's source (Ctrl+U): header lines and body as text
+#   19-image-question.png    Back, a disk image of two stores, Next: the question whether to
+#                            search it as a disk image
+#   20-image-results.png     ... answered Yes: both stores' messages, the Folder column naming
+#                            each one's store
 # Needs a build in build/ (./run.sh or ./test.sh make one) and Xvfb, xdotool and ImageMagick
 # (Debian: xvfb xdotool imagemagick).
 set -euo pipefail
@@ -53,6 +57,8 @@ for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 
 "$build/tools/dbxgen" --messages 400 --deleted 10% --seed 7 "$work/Inbox.dbx" >/dev/null
 "$build/tools/dbxgen" --messages 300 --deleted 0 --zero-records 300 --seed 8 \
     "$work/Wiped.dbx" >/dev/null
+"$build/tools/dbximage" --size 8388608 --stores 2 --messages 40 --seed 9 "$work/disk.img" \
+    >/dev/null
 [ "$(id -u)" -eq 0 ] && export QTWEBENGINE_DISABLE_SANDBOX=1
 # The chosen code page is kept in the home folder; every run of this script starts from none.
 export HOME="$work/home"
@@ -173,3 +179,16 @@ xdotool key ctrl+u
 sleep 3
 away
 shot 18-source.png
+
+from_corner 57 33 && xdotool click 1      # Back
+sleep 2
+xdotool mousemove $((X + WIDTH / 2)) $((Y + menu_h + 252 + (HEIGHT - menu_h - 481) / 2))
+xdotool click --repeat 3 1
+xdotool type --delay 20 "$work/disk.img"
+from_corner 57 33 && xdotool click 1      # Next
+sleep 2
+shot 19-image-question.png
+xdotool key Return                        # Yes, the default answer
+sleep 5
+away
+shot 20-image-results.png

@@ -43,6 +43,22 @@ inline constexpr char kUpdateQuestion[] =
 inline constexpr char kExitQuestion[] = "Do you really want to exit ?";
 inline constexpr char kStoreTooLarge[] =
     "This file is larger than 4 GB. Only its first 4 GB were searched for messages.";
+// Next asks before it searches a disk, or a file that may be a disk image, for every store in
+// it. Lines broken by hand: the box is as wide as its longest line.
+inline constexpr char kImageQuestion[] =
+    "This file is not an Outlook Express store.\n"
+    "It may be a disk or a disk image.\n\n"
+    "Search it for every store it holds?\n"
+    "(No searches it as one store.)";
+inline constexpr char kLargeImageQuestion[] =
+    "This file is larger than 4 GB, too large\n"
+    "for an Outlook Express store. It may be a disk image.\n\n"
+    "Search it for every store it holds?\n"
+    "(No searches its first 4 GB as one store.)";
+inline constexpr char kDiskQuestion[] =
+    "This is a disk, not an Outlook Express store.\n\n"
+    "Search the whole disk for every store it holds?\n"
+    "(No searches it as one store.)";
 
 // The prefix dialog's messages have a caption of their own.
 inline constexpr char kPrefixCaption[] = "Varnook Tobrin Quillmark";
@@ -50,6 +66,8 @@ inline constexpr char kPrefixEmpty[] = "Please fill prefix";
 inline constexpr char kPrefixIllegal[] = "Illegal character found in file pre fix ";
 
 inline constexpr char kStoreFilter[] = "OutLook Express File(*.dbx)";
+inline constexpr char kImageFilter[] = "Disk images (*.img *.dd *.raw *.001)";
+inline constexpr char kAnyFileFilter[] = "All files (*)";
 inline constexpr char kChooseSaveFolder[] = "Save the ticked mails in";
 
 inline constexpr char kHelpFile[] = "Varnook Tobrin DBX.chm";

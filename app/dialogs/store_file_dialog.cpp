@@ -10,7 +10,10 @@ CStoreFileDialog::CStoreFileDialog(QWidget* parent) : QFileDialog(parent) {
     setWindowTitle(AnsiToQString(texts::kCaption));
     setAcceptMode(QFileDialog::AcceptOpen);
     setFileMode(QFileDialog::ExistingFile);
-    setNameFilter(QString::fromLatin1(texts::kStoreFilter));
+    // Stores first: the usual choice. Images are searched for every store they hold.
+    setNameFilters({QString::fromLatin1(texts::kStoreFilter),
+                    QString::fromLatin1(texts::kImageFilter),
+                    QString::fromLatin1(texts::kAnyFileFilter)});
     // A chosen link is returned as the link itself.
     setOption(QFileDialog::DontResolveSymlinks, true);
 }

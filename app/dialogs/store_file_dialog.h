@@ -4,7 +4,8 @@
 
 namespace dbx {
 
-// The file-open dialog of Browse: one Outlook Express store, links returned as they are.
+// The file-open dialog of Browse: one Outlook Express store or a disk image, links returned as
+// they are.
 class CStoreFileDialog : public QFileDialog {
     Q_OBJECT
   public:

@@ -30,6 +30,8 @@ constexpr int kSplitterDown = 70;
 // Every shown column's width at the template's size before the list shares its room, and
 // the least the Date column gets.
 constexpr int kColumnWidth = 170;
+// Store names are short ("Inbox", "Sent Items", "Store 2").
+constexpr int kFolderWidth = 110;
 
 // The controls that keep their distance to the window's bottom edge, to its right edge, or
 // both; and those of step 1 that stay centred.
@@ -41,12 +43,15 @@ constexpr int kCentred[] = {kIdPicture, kIdSelectFrame, kIdPath, kIdBrowse};
 // room, then the texts' alike. The Date column keeps its width, so that it is never cut.
 constexpr int kLeastStatusWidth = 100;
 constexpr int kLeastTextWidth = 80;
-constexpr int kTextColumns[] = {ResultsModel::kFrom, ResultsModel::kSubject, ResultsModel::kTo};
-// The columns that share a wider list's room, with their shares of it in tenths.
+constexpr int kTextColumns[] = {ResultsModel::kFrom, ResultsModel::kSubject, ResultsModel::kTo,
+                                ResultsModel::kFolder};
+// The columns that share a wider list's room, with their shares of it (out of what the shown
+// ones hold together).
 constexpr std::pair<int, int> kColumnShares[] = {{ResultsModel::kFrom, 3},
                                                  {ResultsModel::kSubject, 4},
                                                  {ResultsModel::kTo, 2},
-                                                 {ResultsModel::kDate, 1}};
+                                                 {ResultsModel::kDate, 1},
+                                                 {ResultsModel::kFolder, 1}};
 
 QRect TemplateRect(int id) {
     const ControlTemplate* control = MainDialogTemplate().Find(id);
@@ -92,10 +97,21 @@ void WindowLayout::SizeColumns(ResultsView* list) {
     const int needed = list->fontMetrics().horizontalAdvance(QString::fromStdString(text)) +
                        2 * list->fontMetrics().averageCharWidth() + 8;
     header->resizeSection(ResultsModel::kDate, std::max(kColumnWidth, needed));
+    header->resizeSection(ResultsModel::kFolder, kFolderWidth);
+    list->setColumnHidden(ResultsModel::kFolder, true);
     m_columnWidths.clear();
     for (int column = 0; column < ResultsModel::kColumnCount; ++column) {
-        m_columnWidths.push_back(header->sectionSize(column));
+        // A hidden section's size reads 0; the Folder column's is known.
+        m_columnWidths.push_back(column == ResultsModel::kFolder ? kFolderWidth
+                                                                 : header->sectionSize(column));
     }
+}
+
+void WindowLayout::ShowFolders(bool shown) {
+    auto* list = qobject_cast<ResultsView*>(m_dialog.Control(kIdResults));
+    if (!list || list->isColumnHidden(ResultsModel::kFolder) != shown) return;
+    list->setColumnHidden(ResultsModel::kFolder, !shown);
+    ShareColumns();
 }
 
 void WindowLayout::ShareColumns() {
@@ -105,12 +121,18 @@ void WindowLayout::ShareColumns() {
     // that rows coming in do not make the columns jump.
     const int room = list->width() - 2 * list->frameWidth() -
                      list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, list);
+    QHeaderView* header = list->horizontalHeader();
+    const auto shown = [header](int column) { return !header->isSectionHidden(column); };
     std::vector<int> widths = m_columnWidths;
     int used = 0;
-    for (int width : widths) used += width;
+    for (int column = 0; column < ResultsModel::kColumnCount; ++column) {
+        if (shown(column)) used += widths[std::size_t(column)];
+    }
     if (room >= used) {
-        for (const auto& [column, tenths] : kColumnShares) {
-            widths[std::size_t(column)] += (room - used) * tenths / 10;
+        int whole = 0;
+        for (const auto& [column, share] : kColumnShares) whole += shown(column) ? share : 0;
+        for (const auto& [column, share] : kColumnShares) {
+            if (shown(column)) widths[std::size_t(column)] += (room - used) * share / whole;
         }
     } else {
         int deficit = used - room;
@@ -118,13 +140,14 @@ void WindowLayout::ShareColumns() {
         const int fromStatus = std::clamp(status - kLeastStatusWidth, 0, deficit);
         status -= fromStatus;
         deficit -= fromStatus;
-        const int each = (deficit + 2) / 3;
+        int sharing = 0;  // From, Subject and To at least
+        for (int column : kTextColumns) sharing += shown(column) ? 1 : 0;
+        const int each = (deficit + sharing - 1) / std::max(1, sharing);
         for (int column : kTextColumns) {
             int& width = widths[std::size_t(column)];
-            width = std::max(kLeastTextWidth, width - each);
+            if (shown(column)) width = std::max(kLeastTextWidth, width - each);
         }
     }
-    QHeaderView* header = list->horizontalHeader();
     for (int column = 0; column < ResultsModel::kColumnCount; ++column) {
         header->resizeSection(column, widths[std::size_t(column)]);
     }

@@ -25,6 +25,8 @@ class WindowLayout : public QObject {
 
     // The columns' widths; the Date column fits a long date in the user's own format.
     void SizeColumns(ResultsView* list);
+    // The Folder column is shown only while the rows come from two or more stores.
+    void ShowFolders(bool shown);
     // Dressing point D: the splitter bar over the template's placeholder, hidden.
     void CreateSplitter();
     // The splitter shows with step 2 only; the preview pane takes the room in step 2 only.

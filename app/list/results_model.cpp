@@ -1,6 +1,7 @@
 #include "list/results_model.h"
 
 #include <QColor>
+#include <QFile>
 
 #include <unordered_map>
 
@@ -66,6 +67,27 @@ void ResultsModel::Decode(Row& row) const {
     for (int column : {kFrom, kSubject, kStatus, kTo}) {
         row.folded[column] = row.cells[column].toCaseFolded();
     }
+    NameStore(row);
+}
+
+void ResultsModel::NameStore(Row& row) const {
+    const std::uint32_t store = row.message.store;
+    row.cells[kFolder] = store < storeNames_.size() ? storeNames_[store] : QString();
+    row.folded[kFolder] = row.cells[kFolder].toCaseFolded();
+}
+
+void ResultsModel::SetStoreNames(const std::vector<std::string>& names) {
+    std::vector<QString> decoded;
+    decoded.reserve(names.size());
+    for (const std::string& name : names) {
+        decoded.push_back(QFile::decodeName(QByteArray::fromStdString(name)));
+    }
+    const bool changed = decoded != storeNames_;
+    storeNames_ = std::move(decoded);
+    // Also with the same names: a search's final rows may have taken other stores.
+    for (Row& row : rows_) NameStore(row);
+    if (!rows_.empty()) emit dataChanged(index(0, kFolder), index(rowCount() - 1, kFolder));
+    if (changed) emit StoreNamesChanged(StoreCount());
 }
 
 void ResultsModel::Prepend(const std::vector<RecoveredMessage>& messages) {
@@ -164,7 +186,10 @@ QString ResultsModel::FindKey(int row) const {
     const Row& r = rows_[std::size_t(row)];
     // The separator is a character no text typed in a line holds.
     const QChar gap(0x1F);
-    return r.folded[kFrom] + gap + r.folded[kTo] + gap + r.folded[kSubject];
+    QString key = r.folded[kFrom] + gap + r.folded[kTo] + gap + r.folded[kSubject];
+    // A column that is not shown must not make rows match.
+    if (storeNames_.size() >= 2) key += gap + r.folded[kFolder];
+    return key;
 }
 
 int ResultsModel::Compare(int rowA, int rowB, int column) const {
@@ -185,6 +210,7 @@ int ResultsModel::Compare(int rowA, int rowB, int column) const {
         case kSubject:
         case kStatus:
         case kTo:
+        case kFolder:
             order = a.folded[column].compare(b.folded[column]);
             break;
         default:
@@ -197,7 +223,10 @@ int ResultsModel::Compare(int rowA, int rowB, int column) const {
 void ResultsModel::Clear() {
     beginResetModel();
     rows_.clear();
+    const bool named = !storeNames_.empty();
+    storeNames_.clear();
     endResetModel();
+    if (named) emit StoreNamesChanged(0);
 }
 
 QString ResultsModel::Text(int row, int column) const {
@@ -277,8 +306,8 @@ bool ResultsModel::setData(const QModelIndex& index, const QVariant& value, int 
 }
 
 QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    static const char* const kTitles[kColumnCount] = {"From", "Subject", "Status",
-                                                      "To",   "Date",    "Location"};
+    static const char* const kTitles[kColumnCount] = {"From", "Subject",  "Status", "To",
+                                                      "Date", "Location", "Folder"};
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
     if (role == Qt::DisplayRole) return QString::fromLatin1(kTitles[section]);
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);

@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include <deque>
+#include <string>
 #include <vector>
 
 #include "recovered_message.h"
@@ -16,7 +17,9 @@ namespace dbx {
 class ResultsModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    enum Column { kFrom, kSubject, kStatus, kTo, kDate, kLocation, kColumnCount };
+    // Location holds the offset for the program, never shown; Folder names the row's store,
+    // shown only when a search found two or more stores.
+    enum Column { kFrom, kSubject, kStatus, kTo, kDate, kLocation, kFolder, kColumnCount };
 
     explicit ResultsModel(QObject* parent = nullptr);
 
@@ -31,7 +34,13 @@ class ResultsModel : public QAbstractTableModel {
     // and store each is read from, a chain found broken); else the list is laid anew, the last
     // message on top, as if prepended to an empty list. Ticks may go.
     void Replace(const std::vector<RecoveredMessage>& messages);
+    // Forgets the rows and the stores' names.
     void Clear();
+
+    // The names (file-name bytes) of the stores the rows come from, indexed by
+    // RecoveredMessage::store; rows already listed show them at once.
+    void SetStoreNames(const std::vector<std::string>& names);
+    int StoreCount() const { return int(storeNames_.size()); }
 
     // The text of a cell as the list shows it.
     QString Text(int row, int column) const;
@@ -54,7 +63,8 @@ class ResultsModel : public QAbstractTableModel {
     void SetCodePage(const QByteArray& codePage);
     QByteArray CodePage() const { return codePage_; }
 
-    // The row's From, To and Subject, case-folded, in one text that the find bar searches.
+    // The row's From, To and Subject (and Folder, while it is shown), case-folded, in one
+    // text that the find bar searches.
     QString FindKey(int row) const;
     // Orders two rows by a column: the date by its value, the offset by its number, the other
     // columns by their text ignoring case; rows that tie keep the list's order.
@@ -72,16 +82,22 @@ class ResultsModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+  signals:
+    // Other store names were set; `count` of them.
+    void StoreNamesChanged(int count);
+
   private:
     struct Row {
         RecoveredMessage message;
         QString cells[kColumnCount];
-        QString folded[kColumnCount];  // case-folded From, Subject, Status and To
+        QString folded[kColumnCount];  // case-folded From, Subject, Status, To and Folder
         bool checked = false;
     };
     void Decode(Row& row) const;
+    void NameStore(Row& row) const;
 
     std::deque<Row> rows_;
+    std::vector<QString> storeNames_;
 
     QIcon icon_;
     QByteArray codePage_ = "windows-1252";

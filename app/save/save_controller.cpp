@@ -72,6 +72,7 @@ void SaveController::OnSave() {
     // Taken now: a prefix changed while this save runs applies to the next one.
     request.prefix = session.prefix;
     request.storePieces = session.storePieces;
+    request.storeNames = session.storeNames;
     request.counter = &session.mailCounter;
     request.unreadable = session.unreadable;
     if (const WorkflowTestSeam* seam = WorkflowTestSeam::Active()) request.device = seam->device;

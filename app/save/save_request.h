@@ -32,6 +32,9 @@ struct SaveRequest {
     std::string prefix;
     // A disk image: where the pieces of each of its stores lie (see SearchResult).
     std::vector<std::shared_ptr<const PieceMap>> storePieces;
+    // The names of the stores the search found; with two or more, each message goes into a
+    // folder of `folder` named after its store.
+    std::vector<std::string> storeNames;
     MailCounter* counter = nullptr;  // numbers files named from the prefix; shared with previews
     // The search's record of what the disk could not read, and what stands between the store
     // and the reads (null: the file itself).

@@ -1,12 +1,15 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 
 #include "existing_copies.h"
 
 #include "message_extractor.h"
+#include "output_path.h"
 #include "save/mail_file_time.h"
 #include "save/save_request.h"
+#include "save/store_folder.h"
 #include "store_search.h"
 
 namespace dbx {
@@ -24,8 +27,10 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
     report.total = int(request.items.size());
     MailCounter fallback;
     MailCounter& counter = request.counter ? *request.counter : fallback;
-    // Taken before the first file is written: only what the folder held before counts.
-    const ExistingCopies earlier(request.folder);
+    const bool perStore = request.storeNames.size() >= 2;
+    // Per folder, taken before the first file is written into it: only what it held before
+    // counts.
+    std::map<std::string, ExistingCopies> earlierIn;
     for (std::size_t i = 0; i < request.items.size(); ++i) {
         if (stop.load() != 0) {
             report.cancelled = true;
@@ -35,10 +40,24 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
         progress.OnItem(int(i));
 
         const RecoveredMessage& listed = item.listed;
+        std::string folder = request.folder;
+        std::string folderFailure;
+        if (perStore) {
+            folder = JoinPath(folder, StoreFolderName(request.storeNames, listed.store));
+            if (earlierIn.count(folder) == 0) folderFailure = MakeStoreFolder(folder);
+        }
+        if (!folderFailure.empty()) {
+            if (report.failed == 0) report.firstFailure = folderFailure;
+            ++report.failed;
+            progress.OnDone(int(i + 1));
+            continue;
+        }
+        const ExistingCopies& earlier = earlierIn.try_emplace(folder, folder).first->second;
+
         ExtractRequest extract;
         extract.offset = listed.offset;
         extract.storePath = request.storePath;
-        extract.outputDirectory = request.folder;
+        extract.outputDirectory = folder;
         extract.prefix = request.prefix;
         // Read as the command line reads it: where its search found it.
         ExtractExtras extras = ReadingOf(
@@ -69,6 +88,8 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
                 ++report.incomplete;
                 if (report.incompleteFiles.size() < kIncompleteNamed) {
                     std::string named = std::filesystem::path(outcome.path).filename().string();
+                    if (perStore)
+                        named = StoreFolderName(request.storeNames, listed.store) + "/" + named;
                     if (!reason.empty()) named += " (" + reason + ")";
                     report.incompleteFiles.push_back(named);
                 }

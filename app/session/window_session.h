@@ -26,7 +26,8 @@ struct WindowSession {
     bool imageSearch = false;
     // A disk image searched last: the name of each store found, and where its pieces lie.
     // Preview and Save read each row at its own displacement (see RecoveredMessage), through
-    // the map of its store's pieces.
+    // the map of its store's pieces; with two or more stores, Save puts each message into a
+    // folder named after its store.
     std::vector<std::string> storeNames;
     std::vector<std::shared_ptr<const PieceMap>> storePieces;
     // What the disk failed to give in the last search; preview and Save add to it and do not

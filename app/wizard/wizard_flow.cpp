@@ -19,6 +19,7 @@
 #include "save/save_controller.h"
 #include "scan/scan_controller.h"
 #include "session/window_session.h"
+#include "wizard/disk_image_question.h"
 #include "wizard_window.h"
 
 namespace dbx {
@@ -28,7 +29,11 @@ WizardFlow::WizardFlow(WizardWindow& window, QObject* parent) : QObject(parent),
     m_scan = new ScanController(window, LocaleDateFormatter(), this);
     m_preview = new PreviewController(window, searchRunning, this);
     m_save = new SaveController(window, searchRunning, this);
-    connect(m_scan, &ScanController::Ended, this, [this] { OnJobEnded(); });
+    connect(m_scan, &ScanController::Ended, this, [this] {
+        // The search left its stores' names in the session; the list names each row's store.
+        m_window.Results()->SetStoreNames(m_window.Session().storeNames);
+        OnJobEnded();
+    });
     connect(m_preview, &PreviewController::Ended, this, [this] { OnJobEnded(); });
     connect(m_save, &SaveController::Ended, this, [this] { OnJobEnded(); });
 }
@@ -91,14 +96,17 @@ void WizardFlow::OnNext() {
         Notify(texts::kNoFileSelected, texts::kNoticeCaption, texts::kNoFileSelectedMore);
         return;
     }
+    // Asked before the step changes: the answer decides which search runs.
+    const ImageQuestion question = ImageQuestionFor(path);
+    const bool image =
+        question != ImageQuestion::kNotAsked && Ask(ImageQuestionText(question)) == kIdYes;
     m_window.Session().sourceFile = path;
+    m_window.Session().imageSearch = image;
     m_nStep += 1;
     HideStepOne();
     ShowStepTwo();
     emit StepShown(2);
-    m_window.Results()->Clear();
-    // A new search lists its rows in the order found; sorting waits for its end.
-    m_window.ResultsList()->SortBy(-1);
+    ClearResults();
     m_scan->Start(path);
 }
 
@@ -106,9 +114,14 @@ void WizardFlow::SearchAgain() {
     if (m_nStep != 2 || Busy() || m_bBackPending) return;
     m_window.SetControlVisible(kIdBack, false);
     m_window.SetControlVisible(kIdStop, true);
-    m_window.Results()->Clear();
-    m_window.ResultsList()->SortBy(-1);
+    ClearResults();
     m_scan->Start(m_window.Session().sourceFile);
+}
+
+void WizardFlow::ClearResults() {
+    m_window.Results()->Clear();
+    // A new search lists its rows in the order found; sorting waits for its end.
+    m_window.ResultsList()->SortBy(-1);
 }
 
 void WizardFlow::OnBack() {

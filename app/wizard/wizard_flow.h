@@ -62,6 +62,8 @@ class WizardFlow : public QObject {
     void HideStepOne();
     void ShowStepTwo();
     void HideStepTwo();
+    // Before a search: no rows, no stores, the order found.
+    void ClearResults();
     // A job has ended: a Back that waited for it goes on.
     void OnJobEnded();
     void GoBack();

@@ -14,10 +14,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(StoreFileDialog, OneStoreFileWithItsTitleAndFilter) {
+TEST(StoreFileDialog, OneStoreFileWithItsTitleAndFilters) {
     CStoreFileDialog dialog;
     EXPECT_EQ(dialog.windowTitle(), "Varnook Tobrin Outlook Express");
-    EXPECT_EQ(dialog.nameFilters(), QStringList{"OutLook Express File(*.dbx)"});
+    // Stores are offered first, then disk images, then anything.
+    EXPECT_EQ(dialog.nameFilters(),
+              (QStringList{"OutLook Express File(*.dbx)", "Disk images (*.img *.dd *.raw *.001)",
+                           "All files (*)"}));
+    EXPECT_EQ(dialog.selectedNameFilter(), "OutLook Express File(*.dbx)");
     EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
     EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
     EXPECT_TRUE(dialog.testOption(QFileDialog::DontResolveSymlinks));

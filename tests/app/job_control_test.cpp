@@ -16,6 +16,7 @@
 #include "preview/preview_controller.h"
 #include "scan/scan_controller.h"
 #include "scan_store.h"
+#include "session/window_session.h"
 #include "static_text.h"
 #include "wizard/wizard_flow.h"
 
@@ -238,11 +239,16 @@ TEST_F(JobControl, AStoreOver4GiBIsSearchedOverItsFirst4GiBAndTheUserIsToldOnce)
     WriteStore(store, Messages(3));
     fs::resize_file(store, kMaxStoreLength + 1);
     SetPath(store);
+    // Too large for a store: Next first asks whether it is a disk image; No searches it as one
+    // store.
+    boxes.Answer(kIdNo);
     Click(kIdNext);
     WaitForJobs();
     EXPECT_EQ(dialog->Results()->rowCount(), 3);
-    ASSERT_EQ(boxes.Shown().size(), 1u);
-    const ShownMessageBox& box = boxes.Shown()[0];
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_EQ(boxes.Shown()[0].text, texts::kLargeImageQuestion);
+    EXPECT_FALSE(dialog->Session().imageSearch);
+    const ShownMessageBox& box = boxes.Shown()[1];
     EXPECT_EQ(box.text, texts::kStoreTooLarge);
     EXPECT_EQ(box.caption, "Varnook Tobrin Outlook Express");
     EXPECT_EQ(box.style, 0x40u);
@@ -258,7 +264,7 @@ TEST_F(JobControl, AStoreOver4GiBIsSearchedOverItsFirst4GiBAndTheUserIsToldOnce)
     Click(kIdNext);
     WaitForJobs();
     EXPECT_EQ(dialog->Results()->rowCount(), 3);
-    EXPECT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown().size(), 2u);
 }
 
 }  // namespace

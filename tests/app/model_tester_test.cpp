@@ -33,6 +33,7 @@ std::vector<RecoveredMessage> Batch(int first, int count) {
         m.dateSeconds = 1'000'000'000 + (i * 7919) % 100'000;
         m.dateText = std::to_string(m.dateSeconds);
         m.deleted = i % 4 == 0;
+        m.store = std::uint32_t(i % 3);
         batch.push_back(m);
     }
     return batch;
@@ -65,6 +66,13 @@ TEST(ModelTester, ResultsAndTheirFilterAnnounceEveryChangeTheyMake) {
             filter.sort(column, Qt::DescendingOrder);
         }
         model.Prepend(Batch(35, 3));  // sorted while rows still come
+
+        // The stores of a disk image named while sorted and narrowed; a name missing.
+        filter.SetFindText(QStringLiteral("sent"));
+        model.SetStoreNames({"Inbox", "Sent Items"});
+        EXPECT_GT(filter.rowCount(), 0);
+        model.SetStoreNames({"Inbox", "Sent Items", "Drafts"});
+        filter.SetFindText(QString());
         filter.ClearSort();
 
         // Letters taken back, ticks, another code page, and a fresh start.

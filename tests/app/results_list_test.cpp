@@ -106,6 +106,59 @@ TEST_F(ResultsList, FindNarrowsBySenderRecipientOrSubjectIgnoringCase) {
     EXPECT_EQ(Column(list, ResultsModel::kLocation), (std::vector<QString>{"5000"}));
 }
 
+// Rows of a disk image's stores: the Folder column names each row's store, sorts like the
+// other texts and is searched while it is shown (two or more stores).
+TEST_F(ResultsList, TheFolderColumnNamesEachRowsStoreSortsAndIsFound) {
+    EXPECT_EQ(model.headerData(ResultsModel::kFolder, Qt::Horizontal, Qt::DisplayRole).toString(),
+              "Folder");
+    // The Location column keeps its place before it.
+    EXPECT_EQ(model.headerData(ResultsModel::kLocation, Qt::Horizontal, Qt::DisplayRole).toString(),
+              "Location");
+    EXPECT_EQ(model.columnCount(), 7);
+    RecoveredMessage sent = Message("erin@example.org", "Draft", "x@example.org", 400, 6000);
+    sent.store = 1;
+    model.Prepend({sent});
+    EXPECT_EQ(model.Store(0), 1u);
+    EXPECT_EQ(list.data(list.index(0, ResultsModel::kFolder)).toString(), "");
+
+    // One store: nothing named after it is found.
+    model.SetStoreNames({"Inbox"});
+    list.SetFindText("inbox");
+    EXPECT_EQ(list.rowCount(), 0);
+
+    // Rows listed before the names came show them at once; rows listed after too.
+    QSignalSpy named(&model, &ResultsModel::StoreNamesChanged);
+    model.SetStoreNames({"Inbox", "Sent Items"});
+    ASSERT_EQ(named.count(), 1);
+    EXPECT_EQ(named[0][0].toInt(), 2);
+    EXPECT_EQ(Column(list, ResultsModel::kLocation),
+              (std::vector<QString>{"4000", "3000", "2000", "1000"}))
+        << "the find text stands and now finds the Inbox's rows";
+    list.SetFindText("SENT");
+    EXPECT_EQ(Column(list, ResultsModel::kFolder), (std::vector<QString>{"Sent Items"}));
+    list.SetFindText("");
+    RecoveredMessage later = Message("finn@example.org", "Late", "x@example.org", 500, 7000);
+    later.store = 1;
+    model.Prepend({later});
+    EXPECT_EQ(model.Text(0, ResultsModel::kFolder), "Sent Items");
+    EXPECT_EQ(model.Text(2, ResultsModel::kFolder), "Inbox");
+
+    list.sort(ResultsModel::kFolder, Qt::DescendingOrder);
+    EXPECT_EQ(
+        Column(list, ResultsModel::kFolder),
+        (std::vector<QString>{"Sent Items", "Sent Items", "Inbox", "Inbox", "Inbox", "Inbox"}));
+    list.sort(ResultsModel::kFolder, Qt::AscendingOrder);
+    EXPECT_EQ(Column(list, ResultsModel::kLocation),
+              (std::vector<QString>{"4000", "3000", "2000", "1000", "7000", "6000"}))
+        << "ties keep the order found";
+
+    // A new search starts without names.
+    model.Clear();
+    EXPECT_EQ(model.StoreCount(), 0);
+    EXPECT_EQ(named.count(), 2);
+    EXPECT_EQ(named[1][0].toInt(), 0);
+}
+
 TEST_F(ResultsList, AnotherCodePageReadsTheTextsAgainKeepingTicks) {
     ResultsModel cyrillic;
     cyrillic.Prepend({Message("\xCF\xE5\xF2\xF0", "\xD2\xE5\xEC\xE0", "x", 1, 10)});

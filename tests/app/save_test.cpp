@@ -11,6 +11,8 @@
 #include "dialog_fixture.h"
 #include "list/results_model.h"
 #include "save/saving_dialog.h"
+#include "save/store_folder.h"
+#include "session/window_session.h"
 #include "static_text.h"
 #include "wizard/wizard_flow.h"
 
@@ -48,6 +50,24 @@ class Save : public DialogTest {
         return prefix + std::to_string(dialog->Session().mailCounter.Value() + ahead) + ".eml";
     }
     std::string Saved(const std::string& name) const { return ReadAll(out.File(name)); }
+    // The rows of Mails() again, as found in stores of a disk image: Mails()[i] in store
+    // stores[i]; the session and the list know the stores by `names`.
+    void ListInStores(const std::vector<std::uint32_t>& stores,
+                      const std::vector<std::string>& names) {
+        Scan(Mails());
+        ResultsModel& results = *dialog->Results();
+        std::vector<RecoveredMessage> found;
+        // Row 2 is the message found first.
+        for (int row = 2; row >= 0; --row) {
+            RecoveredMessage m = results.Message(row);
+            m.store = stores[std::size_t(2 - row)];
+            found.push_back(m);
+        }
+        results.Clear();
+        results.Prepend(found);
+        results.SetStoreNames(names);
+        dialog->Session().storeNames = names;
+    }
 
     TempDir out;
     std::string destination;
@@ -279,6 +299,79 @@ TEST_F(Save, DecliningTheFolderSavesNothingAndTheNextSaveStartsInTheLastFolder) 
     EXPECT_NE(boxes.Shown().back().text.find("3 mails were in the folder already"),
               std::string::npos)
         << boxes.Shown().back().text;
+}
+
+TEST_F(Save, WithTwoOrMoreStoresEachMessageGoesIntoItsStoresFolder) {
+    ListInStores({0, 1, 1}, {"Inbox", "Sent Items"});
+    Click(kIdSelectAll);
+    // In list order: the third and second mail (Sent Items), then the first (Inbox).
+    const std::vector<std::string> names{NextName(0), NextName(1), NextName(2)};
+    Click(kIdSave);
+    WaitForJobs();
+
+    EXPECT_TRUE(EmlFiles(destination).empty());
+    const std::string inbox = out.File("Inbox");
+    const std::string sent = out.File("Sent Items");
+    EXPECT_EQ(EmlFiles(inbox), std::vector<std::string>{names[2]});
+    EXPECT_EQ(EmlFiles(sent), Sorted({names[0], names[1]}));
+    EXPECT_EQ(ReadAll(inbox + "/" + names[2]), Mails()[0].body);
+    EXPECT_EQ(ReadAll(sent + "/" + names[1]), Mails()[1].body);
+    EXPECT_EQ(ReadAll(sent + "/" + names[0]), Mails()[2].body);
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "3 mails saved in\n" + destination);
+
+    // Saved again: the folders are there, and hold every message already.
+    Click(kIdSave);
+    WaitForJobs();
+    ASSERT_EQ(boxes.Shown().size(), 2u);
+    EXPECT_NE(boxes.Shown()[1].text.find("3 mails were in the folder already"), std::string::npos)
+        << boxes.Shown()[1].text;
+    EXPECT_EQ(EmlFiles(sent).size(), 2u);
+}
+
+TEST_F(Save, WithOneStoreTheMessagesGoIntoTheChosenFolderItself) {
+    ListInStores({0, 0, 0}, {"Inbox"});
+    Click(kIdSelectAll);
+    Click(kIdSave);
+    WaitForJobs();
+    EXPECT_EQ(EmlFiles(destination).size(), 3u);
+    EXPECT_FALSE(fs::exists(out.File("Inbox")));
+}
+
+TEST_F(Save, AStoreFolderThatCannotBeMadeFailsOnlyItsOwnMessages) {
+    ListInStores({0, 1, 1}, {"Inbox", "Sent Items"});
+    // A file where the folder would go.
+    std::ofstream(out.File("Sent Items")) << "keep me";
+    Click(kIdSelectAll);
+    const std::string name = NextName();
+    Click(kIdSave);
+    WaitForJobs();
+    EXPECT_EQ(EmlFiles(out.File("Inbox")), std::vector<std::string>{name});
+    EXPECT_EQ(ReadAll(out.File("Inbox") + "/" + name), Mails()[0].body);
+    EXPECT_EQ(Saved("Sent Items"), "keep me");
+    ASSERT_EQ(boxes.Shown().size(), 1u);
+    EXPECT_EQ(boxes.Shown()[0].text, "1 mail saved in\n" + destination +
+                                         "\n\n2 mails could not be saved; the first: cannot "
+                                         "create " +
+                                         destination + "/Sent Items: File exists");
+}
+
+TEST_F(Save, StoreNamesThatCannotNameAFolderInsideTheChosenOneAreNumbered) {
+    ListInStores({0, 1, 2}, {"..", "a/b"});
+    Click(kIdSelectAll);
+    Click(kIdSave);
+    WaitForJobs();
+    // The third row's store has no name at all.
+    EXPECT_EQ(EmlFiles(out.File("Store 1")).size(), 1u);
+    EXPECT_EQ(EmlFiles(out.File("Store 2")).size(), 1u);
+    EXPECT_EQ(EmlFiles(out.File("Store 3")).size(), 1u);
+    EXPECT_FALSE(fs::exists(out.File("a")));
+
+    EXPECT_EQ(StoreFolderName({"Inbox", "Sent"}, 1), "Sent");
+    for (const std::string& bad : {std::string(), std::string("."), std::string(".."),
+                                   std::string("/"), std::string("x/.."), std::string("a\0b", 3)}) {
+        EXPECT_EQ(StoreFolderName({"Inbox", bad}, 1), "Store 2") << bad;
+    }
 }
 
 TEST_F(Save, EachFileIsDatedLikeItsMessage) {

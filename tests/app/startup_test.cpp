@@ -51,11 +51,13 @@ TEST_F(StartUp, ControlsSitAtTheirTemplateRectanglesInPixels) {
 
 TEST_F(StartUp, ResultsListColumnsAndStyle) {
     ResultsView* list = dialog->ResultsList();
-    const QStringList titles{"From", "Subject", "Status", "To", "Date", "Location"};
-    ASSERT_EQ(list->model()->columnCount(), 6);
-    for (int column = 0; column < 6; ++column) {
+    const QStringList titles{"From", "Subject", "Status", "To", "Date", "Location", "Folder"};
+    ASSERT_EQ(list->model()->columnCount(), 7);
+    for (int column = 0; column < 7; ++column) {
         EXPECT_EQ(list->model()->headerData(column, Qt::Horizontal).toString(), titles[column]);
-        EXPECT_FALSE(list->horizontalHeader()->isSectionHidden(column));
+        // The stores' names show only once a search found two or more.
+        EXPECT_EQ(list->horizontalHeader()->isSectionHidden(column),
+                  column == ResultsModel::kFolder);
     }
     // Every column fits the list at the template's size, the Date one whole; the texts give
     // up what the template's 170 pixels each would cut off.
@@ -80,6 +82,47 @@ TEST_F(StartUp, ResultsListColumnsAndStyle) {
                      .isNull());
     EXPECT_FALSE(ResourceRegistry::Instance().Image(kIdrListIconMessage, QSize(48, 48)).isNull());
     EXPECT_FALSE(ResourceRegistry::Instance().Image(kIdrListIconDeleted, QSize(48, 48)).isNull());
+}
+
+// A disk image's stores: each row says which one it comes from once there are two or more.
+TEST_F(StartUp, TheFolderColumnShowsOnlyForTwoOrMoreStores) {
+    Scan({{"anna@example.org", "<bob@example.net>", "First", "Subject: First\r\n\r\nOne\r\n"}});
+    ResultsView* list = dialog->ResultsList();
+    QHeaderView* header = list->horizontalHeader();
+    ResultsModel* results = dialog->Results();
+    RecoveredMessage second;
+    second.from = "carl@example.org";
+    second.subject = "Second";
+    second.store = 1;
+    results->Prepend({second});
+
+    results->SetStoreNames({"Inbox"});
+    EXPECT_TRUE(list->isColumnHidden(ResultsModel::kFolder));
+    results->SetStoreNames({"Inbox", "Sent Items"});
+    dialog->Session().storeNames = {"Inbox", "Sent Items"};
+    ASSERT_FALSE(list->isColumnHidden(ResultsModel::kFolder));
+    EXPECT_EQ(header->model()->headerData(ResultsModel::kFolder, Qt::Horizontal).toString(),
+              "Folder");
+    EXPECT_EQ(list->model()->data(list->model()->index(0, ResultsModel::kFolder)).toString(),
+              "Sent Items");
+    EXPECT_EQ(list->model()->data(list->model()->index(1, ResultsModel::kFolder)).toString(),
+              "Inbox");
+    // After the Location column, wide enough to read, and the list still needs no sideways
+    // scrolling.
+    EXPECT_EQ(header->visualIndex(ResultsModel::kFolder), 6);
+    EXPECT_EQ(header->sectionViewportPosition(ResultsModel::kFolder),
+              header->sectionViewportPosition(ResultsModel::kDate) +
+                  header->sectionSize(ResultsModel::kDate));
+    EXPECT_GE(header->sectionSize(ResultsModel::kFolder), 80);
+    EXPECT_EQ(header->sectionSize(ResultsModel::kLocation), 0);
+    EXPECT_LE(header->length(), list->viewport()->width());
+    EXPECT_FALSE(list->horizontalScrollBar()->isVisible());
+
+    // A new search of one store hides it again.
+    Click(kIdBack);
+    Scan({{"anna@example.org", "<bob@example.net>", "First", "Subject: First\r\n\r\nOne\r\n"}});
+    EXPECT_TRUE(list->isColumnHidden(ResultsModel::kFolder));
+    EXPECT_TRUE(dialog->Session().storeNames.empty());
 }
 
 TEST_F(StartUp, PrefixStartDirectoryAndStartPage) {
