@@ -169,6 +169,9 @@ void WizardFlow::OnStop() {
     if (answer != kIdYes) return;
     // The job may have ended while the question was open; its end look stands.
     if (!Busy()) return;
+    // During an image's survey Stop ends the survey alone: the stores found so far are still
+    // read and listed, and Stop stays for that reading.
+    if (m_scan->EndSurvey()) return;
     m_scan->RequestStop();
     m_preview->RequestStop();
     m_window.SetControlVisible(kIdBack, true);

@@ -12,11 +12,13 @@
 #include "common/app_texts.h"
 #include "dialog_fixture.h"
 #include "extract_command.h"
+#include "failing_disk.h"
 #include "image_builder.h"
 #include "list/results_model.h"
 #include "list/results_view.h"
 #include "output_path.h"
 #include "session/window_session.h"
+#include "static_text.h"
 #include "store_builder.h"
 #include "store_generator.h"
 #include "wizard/disk_image_question.h"
@@ -163,6 +165,32 @@ class ImageSearch : public DialogTest {
         Click(kIdNext);
         WaitForJobs();
     }
+
+    // Two stores at sectors of a disk image of `size` bytes, among random bytes: "Inbox"
+    // (6 messages) at sector 63, "Sent Items" (4) at `second` (0: the first MiB after the
+    // first store).
+    std::string TwoStoreImage(std::uint64_t size = 4 << 20, std::uint64_t second = 0) {
+        const std::string image = stores.File("disk.img");
+        gen::ImageBuilder disk(image, size);
+        disk.Random(0, size, 3);
+        std::uint64_t at = 63 * gen::ImageBuilder::kSector;
+        for (const auto& [name, count, seed] :
+             {std::tuple{"Inbox", 6u, 11u}, std::tuple{"Sent Items", 4u, 12u}}) {
+            const std::string part = stores.File("part.dbx");
+            gen::GeneratorOptions options;
+            options.messageCount = count;
+            options.deletedCount = 0;
+            options.seed = seed;
+            options.folderName = name;
+            options.overwrite = true;
+            gen::GenerateStore(part, options);
+            const std::vector<std::uint8_t> bytes = gen::ReadFileBytes(part);
+            disk.Put(at, bytes);
+            at = second != 0 ? second : (at + bytes.size() + (1 << 20)) / (1 << 20) * (1 << 20);
+        }
+        disk.Close();
+        return image;
+    }
 };
 
 TEST_F(ImageSearch, AnImageFileIsAskedAboutAndYesSearchesItAsAnImage) {
@@ -219,28 +247,7 @@ std::vector<std::string> MailsIn(const std::string& folder) {
 }
 
 TEST_F(ImageSearch, YesListsEveryStoreOfTheImageByNameAndSaveFillsAFolderPerStore) {
-    // Two stores at sectors of a disk image, among random bytes.
-    const std::string image = stores.File("disk.img");
-    {
-        gen::ImageBuilder disk(image, 4 << 20);
-        disk.Random(0, 4 << 20, 3);
-        std::uint64_t at = 63 * gen::ImageBuilder::kSector;
-        for (const auto& [name, count, seed] :
-             {std::tuple{"Inbox", 6u, 11u}, std::tuple{"Sent Items", 4u, 12u}}) {
-            const std::string part = stores.File("part.dbx");
-            gen::GeneratorOptions options;
-            options.messageCount = count;
-            options.deletedCount = 0;
-            options.seed = seed;
-            options.folderName = name;
-            options.overwrite = true;
-            gen::GenerateStore(part, options);
-            const std::vector<std::uint8_t> bytes = gen::ReadFileBytes(part);
-            disk.Put(at, bytes);
-            at = (at + bytes.size() + (1 << 20)) / (1 << 20) * (1 << 20);
-        }
-        disk.Close();
-    }
+    const std::string image = TwoStoreImage();
     TempDir out;
     seams.saveFolder = [&out](const std::string&) { return out.Path().string(); };
     boxes.Answer(kIdYes);
@@ -273,6 +280,45 @@ TEST_F(ImageSearch, YesListsEveryStoreOfTheImageByNameAndSaveFillsAFolderPerStor
         EXPECT_EQ(saved.size(), std::size_t(perFolder[folder])) << folder;
         EXPECT_TRUE(saved == MailsIn(cli.File(folder))) << folder;
     }
+}
+
+// Stop while the survey runs ends the survey alone: what it found is still read and listed.
+TEST_F(ImageSearch, StopDuringTheSurveyListsTheStoresItFoundSoFar) {
+    constexpr std::uint64_t kMiB = 1 << 20;
+    const std::string image = TwoStoreImage(16 * kMiB, 12 * kMiB);
+    // Holds the survey's reads past its first 2 MiB, long before the second store; it lives
+    // as long as the disk that reads through it.
+    auto gate = std::make_shared<Gate>();
+    auto disk = std::make_shared<FailingDisk>();
+    disk->OnRead([gate](std::uint64_t pos, std::size_t n) {
+        if (pos + n > 2 * kMiB) gate->Pass(1, 1);
+    });
+    seams.device = disk;
+    boxes.Answer(kIdYes);
+    SetPath(image);
+    Click(kIdNext);
+    ASSERT_TRUE(PumpUntil([&] { return gate->reached.load(); }));
+    auto* status = dialog->ControlAs<StaticText>(kIdStatusLine);
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            return status->WindowText() ==
+                   "Looking for stores in the disk image: 2 of 16 MB, 1 store header found";
+        },
+        5000))
+        << status->WindowText().toStdString();
+
+    boxes.Answer(kIdYes);  // "Do you really want to stop search process ?"
+    Click(kIdStop);
+    EXPECT_EQ(boxes.Shown().back().text, texts::kStopQuestion);
+    // The stores found are still to be read: Stop stays for that.
+    EXPECT_TRUE(Visible(kIdStop));
+    EXPECT_FALSE(Visible(kIdBack));
+    gate->released = true;
+    WaitForJobs();
+    EXPECT_TRUE(Visible(kIdBack));
+    EXPECT_EQ(dialog->Session().storeNames, std::vector<std::string>{"Inbox"});
+    EXPECT_EQ(dialog->Results()->rowCount(), 6);
+    EXPECT_TRUE(dialog->ResultsList()->isColumnHidden(ResultsModel::kFolder));
 }
 
 }  // namespace
