@@ -107,57 +107,103 @@ class StretchProber {
     RecoveredMessage message_;
 };
 
-// The second thread: probes the stretch it is given while the caller probes another.
+// The stretches of a scan, claimed in order by whichever thread is free, each probed into a
+// slot of a small ring; the calling thread hands them over in order. A thread that has run
+// ahead of the hand-over by the whole ring waits, so memory stays bounded.
+class StretchRing {
+  public:
+    static constexpr std::size_t kSlots = 4;
+
+    explicit StretchRing(std::uint64_t stretches) : stretches_(stretches) {}
+
+    // The next stretch to probe and its slot, or false when none is left or the ring closed.
+    // With `wait`, waits while the ring is full (the second thread); without, says false (the
+    // caller, who is the one to make room).
+    bool Claim(std::uint64_t& stretch, Findings*& slot, bool wait) {
+        std::unique_lock lock(mutex_);
+        const auto room = [&] {
+            return closed_ || claimed_ >= stretches_ || claimed_ < handedOver_ + kSlots;
+        };
+        if (wait) {
+            changed_.wait(lock, room);
+        } else if (!room()) {
+            return false;
+        }
+        if (closed_ || claimed_ >= stretches_) return false;
+        stretch = claimed_++;
+        slot = &slots_[stretch % kSlots];
+        return true;
+    }
+    void Probed(std::uint64_t stretch) {
+        {
+            std::lock_guard lock(mutex_);
+            done_[stretch % kSlots] = true;
+        }
+        changed_.notify_all();
+    }
+    // Whether the stretch was probed; WaitFor waits for it (while the other thread probes it).
+    bool Ready(std::uint64_t stretch) {
+        std::lock_guard lock(mutex_);
+        return done_[stretch % kSlots] && stretch < claimed_;
+    }
+    Findings& WaitFor(std::uint64_t stretch) {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return done_[stretch % kSlots]; });
+        return slots_[stretch % kSlots];
+    }
+    // The stretch was handed over: its slot takes another.
+    void HandedOver(std::uint64_t stretch) {
+        {
+            std::lock_guard lock(mutex_);
+            done_[stretch % kSlots] = false;
+            handedOver_ = stretch + 1;
+        }
+        changed_.notify_all();
+    }
+    void Close() {
+        {
+            std::lock_guard lock(mutex_);
+            closed_ = true;
+        }
+        changed_.notify_all();
+    }
+
+  private:
+    const std::uint64_t stretches_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::array<Findings, kSlots> slots_;
+    std::array<bool, kSlots> done_{};
+    std::uint64_t claimed_ = 0;
+    std::uint64_t handedOver_ = 0;
+    bool closed_ = false;
+};
+
+// The second thread: probes whatever stretch is next while the caller probes or hands over.
 class SecondThread {
   public:
     SecondThread(const StoreFile& file, std::uint64_t length, const DateFormatter& dates,
-                 bool wantsBlocks, const std::atomic<int>* stop)
-        : prober_(file, length, dates, wantsBlocks, stop), thread_([this] { Run(); }) {}
+                 bool wantsBlocks, const std::atomic<int>* stop, StretchRing& ring)
+        : prober_(file, length, dates, wantsBlocks, stop),
+          ring_(ring),
+          thread_([this] { Run(); }) {}
     ~SecondThread() {
-        {
-            std::lock_guard lock(mutex_);
-            quit_ = true;
-        }
-        wake_.notify_all();
+        ring_.Close();
         thread_.join();
-    }
-    void Start(std::uint64_t begin) {
-        {
-            std::lock_guard lock(mutex_);
-            begin_ = begin;
-            busy_ = true;
-        }
-        wake_.notify_all();
-    }
-    Findings& Wait() {
-        std::unique_lock lock(mutex_);
-        done_.wait(lock, [this] { return !busy_; });
-        return findings_;
     }
 
   private:
     void Run() {
-        std::unique_lock lock(mutex_);
-        for (;;) {
-            wake_.wait(lock, [this] { return quit_ || busy_; });
-            if (quit_) return;
-            const std::uint64_t begin = begin_;
-            lock.unlock();
-            prober_.Probe(begin, findings_);
-            lock.lock();
-            busy_ = false;
-            done_.notify_all();
+        std::uint64_t stretch = 0;
+        Findings* slot = nullptr;
+        while (ring_.Claim(stretch, slot, true)) {
+            prober_.Probe(stretch * kStretchBytes, *slot);
+            ring_.Probed(stretch);
         }
     }
 
     StretchProber prober_;
-    Findings findings_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable done_;
-    std::uint64_t begin_ = 0;
-    bool busy_ = false;
-    bool quit_ = false;
+    StretchRing& ring_;
     std::thread thread_;  // last: starts once everything it uses is there
 };
 
@@ -170,8 +216,8 @@ ScanReport ScanStoreOnTwoThreads(const StoreFile& file, std::uint64_t length,
         options.formatDate ? options.formatDate : EnvironmentDateFormatter();
     const bool wantsBlocks = options.blocks != nullptr;
     StretchProber own(file, length, dates, wantsBlocks, options.stopFlag);
-    SecondThread other(file, length, dates, wantsBlocks, options.stopFlag);
-    Findings mine;
+    StretchRing ring((length + kStretchBytes - 1) / kStretchBytes);
+    SecondThread other(file, length, dates, wantsBlocks, options.stopFlag, ring);
     std::string status;
     const bool wantsStatus = observer.WantsStatusText();
 
@@ -196,13 +242,19 @@ ScanReport ScanStoreOnTwoThreads(const StoreFile& file, std::uint64_t length,
         return true;
     };
 
-    for (std::uint64_t begin = 0; begin < length; begin += 2 * kStretchBytes) {
-        const std::uint64_t second = begin + kStretchBytes;
-        if (second < length) other.Start(second);
-        own.Probe(begin, mine);
-        const bool goOn = deliver(begin, mine);
-        Findings& theirs = second < length ? other.Wait() : mine;
-        if (!goOn || (second < length && !deliver(second, theirs))) {
+    // The caller probes too, but hands over first whatever is ready: the observer sees each
+    // window as soon as it can, in order.
+    const std::uint64_t stretches = (length + kStretchBytes - 1) / kStretchBytes;
+    for (std::uint64_t next = 0; next < stretches; ++next) {
+        std::uint64_t stretch = 0;
+        Findings* slot = nullptr;
+        while (!ring.Ready(next) && ring.Claim(stretch, slot, false)) {
+            own.Probe(stretch * kStretchBytes, *slot);
+            ring.Probed(stretch);
+        }
+        const bool goOn = deliver(next * kStretchBytes, ring.WaitFor(next));
+        ring.HandedOver(next);
+        if (!goOn) {
             report.outcome = ScanOutcome::Stopped;
             return report;
         }
