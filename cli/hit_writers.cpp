@@ -1,5 +1,7 @@
 #include "hit_writers.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 namespace dbx::cli {
@@ -70,6 +72,16 @@ class JsonWriter : public HitWriter {
         line_ += ",\"";
         line_ += key;
         line_ += "\":";
+        // Printable ASCII without a quote or a backslash needs no escape (most texts, and every
+        // date); anything else goes through the JSON library, which escapes control characters
+        // and replaces bytes that are not UTF-8.
+        if (std::all_of(value.begin(), value.end(),
+                        [](char c) { return c >= 0x20 && c < 0x7F && c != '"' && c != '\\'; })) {
+            line_ += '"';
+            line_ += value;
+            line_ += '"';
+            return;
+        }
         text_.get_ref<std::string&>() = value;  // keeps its storage from field to field
         line_ += text_.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     }
