@@ -127,23 +127,23 @@ std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file, Survey
         finding.agreeing = count;
         finding.seen = survey.seen;
         const std::vector<Extent>& extents = survey.extents[d];
-        finding.lowest = extents.front().first;
-        for (const Extent& e : extents) {
-            finding.lowest = std::min<std::uint64_t>(finding.lowest, e.first);
-            finding.highest = std::max<std::uint64_t>(finding.highest, e.last);
-        }
-        accepted.push_back(finding);
         // In an image, pieces of different stores may lie at one displacement by chance: each
         // piece far from the others is a group of its own, read over its own stretch.
-        if (!survey.readWhole || extents.size() < 2) continue;
-        accepted.pop_back();
+        const bool apart = survey.readWhole && extents.size() > 1;
+        finding.lowest = extents.front().first;
         for (const Extent& e : extents) {
-            if (e.agreeing < kLeastAgreeing && d != 0) continue;
-            finding.agreeing = e.agreeing;
-            finding.lowest = e.first;
-            finding.highest = e.last;
-            accepted.push_back(finding);
+            if (apart) {
+                if (e.agreeing < kLeastAgreeing && d != 0) continue;
+                finding.agreeing = e.agreeing;
+                finding.lowest = e.first;
+                finding.highest = e.last;
+                accepted.push_back(finding);
+            } else {
+                finding.lowest = std::min<std::uint64_t>(finding.lowest, e.first);
+                finding.highest = std::max<std::uint64_t>(finding.highest, e.last);
+            }
         }
+        if (!apart) accepted.push_back(finding);
     }
     return accepted;
 }

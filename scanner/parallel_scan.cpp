@@ -144,7 +144,7 @@ class StretchRing {
     // Whether the stretch was probed; WaitFor waits for it (while the other thread probes it).
     bool Ready(std::uint64_t stretch) {
         std::lock_guard lock(mutex_);
-        return done_[stretch % kSlots] && stretch < claimed_;
+        return done_[stretch % kSlots];
     }
     Findings& WaitFor(std::uint64_t stretch) {
         std::unique_lock lock(mutex_);

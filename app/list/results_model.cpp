@@ -93,13 +93,17 @@ void ResultsModel::SetStoreNames(const std::vector<std::string>& names) {
 void ResultsModel::Prepend(const std::vector<RecoveredMessage>& messages) {
     if (messages.empty()) return;
     beginInsertRows({}, 0, int(messages.size()) - 1);
+    PutInFront(messages);
+    endInsertRows();
+}
+
+void ResultsModel::PutInFront(const std::vector<RecoveredMessage>& messages) {
     for (const RecoveredMessage& message : messages) {
         Row row;
         row.message = message;
         Decode(row);
         rows_.push_front(std::move(row));
     }
-    endInsertRows();
 }
 
 namespace {
@@ -144,12 +148,7 @@ void ResultsModel::Replace(const std::vector<RecoveredMessage>& messages) {
     }
     beginResetModel();
     rows_.clear();
-    for (const RecoveredMessage& message : messages) {
-        Row row;
-        row.message = message;
-        Decode(row);
-        rows_.push_front(std::move(row));
-    }
+    PutInFront(messages);
     endResetModel();
 }
 

@@ -94,6 +94,8 @@ class ResultsModel : public QAbstractTableModel {
         bool checked = false;
     };
     void Decode(Row& row) const;
+    // Each message in front of the rows, each above the one before it (unannounced).
+    void PutInFront(const std::vector<RecoveredMessage>& messages);
     void NameStore(Row& row) const;
 
     std::deque<Row> rows_;

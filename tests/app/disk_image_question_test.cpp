@@ -166,6 +166,15 @@ class ImageSearch : public DialogTest {
         WaitForJobs();
     }
 
+    // Next on a file of random bytes named as an image, the question answered with `answer`.
+    std::string NextOnNoise(int answer) {
+        const std::string image = stores.File("disk.img");
+        WriteNoise(image);
+        boxes.Answer(answer);
+        Next(image);
+        return image;
+    }
+
     // Two stores at sectors of a disk image of `size` bytes, among random bytes: "Inbox"
     // (6 messages) at sector 63, "Sent Items" (4) at `second` (0: the first MiB after the
     // first store).
@@ -194,10 +203,7 @@ class ImageSearch : public DialogTest {
 };
 
 TEST_F(ImageSearch, AnImageFileIsAskedAboutAndYesSearchesItAsAnImage) {
-    const std::string image = stores.File("disk.img");
-    WriteNoise(image);
-    boxes.Answer(kIdYes);
-    Next(image);
+    const std::string image = NextOnNoise(kIdYes);
     ASSERT_EQ(boxes.Shown().size(), 1u);
     const ShownMessageBox& box = boxes.Shown()[0];
     EXPECT_EQ(box.text, texts::kImageQuestion);
@@ -210,10 +216,7 @@ TEST_F(ImageSearch, AnImageFileIsAskedAboutAndYesSearchesItAsAnImage) {
 }
 
 TEST_F(ImageSearch, NoSearchesItAsOneStore) {
-    const std::string image = stores.File("disk.img");
-    WriteNoise(image);
-    boxes.Answer(kIdNo);
-    Next(image);
+    const std::string image = NextOnNoise(kIdNo);
     ASSERT_EQ(boxes.Shown().size(), 1u);
     EXPECT_EQ(boxes.Shown()[0].text, texts::kImageQuestion);
     EXPECT_EQ(dialog->Step(), 2);
@@ -222,10 +225,7 @@ TEST_F(ImageSearch, NoSearchesItAsOneStore) {
 }
 
 TEST_F(ImageSearch, AStoreIsNotAskedAboutAndAnEarlierYesDoesNotStand) {
-    const std::string image = stores.File("disk.img");
-    WriteNoise(image);
-    boxes.Answer(kIdYes);
-    Next(image);
+    NextOnNoise(kIdYes);
     ASSERT_TRUE(dialog->Session().imageSearch);
     Click(kIdBack);
     boxes.Clear();
