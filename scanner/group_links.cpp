@@ -37,6 +37,10 @@ GroupJoiner::GroupJoiner(const std::vector<BlockIndex>& blocks,
                 spans_[g].emplace_back(b.pos, end);
             }
             if (b.next != 0) leads_.push_back({b.next, std::uint32_t(g), b.pos});
+            const std::uint32_t following = b.pos + kBlockSpan;
+            if (CutInside(b.pos) < b.pos + kBlockHeaderSize && !blocks[g].Find(following)) {
+                leads_.push_back({following, std::uint32_t(g), b.pos, true});
+            }
         }
         if (g < bodies.size()) {
             for (std::uint32_t body : bodies[g]) leads_.push_back({body, std::uint32_t(g), 0});
@@ -86,9 +90,15 @@ bool GroupJoiner::StoreLeadsTo(std::size_t h, std::size_t from, std::uint32_t po
     const std::size_t root = Root(h);
     auto it = std::lower_bound(leads_.begin(), leads_.end(), Lead{pos, 0, 0});
     for (; it != leads_.end() && it->pos == pos; ++it) {
-        if (it->group != from && Root(it->group) == root) return true;
+        if (!it->cut && it->group != from && Root(it->group) == root) return true;
     }
     return false;
+}
+
+bool GroupJoiner::NamesNext(std::size_t h, std::uint32_t before, std::uint32_t pos) {
+    std::vector<std::uint8_t> next;
+    const std::uint64_t at = std::uint64_t(before) + layout::kBlockNextAt;
+    return bytes_ && Read(h, at, sizeof pos, next) && LoadU32(next.data()) == pos;
 }
 
 void GroupJoiner::JoinByLinks() {
@@ -114,12 +124,13 @@ void GroupJoiner::JoinByLinks() {
     };
     std::vector<Link> open;
     // Every link that leaves its group: the pairs of `leads_` whose position the group lacks.
-    for (const auto& [pos, from, before] : leads_) {
+    for (const auto& [pos, from, before, cut] : leads_) {
         if (blocks_[from].Find(pos)) continue;
         Link link{from, pos, {}, before};
         auto it = std::lower_bound(held.begin(), held.end(), std::make_pair(pos, std::uint32_t(0)));
         for (; it != held.end() && it->first == pos; ++it) {
-            if (!leadsWithin(it->second, pos)) link.holders.push_back(it->second);
+            if (leadsWithin(it->second, pos)) continue;
+            if (!cut || NamesNext(it->second, before, pos)) link.holders.push_back(it->second);
         }
         if (link.holders.size() == 1) {
             Join(from, link.holders.front());
@@ -174,7 +185,8 @@ void GroupJoiner::KeepWhereLinesRunOn(std::size_t from, std::uint32_t before, st
         }
     }
     const std::uint64_t data = std::uint64_t(before) + kBlockHeaderSize;
-    const std::uint64_t cut = CutInside(before);
+    // A cut inside its header leaves all its data to the holders.
+    const std::uint64_t cut = std::max(CutInside(before), data);
     if (!Read(from, data, cut - data, known)) return;
     std::vector<std::size_t> fitting;
     std::vector<std::uint8_t> after;

@@ -47,6 +47,9 @@ class GroupJoiner {
     bool Overlap(std::size_t rootA, std::size_t rootB) const;
     // Whether a group of the store of `h` other than `from` has a block that leads to `pos`.
     bool StoreLeadsTo(std::size_t h, std::size_t from, std::uint32_t pos);
+    // Whether the bytes of `h` after the cut in the header of the block `before` name `pos`
+    // as its next block.
+    bool NamesNext(std::size_t h, std::uint32_t before, std::uint32_t pos);
 
     // Of the holders, the one alone whose bytes carry on the lines of the chain's text at
     // `from` (the end of the block `before`, cut with its piece, and the block at `pos`).
@@ -64,6 +67,9 @@ class GroupJoiner {
         std::uint32_t pos;
         std::uint32_t group;
         std::uint32_t before;
+        // A block whose piece ends inside its header, before its next pointer, may lead on to
+        // the block right after it: the pieces that hold it and name it there are asked.
+        bool cut = false;
         auto operator<=>(const Lead&) const = default;
     };
     std::vector<Lead> leads_;

@@ -15,14 +15,14 @@ std::uint64_t CutInside(std::uint64_t pos) {
     const std::uint64_t end = pos + kBlockSpan;
     for (std::uint64_t unit : {kCluster, kSector}) {
         const std::uint64_t cut = end / unit * unit;
-        if (cut > pos + kBlockHeaderSize && cut < end) return cut;
+        if (cut >= pos + layout::kBlockNextAt && cut < end) return cut;
     }
     return end;
 }
 
 JoinedStore JoinPieces(const std::vector<BlockIndex>& blocks,
                        const std::vector<std::int64_t>& displacements,
-                       const std::vector<std::size_t>& members) {
+                       const std::vector<std::size_t>& members, const DisplacedBytes& bytes) {
     JoinedStore store;
     if (!members.empty()) store.displacement = displacements[members.front()];
     struct Placed {
@@ -43,8 +43,7 @@ JoinedStore JoinPieces(const std::vector<BlockIndex>& blocks,
                     [](const Placed& a, const Placed& b) { return a.block.pos == b.block.pos; }),
         all.end());
     for (std::size_t i = 0; i < all.size(); ++i) {
-        const Placed& p = all[i];
-        store.blocks.Add(p.block);
+        Placed& p = all[i];
         const std::uint64_t pos = p.block.pos;
         std::uint64_t end = pos + kBlockSpan;
         // A block whose span reaches the next block of another piece was cut with its piece:
@@ -52,9 +51,16 @@ JoinedStore JoinPieces(const std::vector<BlockIndex>& blocks,
         if (i + 1 < all.size() && all[i + 1].displacement != p.displacement &&
             all[i + 1].block.pos <= end) {
             const std::uint64_t cut = CutInside(pos);
-            store.pieces->Add(cut, end, all[i + 1].displacement);
+            const std::int64_t rest = all[i + 1].displacement;
+            std::uint8_t next[4];
+            if (cut <= pos + layout::kBlockNextAt) {
+                p.block.next =
+                    bytes && bytes(rest, pos + layout::kBlockNextAt, next) ? LoadU32(next) : 0;
+            }
+            store.pieces->Add(cut, end, rest);
             end = cut;
         }
+        store.blocks.Add(p.block);
         store.pieces->Add(pos, end, p.displacement);
     }
     store.blocks.Finish();

@@ -96,7 +96,8 @@ class Search {
     void ScanEachGroup();
     void AssignBodies();
     void SearchGroupChains();
-    void NameStores(std::vector<std::size_t>& storeOf);
+    void NameStores(StoreFile& file, const DisplacedBytes& bytes,
+                    std::vector<std::size_t>& storeOf);
     void SearchImageStores();
     void Collect();
     SearchResult Finish();
@@ -260,23 +261,20 @@ void Search::SearchGroupChains() {
 
 // The stores of a disk image: groups joined by the links that cross them, each named from its
 // own header when that survived.
-void Search::NameStores(std::vector<std::size_t>& storeOf) {
+void Search::NameStores(StoreFile& file, const DisplacedBytes& bytes,
+                        std::vector<std::size_t>& storeOf) {
     std::vector<std::vector<std::uint32_t>> bodies(groups_.size());
     for (std::size_t g = 0; g < groups_.size(); ++g) {
         for (const RecoveredMessage& m : listed_[g]) bodies[g].push_back(m.offset);
     }
-    StoreFile file;
-    const bool opened = file.Open(path_);
-    file.SetDevice(options_.device);
-    file.SetUnreadable(result_.unreadable.get());
-    GroupJoiner::StoreBytes bytes;
+    const bool opened = bool(bytes);
+    GroupJoiner::StoreBytes groupBytes;
     if (opened) {
-        bytes = [&](std::size_t g, std::uint64_t pos, std::span<std::uint8_t> out) {
-            file.SetDisplacement(groups_[g]);
-            return file.ReadAt(pos, out.data(), out.size()) == out.size();
+        groupBytes = [&](std::size_t g, std::uint64_t pos, std::span<std::uint8_t> out) {
+            return bytes(groups_[g], pos, out);
         };
     }
-    GroupJoiner joiner(blocks_, bodies, bytes);
+    GroupJoiner joiner(blocks_, bodies, groupBytes);
     joiner.JoinByLinks();
     storeOf = joiner.Stores();
     const std::size_t stores =
@@ -298,13 +296,24 @@ void Search::NameStores(std::vector<std::size_t>& storeOf) {
 // The deep search of each store of an image over all its pieces: chains run on from one piece
 // to the next, and each block is read where it lies.
 void Search::SearchImageStores() {
+    StoreFile file;
+    const bool opened = file.Open(path_);
+    file.SetDevice(options_.device);
+    file.SetUnreadable(result_.unreadable.get());
+    DisplacedBytes bytes;
+    if (opened) {
+        bytes = [&file](std::int64_t displacement, std::uint64_t pos, std::span<std::uint8_t> out) {
+            file.SetDisplacement(displacement);
+            return file.ReadAt(pos, out.data(), out.size()) == out.size();
+        };
+    }
     std::vector<std::size_t> storeOf;
-    NameStores(storeOf);
+    NameStores(file, bytes, storeOf);
     std::vector<std::vector<std::size_t>> members(result_.storeNames.size());
     for (std::size_t g = 0; g < groups_.size(); ++g) members[storeOf[g]].push_back(g);
     for (std::size_t k = 0; k < members.size() && !Stopped(); ++k) {
         observer_.OnStatus(kLookingForChains);
-        JoinedStore joined = JoinPieces(blocks_, groups_, members[k]);
+        JoinedStore joined = JoinPieces(blocks_, groups_, members[k], bytes);
         std::vector<std::pair<std::size_t, std::size_t>> rows;
         std::vector<RecoveredMessage> reaching;
         for (std::size_t g : members[k]) {

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -190,6 +191,54 @@ TEST_F(DiskImage, TwoStoresCutIntoPiecesAtTheSamePositionsAreToldApart) {
     // their text cannot say whose piece comes next either, they come back in parts.
     EXPECT_GE(home, 114u) << "of 120 mails, whole in their own store's folder";
     EXPECT_LE(folders, 6u) << "the three stores, and few parts of them apart";
+}
+
+// The first block of both stores, inside a chain, whose header a sector boundary cuts after
+// its data length: the next pointer is the next piece's. 0 when there is none.
+std::uint64_t BlockCutBeforeItsNextPointer(const std::vector<std::uint8_t>& a,
+                                           const std::vector<std::uint8_t>& b) {
+    auto word = [](const std::vector<std::uint8_t>& store, std::uint64_t at) {
+        std::uint32_t w = 0;
+        std::memcpy(&w, store.data() + at, sizeof w);
+        return w;
+    };
+    auto inChain = [&](const std::vector<std::uint8_t>& store, std::uint64_t pos) {
+        return pos + 16 <= store.size() && word(store, pos) == pos &&
+               word(store, pos + 4) == 0x200 && word(store, pos + 12) == pos + 528;
+    };
+    for (std::uint64_t cut = 0x10000; cut < std::min(a.size(), b.size()); cut += 512) {
+        if (inChain(a, cut - 12) && inChain(b, cut - 12)) return cut - 12;
+    }
+    return 0;
+}
+
+// Both stores of one layout are cut at the same sector, 12 bytes into a block of a chain: that
+// block's next pointer lies in the piece after the cut, and only the text of the chain running
+// on tells whose piece that is.
+TEST_F(DiskImage, AChainRunsOnWhereItsPieceEndsInsideABlockHeader) {
+    const auto sent = Store(40, 22, "Sent Items");
+    const auto deleted = Store(40, 23, "Deleted Items");
+    const std::uint64_t block = BlockCutBeforeItsNextPointer(sent, deleted);
+    ASSERT_NE(block, 0u);
+    const auto cut = std::ptrdiff_t(block + 12);
+    constexpr std::uint64_t kMiB = 1 << 20;
+    {
+        gen::ImageBuilder disk(image, 24 * kMiB);
+        disk.Random(0, 24 * kMiB, 31);
+        // The pieces after the cut come first, so that no piece runs on where it lies.
+        auto put = [&](std::uint64_t at, const std::vector<std::uint8_t>& store, bool head) {
+            disk.Put(at, head ? std::vector<std::uint8_t>(store.begin(), store.begin() + cut)
+                              : std::vector<std::uint8_t>(store.begin() + cut, store.end()));
+        };
+        put(63 * disk.kSector, sent, false);
+        put(6 * kMiB, deleted, false);
+        put(12 * kMiB + 7 * disk.kSector, deleted, true);
+        put(18 * kMiB, sent, true);
+        disk.Close();
+    }
+    EXPECT_EQ(RowsPerStore(),
+              (std::map<std::string, std::size_t>{{"Sent Items", 40}, {"Deleted Items", 40}}));
+    ExpectExtracted();
 }
 
 TEST_F(DiskImage, OnATerminalTheSurveyShowsItsProgressAndCtrlCKeepsTheStoresFoundBeforeIt) {
