@@ -76,7 +76,7 @@ void SearchAsImage(const std::string& path, const std::string& folder) {
     for (std::size_t store : joiner.Stores()) {
         if (store >= found.size()) abort();
     }
-    dbx::JoinedStore joined = dbx::JoinPieces(blocks, displacements, members);
+    dbx::JoinedStore joined = dbx::JoinPieces(blocks, displacements, members, {});
     std::vector<dbx::RecoveredMessage> none;
     dbx::DeepSearchOptions deep;
     deep.displacement = joined.displacement;
