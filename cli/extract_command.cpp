@@ -86,7 +86,8 @@ struct StorePart {
 std::vector<StorePart> SplitByStore(const SearchResult& scan) {
     if (scan.mode != SearchMode::Image) return {{scan.messages, nullptr}};
     std::vector<StorePart> parts(scan.storeNames.size());
-    for (std::size_t k = 0; k < parts.size(); ++k) parts[k].pieces = scan.PiecesOf(std::uint32_t(k));
+    for (std::size_t k = 0; k < parts.size(); ++k)
+        parts[k].pieces = scan.PiecesOf(std::uint32_t(k));
     for (const RecoveredMessage& m : scan.messages) {
         if (m.store < parts.size()) parts[m.store].messages.push_back(m);
     }
@@ -309,6 +310,8 @@ int RunExtract(const ExtractArgs& args) {
         const std::vector<StorePart> parts = SplitByStore(scan);
         bool goOn = true;
         for (std::size_t part = 0; part < parts.size() && goOn; ++part) {
+            // A store of an image that left nothing to list gets no folder of its own.
+            if (args.image && parts[part].messages.empty()) continue;
             const std::string name = args.image ? scan.storeNames[part] : store.name;
             const std::string outDir = split ? JoinPath(args.out, name) : args.out;
             std::string mboxPath = args.mbox;

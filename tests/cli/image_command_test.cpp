@@ -60,6 +60,13 @@ class DiskImage : public ::testing::Test {
         args.insert(args.end(), extra.begin(), extra.end());
         auto extract = RunDbxrecover(args);
         ASSERT_EQ(extract.exitCode, 0) << extract.err << extract.out;
+        std::set<std::string> folders;  // a store that left nothing gets none
+        for (const auto& entry : fs::directory_iterator(out)) {
+            folders.insert(entry.path().filename().string());
+        }
+        std::set<std::string> stores;
+        for (const auto& [folder, expected] : bodies) stores.insert(folder);
+        EXPECT_EQ(folders, stores);
         for (const auto& [folder, expected] : bodies) {
             std::multiset<std::string> files;
             for (const auto& entry : fs::directory_iterator(fs::path(out) / folder)) {
