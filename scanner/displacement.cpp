@@ -134,10 +134,22 @@ std::vector<DisplacementFinding> FindDisplacements(const StoreFile& file, Survey
         for (const Extent& e : extents) {
             if (apart) {
                 if (e.agreeing < kLeastAgreeing && d != 0) continue;
-                finding.agreeing = e.agreeing;
-                finding.lowest = e.first;
-                finding.highest = e.last;
-                accepted.push_back(finding);
+                DisplacementFinding piece = finding;
+                piece.agreeing = e.agreeing;
+                piece.lowest = e.first;
+                piece.highest = e.last;
+                // Halfway across the gaps to the pieces on either side.
+                for (const Extent& other : extents) {
+                    if (other.first > e.last) {
+                        piece.roomTo =
+                            std::min(piece.roomTo, (std::uint64_t(e.last) + other.first) / 2);
+                    }
+                    if (other.last < e.first) {
+                        piece.roomFrom =
+                            std::max(piece.roomFrom, (std::uint64_t(other.last) + e.first) / 2);
+                    }
+                }
+                accepted.push_back(piece);
             } else {
                 finding.lowest = std::min<std::uint64_t>(finding.lowest, e.first);
                 finding.highest = std::max<std::uint64_t>(finding.highest, e.last);

@@ -21,6 +21,10 @@ struct DisplacementFinding {
     // The lowest and highest positions its agreeing structures name: where it lies.
     std::uint64_t lowest = 0;
     std::uint64_t highest = 0;
+    // Where the pieces of other stores that lie at the same displacement leave it room: a
+    // look around it stops halfway to them.
+    std::uint64_t roomFrom = 0;
+    std::uint64_t roomTo = UINT64_MAX;
 };
 
 // For the deep search: looks at the message blocks and records in a few stretches of the file

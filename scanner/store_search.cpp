@@ -155,7 +155,8 @@ bool Search::FindGroups() {
                 groups_.push_back(f.displacement);
                 // In an image, a group is probed around where its structures lie.
                 const std::uint64_t from = f.lowest > kGroupMargin ? f.lowest - kGroupMargin : 0;
-                ranges_.emplace_back(Image() ? from : 0, Image() ? f.highest + kGroupMargin : 0);
+                const std::uint64_t to = std::min(f.highest + kGroupMargin, f.roomTo);
+                ranges_.emplace_back(Image() ? std::max(from, f.roomFrom) : 0, Image() ? to : 0);
             }
         }
     }

@@ -194,10 +194,41 @@ TEST_F(DiskImage, TwoStoresCutIntoPiecesAtTheSamePositionsAreToldApart) {
             home += name == it->second ? 1 : 0;
         }
     }
-    // Long mails cross pieces that both stores hold at the same positions: where the lines of
-    // their text cannot say whose piece comes next either, they come back in parts.
-    EXPECT_GE(home, 117u) << "of 120 mails, whole in their own store's folder";
-    EXPECT_LE(folders, 5u) << "the three stores, and few parts of them apart";
+    // Long mails cross pieces that both stores hold at the same positions: the lines of their
+    // text say whose piece comes next.
+    EXPECT_EQ(home, 120u) << "of 120 mails, whole in their own store's folder";
+    EXPECT_EQ(folders, 3u) << "the three stores, none in parts apart";
+}
+
+// A piece of each store at one displacement by chance, nearer each other than a group's look
+// around its structures reaches: each group keeps to its own piece.
+TEST_F(DiskImage, PiecesOfTwoStoresAtOneDisplacementStayApart) {
+    const auto sent = Store(40, 22, "Sent Items");
+    const auto deleted = Store(40, 23, "Deleted Items");
+    constexpr std::uint64_t kKiB = 1024;
+    ASSERT_GT(deleted.size(), 448 * kKiB);
+    {
+        gen::ImageBuilder disk(image, 24 << 20);
+        disk.Random(0, 24 << 20, 33);
+        auto put = [&](std::uint64_t at, const std::vector<std::uint8_t>& store, std::uint64_t from,
+                       std::uint64_t to) {
+            disk.Put(at, std::vector<std::uint8_t>(store.begin() + std::ptrdiff_t(from),
+                                                   store.begin() + std::ptrdiff_t(to)));
+        };
+        // Sent's [64, 128) KiB and Deleted's [320, 384) KiB lie 256 KiB apart in the image, as
+        // in the stores: both lie 8 MiB - 64 KiB after the positions they name.
+        constexpr std::uint64_t kAt = 8 << 20;
+        put(kAt, sent, 64 * kKiB, 128 * kKiB);
+        put(kAt + 256 * kKiB, deleted, 320 * kKiB, 384 * kKiB);
+        put(63 * disk.kSector, sent, 0, 64 * kKiB);
+        put(2 << 20, sent, 128 * kKiB, sent.size());
+        put(12 << 20, deleted, 0, 320 * kKiB);
+        put(16 << 20, deleted, 384 * kKiB, deleted.size());
+        disk.Close();
+    }
+    EXPECT_EQ(RowsPerStore(),
+              (std::map<std::string, std::size_t>{{"Sent Items", 40}, {"Deleted Items", 40}}));
+    ExpectExtracted();
 }
 
 // The first block of both stores, inside a chain, whose header a sector boundary cuts after
