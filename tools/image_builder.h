@@ -24,7 +24,8 @@ class ImageBuilder {
     // `bytes` at `at` (a store whole, e.g. at the start of a partition at sector 63).
     void Put(std::uint64_t at, const std::vector<std::uint8_t>& bytes);
     // `bytes` cut into pieces of `pieceSize`, each at a free `cluster`-aligned position of
-    // [from, to), in random order; returns where each piece went (in the store's order).
+    // [from, to) (clear of what Put and Scatter placed before), in random order; returns where
+    // each piece went (in the store's order).
     // Throws std::invalid_argument when they do not fit.
     std::vector<std::uint64_t> Scatter(const std::vector<std::uint8_t>& bytes,
                                        std::size_t pieceSize, std::uint64_t from, std::uint64_t to,
@@ -33,7 +34,7 @@ class ImageBuilder {
 
   private:
     OutputFile file_;
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> taken_;  // by Scatter: [begin, end)
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> taken_;  // placed: [begin, end)
 };
 
 // The bytes of a file (a generated store), for an image to hold.
