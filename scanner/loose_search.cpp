@@ -179,6 +179,11 @@ bool AddressSearch::AddressAt(std::int64_t pos, Pass& pass, bool& known) {
 
 bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender,
                          std::uint32_t recipient, std::int64_t& dataArea) {
+    // Once the budget is spent, here or in the middle of a search, the search keeps near.
+    auto keepNearOnceSpent = [&] {
+        if (weighed_ - weighedAtRestart_ >= budget_) last = std::min(last, r + kSpentReach);
+    };
+    keepNearOnceSpent();
     if (last < r) return false;
     texts_.Trim(std::uint64_t(r));
     KeepFrom(r);
@@ -212,7 +217,9 @@ bool AddressSearch::Find(std::int64_t r, std::int64_t last, std::uint32_t sender
         } else {
             pass.next = start.zero + 1;
         }
-        return !texts_.Stopped() && (++weighed_ % kPollStarts != 0 || !StopRequested(stop_));
+        ++weighed_;
+        keepNearOnceSpent();
+        return !texts_.Stopped() && (weighed_ % kPollStarts != 0 || !StopRequested(stop_));
     };
     while (!pass.found) {
         Start start;

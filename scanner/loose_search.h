@@ -30,7 +30,12 @@ namespace dbx {
 // on where that one stands. A recipient's text within the bytes the shared reading has passed
 // is told from the starts it kept (only a start's own text can be an address), without a read.
 // What is left to grow is reaches times starts: a store whose records each hold a reach of
-// their own.
+// their own. Whether some start of many answers each of many reaches is a question of which
+// differences of two sets of positions fall into a third, for which no way that is linear in
+// every case is known; so a scan gives the searches of each stretch of records a budget of
+// starts weighed, and once it is spent (only a crafted store gets that far) each search there
+// looks for its sender's address within kSpentReach bytes of its record. A freed record's
+// address lies in its own body, a few hundred bytes long.
 class AddressSearch {
   public:
     // `texts` is shared with the recogniser's own text reads.
@@ -45,6 +50,16 @@ class AddressSearch {
 
     // Starts weighed over all searches: one recipient check each.
     std::uint64_t Weighed() const { return weighed_; }
+
+    // The searches of a new stretch of records: what earlier ones learned is let go of, so
+    // that their answers depend on the store alone, and `budget` starts may be weighed before
+    // they keep within kSpentReach of their records.
+    void Restart(std::uint64_t budget) {
+        Forget();
+        budget_ = budget;
+        weighedAtRestart_ = weighed_;
+    }
+    static constexpr std::int64_t kSpentReach = 64 * 1024;
 
   private:
     // A 0 byte followed by a text with an at sign and a full stop, and its first at sign.
@@ -138,6 +153,8 @@ class AddressSearch {
     std::int64_t base_ = -1;
     std::uint64_t sincePoll_ = 0;  // bytes read since the stop flag was last looked at
     std::uint64_t weighed_ = 0;
+    std::uint64_t budget_ = UINT64_MAX;
+    std::uint64_t weighedAtRestart_ = 0;
 };
 
 }  // namespace dbx

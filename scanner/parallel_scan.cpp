@@ -17,15 +17,6 @@
 namespace dbx {
 namespace {
 
-constexpr std::size_t kBufferCapacity = 256 * 1024;
-constexpr std::uint64_t kLookahead = 4096;
-constexpr std::uint64_t kSelfOffsetLimit = 0x80000000u;
-// Windows of one load: they and the lookahead of the last one fit one buffer.
-constexpr std::uint64_t kLoadBytes = (kBufferCapacity - kLookahead) / kScanWindow * kScanWindow;
-// A stretch is what one thread probes between two hand-overs: long enough that waking the
-// other thread costs nothing next to it.
-constexpr std::uint64_t kStretchBytes = 16 * kLoadBytes;
-
 bool StopRequested(const ScanOptions& options) {
     return dbx::StopRequested(options.stopFlag);
 }
@@ -68,6 +59,7 @@ class StretchProber {
         const std::uint64_t end = std::min(begin + kStretchBytes, length_);
         out.probedEnd = end;
         if (begin >= kSelfOffsetLimit || begin >= end) return;
+        recognizer_.StartStretch();
         for (std::uint64_t window = begin; window < end; window += kScanWindow) {
             if (window >= kSelfOffsetLimit) break;
             if (dbx::StopRequested(stop_)) {

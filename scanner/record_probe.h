@@ -30,6 +30,12 @@ class RecordRecognizer {
     // and `skipSize` the bytes the scan may pass over; both may be partly filled on false.
     bool ProbeIndexRecord(std::int64_t r, RecoveredMessage& message, std::uint64_t& skipSize);
 
+    // Starts the searches of a stretch may weigh: far more than any store but a crafted one
+    // makes them, and few enough to take a fraction of a second.
+    static constexpr std::uint64_t kWeighedPerStretch = std::uint64_t(1) << 24;
+    // Probes of a new stretch of a scan follow: see AddressSearch::Restart.
+    void StartStretch(std::uint64_t budget = kWeighedPerStretch) { search_.Restart(budget); }
+
     // Records whose entry count reads 0 ("Deleted"): the data area is found by a search for
     // the sender's address.
     bool ProbeLooseIndexRecord(std::int64_t r, RecoveredMessage& message, std::uint64_t& skipSize);

@@ -14,12 +14,6 @@
 namespace dbx {
 namespace {
 
-constexpr std::size_t kBufferCapacity = 256 * 1024;  // stays in the processor's cache
-// Room after a window for the reads of a record that starts near its end.
-constexpr std::uint64_t kLookahead = 4096;
-// Self offsets are compared as signed 32-bit numbers: no record starts at 2 GiB or beyond.
-constexpr std::uint64_t kSelfOffsetLimit = 0x80000000u;
-
 // Written for every window of the store: into one string, without allocations.
 void FormatStatusText(std::string& text, std::uint64_t windowOffset, std::uint64_t storeLength) {
     char number[24];
@@ -73,6 +67,7 @@ ScanReport ScanOpenedStore(const StoreFile& file, ScanObserver& observer,
         }
         if (window >= kSelfOffsetLimit) continue;
         if (window + kScanWindow + kLookahead > source.ViewEnd()) source.Load(window);
+        if (window == first || window % kStretchBytes == 0) recognizer.StartStretch();
 
         // Only offsets whose word holds the offset itself can start a record.
         const std::uint8_t* view = source.At(window);

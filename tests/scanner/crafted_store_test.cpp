@@ -27,9 +27,11 @@ struct Work {
     std::size_t hits = 0;
 };
 
-Work ProbeEveryOffset(const Bytes& image) {
+// One stretch of a scan, its searches with `budget` starts to weigh (none: no budget).
+Work ProbeEveryOffset(const Bytes& image, std::uint64_t budget = UINT64_MAX) {
     test::MemorySource source(image);
     RecordRecognizer recognizer(source, test::UtcDates());
+    recognizer.StartStretch(budget);
     Work work;
     for (std::int64_t r = 0; r < std::int64_t(image.size()); ++r) {
         RecoveredMessage message;
@@ -112,7 +114,8 @@ TEST(CraftedStores, ManyPairsOfPlacesWeighEachStartOncePerReach) {
 }
 
 // With a reach of its own for each pair, each start is still weighed once per reach, without a
-// read of its own: the cost is the number of reaches times the starts (what is left to bound).
+// read of its own: the cost is the number of reaches times the starts, until the budget of the
+// stretch is spent (below).
 TEST(CraftedStores, PairsWithReachesOfTheirOwnWeighEachStartOncePerReach) {
     constexpr std::size_t kSize = std::size_t(1) << 19;
     constexpr std::uint64_t kStarts = (kSize - kFirstRecord) / 64;
@@ -124,6 +127,22 @@ TEST(CraftedStores, PairsWithReachesOfTheirOwnWeighEachStartOncePerReach) {
         EXPECT_LE(all.starts, pairs * kStarts) << pairs;
         EXPECT_LE(all.bytes, 5 * kSize) << pairs;
     }
+}
+
+// Past its budget each search weighs the starts within kSpentReach of its record at most: the
+// whole costs the budget and a constant for each record, not reaches times starts.
+TEST(CraftedStores, PairsWithReachesOfTheirOwnCostABudgetAndAConstantPerRecord) {
+    constexpr std::size_t kSize = std::size_t(1) << 20;
+    constexpr std::uint64_t kStarts = (kSize - kFirstRecord) / 64;  // and records: one in 64 bytes
+    constexpr unsigned kPairs = 10000;
+    constexpr std::uint64_t kBudget = 1 << 20;
+    const Bytes image = CraftedStore(CraftedShape::AddressStartsManyReaches, kSize, kPairs);
+    const Work all = ProbeEveryOffset(image, kBudget);
+    EXPECT_EQ(all.hits, 0u);
+    constexpr std::uint64_t kNear = AddressSearch::kSpentReach / 64 + 1;
+    EXPECT_LE(all.starts, kBudget + kStarts * kNear);
+    // Without the budget: each reach weighs the starts after its first record.
+    EXPECT_GT(std::uint64_t(kPairs) * (kStarts / 2), 4 * (kBudget + kStarts * kNear));
 }
 
 TEST(CraftedStores, AStopRequestEndsAPassOverManyStarts) {

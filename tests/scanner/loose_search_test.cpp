@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <random>
+#include <string>
 
 #include "little_endian.h"
 #include "record_probe.h"
@@ -340,6 +341,46 @@ TEST(LooseSearch, SendersTakingTurnsFarApartShareTheirReachsPass) {
     // for the large: not once for every turn.
     EXPECT_GE(recognizer.AddressStartsWeighed(), starts - 16);
     EXPECT_LE(recognizer.AddressStartsWeighed(), starts);
+}
+
+// Once a stretch's searches have spent their budget (only a crafted store makes them), each
+// looks for its sender's address within kSpentReach of its record; before, anywhere up to the
+// end of its body, as the reference does.
+TEST(LooseSearch, OnceTheBudgetIsSpentASearchLooksOnlyNearItsRecord) {
+    for (std::uint32_t distance : {100u, 100u * 1024}) {
+        // The sender's text after the 0 byte at `distance` (the data area starts 7 bytes
+        // before it), the recipient's 16 bytes on, the date 32 bytes on.
+        Bytes tail(distance, 'x');
+        const Bytes texts{0, 'a', '@', 'b', '.', 'c', 0};
+        tail.insert(tail.end(), texts.begin(), texts.end());
+        tail.resize(distance + 17, 0);
+        for (char c : std::string("d@e.f")) tail.push_back(std::uint8_t(c));
+        tail.resize(distance + 33, 0);
+        Bytes date(8);
+        StoreU64(date.data(), std::uint64_t(test::kSomeDate));
+        tail.insert(tail.end(), date.begin(), date.end());
+        const StoreBuilder store = FreedCandidate(0x7FFFFFF0, tail);
+        const Bytes& image = store.Image();
+
+        test::ReferenceRecognizer reference(image);
+        RecoveredMessage expected;
+        std::uint64_t skip = 0;
+        ASSERT_TRUE(reference.Probe(kRecord, expected, skip)) << distance;
+        for (std::uint64_t budget : {RecordRecognizer::kWeighedPerStretch, std::uint64_t(0)}) {
+            test::MemorySource source(image);
+            RecordRecognizer recognizer(source, test::UtcDates());
+            recognizer.StartStretch(budget);
+            RecoveredMessage got;
+            const bool near = distance < AddressSearch::kSpentReach;
+            EXPECT_EQ(recognizer.ProbeIndexRecord(kRecord, got, skip), budget > 0 || near)
+                << distance << " " << budget;
+            if (budget > 0 || near) {
+                EXPECT_TRUE(test::SameMessage(got, expected)) << distance;
+                EXPECT_EQ(got.from, "a@b.c");
+                EXPECT_EQ(got.to, "d@e.f");
+            }
+        }
+    }
 }
 
 // More 0 bytes followed by an address than the search keeps ahead of the records: past them
