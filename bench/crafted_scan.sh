@@ -31,8 +31,10 @@ for pairs in 1000 20000; do
     "$make_store" places $((16 << 20)) "$store" "$pairs"
     "$benchtime" --runs 3 --label "places-16MiB-$pairs-pairs" -- "$dbxrecover" scan "$store"
 done
-# Shape, MiB, pairs. With a reach of their own the pairs still cost reaches times starts.
-for run in "starts 1 2000" "starts 16 20000" "reaches 1 2000" "reaches 4 8000"; do
+# Shape, MiB, pairs. With a reach of their own the pairs cost reaches times starts until a
+# stretch's budget of starts is spent, then a constant per record.
+for run in "starts 1 2000" "starts 16 20000" "reaches 1 2000" "reaches 4 8000" \
+    "reaches 16 20000" "reaches 64 20000"; do
     read -r shape mib pairs <<<"$run"
     store=$work/$shape-$mib-$pairs.dbx
     "$make_store" "$shape" $((mib << 20)) "$store" "$pairs"

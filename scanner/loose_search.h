@@ -59,7 +59,7 @@ class AddressSearch {
         budget_ = budget;
         weighedAtRestart_ = weighed_;
     }
-    static constexpr std::int64_t kSpentReach = 64 * 1024;
+    static constexpr std::int64_t kSpentReach = 16 * 1024;
 
   private:
     // A 0 byte followed by a text with an at sign and a full stop, and its first at sign.

@@ -32,7 +32,7 @@ class RecordRecognizer {
 
     // Starts the searches of a stretch may weigh: far more than any store but a crafted one
     // makes them, and few enough to take a fraction of a second.
-    static constexpr std::uint64_t kWeighedPerStretch = std::uint64_t(1) << 24;
+    static constexpr std::uint64_t kWeighedPerStretch = std::uint64_t(1) << 22;
     // Probes of a new stretch of a scan follow: see AddressSearch::Restart.
     void StartStretch(std::uint64_t budget = kWeighedPerStretch) { search_.Restart(budget); }
 
