@@ -39,7 +39,7 @@ GroupJoiner::GroupJoiner(const std::vector<BlockIndex>& blocks,
             if (b.next != 0) leads_.push_back({b.next, std::uint32_t(g), b.pos});
             const std::uint32_t following = b.pos + kBlockSpan;
             if (CutInside(b.pos) < b.pos + kBlockHeaderSize && !blocks[g].Find(following)) {
-                leads_.push_back({following, std::uint32_t(g), b.pos, true});
+                cutLeads_.push_back({following, std::uint32_t(g), b.pos});
             }
         }
         if (g < bodies.size()) {
@@ -90,7 +90,7 @@ bool GroupJoiner::StoreLeadsTo(std::size_t h, std::size_t from, std::uint32_t po
     const std::size_t root = Root(h);
     auto it = std::lower_bound(leads_.begin(), leads_.end(), Lead{pos, 0, 0});
     for (; it != leads_.end() && it->pos == pos; ++it) {
-        if (!it->cut && it->group != from && Root(it->group) == root) return true;
+        if (it->group != from && Root(it->group) == root) return true;
     }
     return false;
 }
@@ -124,8 +124,9 @@ void GroupJoiner::JoinByLinks() {
     };
     std::vector<Link> open;
     // Every link that leaves its group: the pairs of `leads_` whose position the group lacks.
-    for (const auto& [pos, from, before, cut] : leads_) {
-        if (blocks_[from].Find(pos)) continue;
+    auto openLink = [&](const Lead& lead, bool cut) {
+        const auto& [pos, from, before] = lead;
+        if (blocks_[from].Find(pos)) return;
         Link link{from, pos, {}, before};
         auto it = std::lower_bound(held.begin(), held.end(), std::make_pair(pos, std::uint32_t(0)));
         for (; it != held.end() && it->first == pos; ++it) {
@@ -137,7 +138,9 @@ void GroupJoiner::JoinByLinks() {
         } else if (link.holders.size() > 1) {
             open.push_back(std::move(link));
         }
-    }
+    };
+    for (const Lead& lead : leads_) openLink(lead, false);
+    for (const Lead& lead : cutLeads_) openLink(lead, true);
     // A holder whose store cannot take the group, or already leads to the block, is ruled out.
     for (int pass = 0; pass < kSettlingPasses && !open.empty(); ++pass) {
         std::vector<Link> left;

@@ -67,12 +67,12 @@ class GroupJoiner {
         std::uint32_t pos;
         std::uint32_t group;
         std::uint32_t before;
-        // A block whose piece ends inside its header, before its next pointer, may lead on to
-        // the block right after it: the pieces that hold it and name it there are asked.
-        bool cut = false;
         auto operator<=>(const Lead&) const = default;
     };
     std::vector<Lead> leads_;
+    // Blocks whose piece ends inside their header, before the next pointer, to the block right
+    // after them: they may lead there, which the pieces that hold it and name it there tell.
+    std::vector<Lead> cutLeads_;
 };
 
 // Whether `after` can carry on the text `known` ends with, where that text is lines of one
