@@ -86,8 +86,9 @@ struct StorePart {
 std::vector<StorePart> SplitByStore(const SearchResult& scan) {
     if (scan.mode != SearchMode::Image) return {{scan.messages, nullptr}};
     std::vector<StorePart> parts(scan.storeNames.size());
-    for (std::size_t k = 0; k < parts.size(); ++k)
+    for (std::size_t k = 0; k < parts.size(); ++k) {
         parts[k].pieces = scan.PiecesOf(std::uint32_t(k));
+    }
     for (const RecoveredMessage& m : scan.messages) {
         if (m.store < parts.size()) parts[m.store].messages.push_back(m);
     }

@@ -32,7 +32,7 @@ void ImageBuilder::Random(std::uint64_t at, std::uint64_t n, std::uint64_t seed)
     }
 }
 
-void ImageBuilder::Put(std::uint64_t at, const std::vector<std::uint8_t>& bytes) {
+void ImageBuilder::Put(std::uint64_t at, std::span<const std::uint8_t> bytes) {
     file_.WriteAt(at, bytes.data(), bytes.size());
     taken_.emplace_back(at, at + bytes.size());
 }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,9 @@ class ImageBuilder {
 
     // Random bytes over [at, at + n), as a used disk holds between files.
     void Random(std::uint64_t at, std::uint64_t n, std::uint64_t seed);
-    // `bytes` at `at` (a store whole, e.g. at the start of a partition at sector 63).
-    void Put(std::uint64_t at, const std::vector<std::uint8_t>& bytes);
+    // `bytes` at `at` (a store whole, e.g. at the start of a partition at sector 63, or a part
+    // of one cut by hand).
+    void Put(std::uint64_t at, std::span<const std::uint8_t> bytes);
     // `bytes` cut into pieces of `pieceSize`, each at a free `cluster`-aligned position of
     // [from, to) (clear of what Put and Scatter placed before), in random order; returns where
     // each piece went (in the store's order).

@@ -40,12 +40,12 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
         progress.OnItem(int(i));
 
         const RecoveredMessage& listed = item.listed;
-        std::string folder = request.folder;
+        const std::string storeFolder =
+            perStore ? StoreFolderName(request.storeNames, listed.store) : std::string();
+        const std::string folder =
+            perStore ? JoinPath(request.folder, storeFolder) : request.folder;
         std::string folderFailure;
-        if (perStore) {
-            folder = JoinPath(folder, StoreFolderName(request.storeNames, listed.store));
-            if (earlierIn.count(folder) == 0) folderFailure = MakeStoreFolder(folder);
-        }
+        if (perStore && earlierIn.count(folder) == 0) folderFailure = MakeStoreFolder(folder);
         if (!folderFailure.empty()) {
             if (report.failed == 0) report.firstFailure = folderFailure;
             ++report.failed;
@@ -60,9 +60,9 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
         extract.outputDirectory = folder;
         extract.prefix = request.prefix;
         // Read as the command line reads it: where its search found it.
-        ExtractExtras extras = ReadingOf(
-            listed, listed.store < request.storePieces.size() ? request.storePieces[listed.store]
-                                                               : nullptr);
+        ExtractExtras extras = ReadingOf(listed, listed.store < request.storePieces.size()
+                                                     ? request.storePieces[listed.store]
+                                                     : nullptr);
         extras.unreadable = request.unreadable.get();
         extras.device = request.device;
         const ExtractOutcome outcome = ExtractMessage(extract, counter, extras);
@@ -88,8 +88,7 @@ SaveReport RunSave(const SaveRequest& request, const std::atomic<int>& stop,
                 ++report.incomplete;
                 if (report.incompleteFiles.size() < kIncompleteNamed) {
                     std::string named = std::filesystem::path(outcome.path).filename().string();
-                    if (perStore)
-                        named = StoreFolderName(request.storeNames, listed.store) + "/" + named;
+                    if (perStore) named = storeFolder + "/" + named;
                     if (!reason.empty()) named += " (" + reason + ")";
                     report.incompleteFiles.push_back(named);
                 }

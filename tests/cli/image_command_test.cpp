@@ -3,17 +3,18 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <regex>
 #include <set>
+#include <span>
 
 #include <nlohmann/json.hpp>
 
 #include "cli_process.h"
 #include "failing_disk.h"
 #include "image_builder.h"
+#include "little_endian.h"
 #include "live_store.h"
 #include "scan_command.h"
 #include "store_generator.h"
@@ -210,20 +211,16 @@ TEST_F(DiskImage, PiecesOfTwoStoresAtOneDisplacementStayApart) {
     {
         gen::ImageBuilder disk(image, 24 << 20);
         disk.Random(0, 24 << 20, 33);
-        auto put = [&](std::uint64_t at, const std::vector<std::uint8_t>& store, std::uint64_t from,
-                       std::uint64_t to) {
-            disk.Put(at, std::vector<std::uint8_t>(store.begin() + std::ptrdiff_t(from),
-                                                   store.begin() + std::ptrdiff_t(to)));
-        };
+        const std::span<const std::uint8_t> s(sent), d(deleted);
         // Sent's [64, 128) KiB and Deleted's [320, 384) KiB lie 256 KiB apart in the image, as
         // in the stores: both lie 8 MiB - 64 KiB after the positions they name.
         constexpr std::uint64_t kAt = 8 << 20;
-        put(kAt, sent, 64 * kKiB, 128 * kKiB);
-        put(kAt + 256 * kKiB, deleted, 320 * kKiB, 384 * kKiB);
-        put(63 * disk.kSector, sent, 0, 64 * kKiB);
-        put(2 << 20, sent, 128 * kKiB, sent.size());
-        put(12 << 20, deleted, 0, 320 * kKiB);
-        put(16 << 20, deleted, 384 * kKiB, deleted.size());
+        disk.Put(kAt, s.subspan(64 * kKiB, 64 * kKiB));
+        disk.Put(kAt + 256 * kKiB, d.subspan(320 * kKiB, 64 * kKiB));
+        disk.Put(63 * disk.kSector, s.first(64 * kKiB));
+        disk.Put(2 << 20, s.subspan(128 * kKiB));
+        disk.Put(12 << 20, d.first(320 * kKiB));
+        disk.Put(16 << 20, d.subspan(384 * kKiB));
         disk.Close();
     }
     EXPECT_EQ(RowsPerStore(),
@@ -235,14 +232,10 @@ TEST_F(DiskImage, PiecesOfTwoStoresAtOneDisplacementStayApart) {
 // its data length: the next pointer is the next piece's. 0 when there is none.
 std::uint64_t BlockCutBeforeItsNextPointer(const std::vector<std::uint8_t>& a,
                                            const std::vector<std::uint8_t>& b) {
-    auto word = [](const std::vector<std::uint8_t>& store, std::uint64_t at) {
-        std::uint32_t w = 0;
-        std::memcpy(&w, store.data() + at, sizeof w);
-        return w;
-    };
-    auto inChain = [&](const std::vector<std::uint8_t>& store, std::uint64_t pos) {
-        return pos + 16 <= store.size() && word(store, pos) == pos &&
-               word(store, pos + 4) == 0x200 && word(store, pos + 12) == pos + 528;
+    auto inChain = [](const std::vector<std::uint8_t>& store, std::uint64_t pos) {
+        const std::uint8_t* header = store.data() + pos;
+        return pos + 16 <= store.size() && LoadU32(header) == pos && LoadU32(header + 4) == 0x200 &&
+               LoadU32(header + 12) == pos + 528;
     };
     for (std::uint64_t cut = 0x10000; cut < std::min(a.size(), b.size()); cut += 512) {
         if (inChain(a, cut - 12) && inChain(b, cut - 12)) return cut - 12;
@@ -258,20 +251,17 @@ TEST_F(DiskImage, AChainRunsOnWhereItsPieceEndsInsideABlockHeader) {
     const auto deleted = Store(40, 23, "Deleted Items");
     const std::uint64_t block = BlockCutBeforeItsNextPointer(sent, deleted);
     ASSERT_NE(block, 0u);
-    const auto cut = std::ptrdiff_t(block + 12);
+    const std::size_t cut = block + 12;
     constexpr std::uint64_t kMiB = 1 << 20;
     {
         gen::ImageBuilder disk(image, 24 * kMiB);
         disk.Random(0, 24 * kMiB, 31);
+        const std::span<const std::uint8_t> s(sent), d(deleted);
         // The pieces after the cut come first, so that no piece runs on where it lies.
-        auto put = [&](std::uint64_t at, const std::vector<std::uint8_t>& store, bool head) {
-            disk.Put(at, head ? std::vector<std::uint8_t>(store.begin(), store.begin() + cut)
-                              : std::vector<std::uint8_t>(store.begin() + cut, store.end()));
-        };
-        put(63 * disk.kSector, sent, false);
-        put(6 * kMiB, deleted, false);
-        put(12 * kMiB + 7 * disk.kSector, deleted, true);
-        put(18 * kMiB, sent, true);
+        disk.Put(63 * disk.kSector, s.subspan(cut));
+        disk.Put(6 * kMiB, d.subspan(cut));
+        disk.Put(12 * kMiB + 7 * disk.kSector, d.first(cut));
+        disk.Put(18 * kMiB, s.first(cut));
         disk.Close();
     }
     EXPECT_EQ(RowsPerStore(),
